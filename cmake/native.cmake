@@ -1,0 +1,89 @@
+# Native (Linux) build: every platform-neutral file with the headless render
+# back-end, under AddressSanitizer and UndefinedBehaviorSanitizer, with the
+# GoogleTest unit tests, the benchmarks, the data generator and the Wine tests.
+enable_testing()
+find_package(GTest REQUIRED)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(VORBIS REQUIRED IMPORTED_TARGET vorbisfile vorbisenc vorbis ogg)
+find_package(Threads REQUIRED)
+
+set(VEXMOOR_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+set(VEXMOOR_FUZZ_DIR "${CMAKE_SOURCE_DIR}/build/fuzz" CACHE PATH "clang build with the fuzz targets")
+set(VEXMOOR_WIN_DIR "" CACHE PATH "mingw-w64 build whose programs the Wine tests run")
+
+function(vexmoor_sanitize target)
+  target_compile_options(${target} PRIVATE ${VEXMOOR_SANITIZE})
+  target_link_options(${target} PRIVATE ${VEXMOOR_SANITIZE})
+endfunction()
+
+add_library(vexmoor_native STATIC ${VEXMOOR_EMPTY_SOURCE}
+            ${VEXMOOR_NEUTRAL_SOURCES} ${VEXMOOR_NATIVE_SOURCES} ${VEXMOOR_NULL_SOURCES})
+vexmoor_project_target(vexmoor_native)
+vexmoor_sanitize(vexmoor_native)
+target_compile_definitions(vexmoor_native PUBLIC VEXMOOR_BACKEND_NULL)
+target_link_libraries(vexmoor_native PUBLIC PkgConfig::VORBIS Threads::Threads)
+target_link_options(vexmoor_native PUBLIC ${VEXMOOR_SANITIZE})
+
+# The installation folder's data\: the hand-written files of data/ (the data
+# generator adds the generated ones). Every unit test runs from the
+# installation folder, as the game does.
+add_custom_target(install_data ALL
+  COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_SOURCE_DIR}/data"
+  COMMAND ${CMAKE_COMMAND} -E copy_directory "${CMAKE_SOURCE_DIR}/data" "${VEXMOOR_INSTALL_DIR}/data"
+  COMMENT "Copying data\\ into the installation folder")
+
+# Unit tests: one program per tests/<subsystem>/ folder.
+include(GoogleTest)
+foreach(sub IN LISTS VEXMOOR_SUBSYSTEMS ITEMS tools content)
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/${sub}/*.cpp")
+  if(srcs)
+    add_executable(tests_${sub} ${srcs})
+    vexmoor_project_target(tests_${sub})
+    vexmoor_sanitize(tests_${sub})
+    target_link_libraries(tests_${sub} PRIVATE vexmoor_native GTest::gtest GTest::gmock GTest::gtest_main)
+    gtest_discover_tests(tests_${sub} WORKING_DIRECTORY "${VEXMOOR_INSTALL_DIR}"
+                         DISCOVERY_MODE PRE_TEST PROPERTIES LABELS unit)
+  endif()
+endforeach()
+
+# Benchmarks (Google Benchmark): built here, run by tools/bench.sh, never timed in tests.
+find_package(benchmark QUIET)
+file(GLOB bench_srcs CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/bench/*.cpp")
+if(benchmark_FOUND AND bench_srcs)
+  add_executable(vexmoor_bench ${bench_srcs})
+  vexmoor_project_target(vexmoor_bench)
+  vexmoor_sanitize(vexmoor_bench)
+  target_link_libraries(vexmoor_bench PRIVATE vexmoor_native benchmark::benchmark_main)
+endif()
+
+# The data generator and the installation folder's data\.
+if(EXISTS "${CMAKE_SOURCE_DIR}/tools/datagen/CMakeLists.txt")
+  add_subdirectory(tools/datagen)
+endif()
+
+# Fuzz targets live in the clang build; here each runs over its corpus for a few seconds.
+file(GLOB fuzz_srcs CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/fuzz/*.cpp")
+foreach(src IN LISTS fuzz_srcs)
+  get_filename_component(name "${src}" NAME_WE)
+  file(MAKE_DIRECTORY "${CMAKE_SOURCE_DIR}/fuzz/corpus/${name}")
+  add_test(NAME ${name}
+           COMMAND "${CMAKE_SOURCE_DIR}/tools/run-fuzz.sh" "${VEXMOOR_FUZZ_DIR}/${name}"
+                   "${CMAKE_SOURCE_DIR}/fuzz/corpus/${name}" 4)
+  set_tests_properties(${name} PROPERTIES LABELS fuzz)
+endforeach()
+
+# Wine tests: each tests/wine/test_*.sh drives a Windows program through the harness.
+if(VEXMOOR_WIN_DIR)
+  file(GLOB wine_tests CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/wine/test_*.sh")
+  set(wine_env "VEXMOOR_WIN_DIR=${VEXMOOR_WIN_DIR}" "VEXMOOR_INSTALL_DIR=${VEXMOOR_INSTALL_DIR}"
+               "VEXMOOR_WINE_DIR=${CMAKE_BINARY_DIR}/wine" "VEXMOOR_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  add_test(NAME wine_prefix COMMAND bash "${CMAKE_SOURCE_DIR}/tests/wine/make_prefix.sh")
+  set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wineprefix ENVIRONMENT "${wine_env}"
+                       RESOURCE_LOCK wine TIMEOUT 300)
+  foreach(script IN LISTS wine_tests)
+    get_filename_component(name "${script}" NAME_WE)
+    add_test(NAME wine_${name} COMMAND bash "${script}")
+    set_tests_properties(wine_${name} PROPERTIES FIXTURES_REQUIRED wineprefix RESOURCE_LOCK wine
+                         ENVIRONMENT "${wine_env}" LABELS wine TIMEOUT 180)
+  endforeach()
+endif()

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Installs everything the two builds and the tests need on Debian 12, then
+# cross-builds libogg/libvorbis for Windows from Debian's own sources.
+# Idempotent: whatever is already present is skipped.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+
+packages=(
+  cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+  wine wine64 xvfb xdotool x11-utils imagemagick libgl1-mesa-dri
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  libvorbis-dev libogg-dev dpkg-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update
+  apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+# Windows libvorbisfile, built once into build/deps/win64.
+prefix="$top/build/deps/win64"
+if [ ! -f "$prefix/lib/libvorbisfile.a" ]; then
+  if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
+    echo "setup: adding Debian source entries"
+    cat > /etc/apt/sources.list.d/vexmoor-src.sources <<'SRC'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+    apt-get update
+  fi
+  work="$top/build/deps/src"
+  rm -rf "$work"; mkdir -p "$work" "$prefix"
+  ( cd "$work" && apt-get source --download-only libogg libvorbis >/dev/null )
+  for pkg in libogg libvorbis; do
+    ( cd "$work" && dpkg-source -x --skip-patches "$(ls ${pkg}_*.dsc | head -n1)" "$pkg" >/dev/null )
+    ( cd "$work/$pkg" && ./configure --host=x86_64-w64-mingw32 --prefix="$prefix" \
+        --disable-shared --enable-static CC=x86_64-w64-mingw32-gcc-posix \
+        PKG_CONFIG_PATH="$prefix/lib/pkgconfig" CPPFLAGS="-I$prefix/include" LDFLAGS="-L$prefix/lib" \
+        >"$work/$pkg.configure.log" && make -j"$(nproc)" >"$work/$pkg.make.log" && make install >/dev/null )
+  done
+  echo "setup: Windows libvorbisfile in $prefix"
+fi
