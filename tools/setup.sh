@@ -10,7 +10,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   wine wine64 xvfb xdotool x11-utils imagemagick libgl1-mesa-dri
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libvorbis-dev libogg-dev dpkg-dev
+  libvorbis-dev libogg-dev zlib1g-dev dpkg-dev
 )
 
 missing=()

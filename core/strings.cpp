@@ -1,0 +1,171 @@
+#include "core/strings.h"
+
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+// Dots in folder names are not extensions.
+size_t ExtensionDot(const std::string& path) {
+    size_t dot = path.rfind('.');
+    size_t slash = path.rfind('\\');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+        return std::string::npos;
+    }
+    return dot;
+}
+
+}  // namespace
+
+std::string GetDirectoryPart(const std::string& path) {
+    size_t slash = path.rfind('\\');
+    if (slash == std::string::npos) {
+        return std::string();
+    }
+    return path.substr(0, slash + 1);
+}
+
+std::string GetFileBaseName(const std::string& path) {
+    size_t slash = path.rfind('\\');
+    size_t start = slash == std::string::npos ? 0 : slash + 1;
+    size_t dot = ExtensionDot(path);
+    if (dot == std::string::npos) {
+        return path.substr(start);
+    }
+    return path.substr(start, dot - start);
+}
+
+std::string GetFileExtension(const std::string& path) {
+    size_t dot = ExtensionDot(path);
+    if (dot == std::string::npos) {
+        return std::string();
+    }
+    return path.substr(dot + 1);
+}
+
+std::string StripExtension(const std::string& path) {
+    size_t dot = ExtensionDot(path);
+    if (dot == std::string::npos) {
+        return path;
+    }
+    return path.substr(0, dot);
+}
+
+std::string ToLowerCase(const std::string& text) {
+    std::string out = text;
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') {
+            c = (char)(c - 'A' + 'a');
+        }
+    }
+    return out;
+}
+
+void StripFirstToken(std::string& text) {
+    for (size_t i = 0; i < text.size(); i++) {
+        if ((unsigned char)text[i] < 32) {
+            text.erase(0, i + 1);
+            return;
+        }
+    }
+}
+
+void SplitString(const std::string& text, std::vector<std::string>& out, const char* delimiters) {
+    out.clear();
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t start = text.find_first_not_of(delimiters, pos);
+        if (start == std::string::npos) {
+            break;
+        }
+        size_t end = text.find_first_of(delimiters, start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        out.push_back(text.substr(start, end - start));
+        pos = end;
+    }
+}
+
+std::string IntToString(int n) {
+    return std::to_string(n);
+}
+
+std::string FloatToString(float f) {
+    // to_chars ignores the locale: the decimal point is always '.'.
+    char buffer[64];
+    std::to_chars_result r = std::to_chars(buffer, buffer + sizeof(buffer), f,
+                                           std::chars_format::general, 10);
+    return std::string(buffer, r.ptr);
+}
+
+bool IsPrintableChar(char c) {
+    unsigned char b = (unsigned char)c;
+    return b >= 32 && b != 127;
+}
+
+bool IsLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+unsigned ParseHex(const std::string& text) {
+    unsigned value = 0;
+    for (size_t i = 2; i < text.size(); i++) {
+        char c = text[i];
+        value <<= 4;
+        if (c >= '0' && c <= '9') {
+            value += (unsigned)(c - '0');
+        } else if (c >= 'A' && c <= 'F') {
+            value += (unsigned)(c - 'A' + 10);
+        } else if (c >= 'a' && c <= 'f') {
+            value += (unsigned)(c - 'a' + 10);
+        }
+    }
+    return value;
+}
+
+int TextToInt(const char* text) {
+    if (!text) {
+        return 0;
+    }
+    long long v = strtoll(text, nullptr, 10);
+    if (v > INT_MAX) {
+        return INT_MAX;
+    }
+    if (v < INT_MIN) {
+        return INT_MIN;
+    }
+    return (int)v;
+}
+
+float TextToFloat(const char* text) {
+    if (!text) {
+        return 0.0f;
+    }
+    double v = strtod(text, nullptr);
+    if (v > std::numeric_limits<float>::max()) {
+        return std::numeric_limits<float>::infinity();
+    }
+    if (v < -std::numeric_limits<float>::max()) {
+        return -std::numeric_limits<float>::infinity();
+    }
+    return (float)v;
+}
+
+int RoundFloatToInt(float f) {
+    double v = (double)f + 0.5;
+    if (std::isnan(v)) {
+        return 0;
+    }
+    if (v >= 2147483648.0) {
+        return INT_MAX;
+    }
+    if (v <= -2147483649.0) {
+        return INT_MIN;
+    }
+    return (int)v;
+}

@@ -1,0 +1,208 @@
+
+#include "core/error.h"
+#include "core/files.h"
+#include "core/sections.h"
+#include "core/strings.h"
+#include "game/stats.h"
+
+namespace {
+
+const char* const TabSeparators = "\t";
+const char* const VehicleSeparators = "\t,()";
+
+// Reads a stats file: a first line whose second token is the row count, a
+// heading line, then the rows. Each row is split into its fields and handed to
+// parse, which fills the row or names its fault. A faulty row is reported with
+// its line and left out; a file that ends early stops the loading there.
+template <class Row, class Parse>
+void ParseTable(std::istream& in, const std::string& fileName, const char* loader,
+                const char* separators, std::vector<Row>& table, Parse parse) {
+    std::string line;
+    std::vector<std::string> fields;
+    int lineNumber = 1;
+    if (!ReadTextLine(in, line)) {
+        ReportError("Error", std::string(loader) + "-" + fileName + " is empty");
+        return;
+    }
+    SplitString(line, fields, separators);
+    int count = fields.size() >= 2 ? TextToInt(fields[1]) : 0;
+    if (fields.size() < 2) {
+        ReportError("Error", std::string(loader) + "-" + fileName + " line 1: no row count");
+    }
+    ReadTextLine(in, line);  // column heading
+    lineNumber++;
+
+    for (int i = 0; i < count; i++) {
+        if (!ReadTextLine(in, line)) {
+            ReportError("Error", std::string(loader) + "-" + fileName + " ends after " +
+                                     IntToString(i) + " of " + IntToString(count) + " rows");
+            return;
+        }
+        lineNumber++;
+        if (line.size() > (size_t)MaxTextLine - 1) {
+            line.resize(MaxTextLine - 1);
+        }
+        SplitString(line, fields, separators);
+        Row row = Row();
+        std::string fault;
+        if (!parse(fields, row, fault)) {
+            ReportError("Error", std::string(loader) + "-" + fileName + " line " +
+                                     IntToString(lineNumber) + ": " + fault + ", row skipped");
+            continue;
+        }
+        table.push_back(row);
+    }
+}
+
+bool TooFew(const std::vector<std::string>& f, size_t needed, std::string& fault) {
+    if (f.size() >= needed) {
+        return false;
+    }
+    fault = "too few fields (" + IntToString((int)f.size()) + " of " + IntToString((int)needed) + ")";
+    return true;
+}
+
+bool ParseSoldierRow(const std::vector<std::string>& f, SoldierType& row, std::string& fault) {
+    if (TooFew(f, 6, fault)) {
+        return false;
+    }
+    row.name = f[0];
+    row.model = "data\\models\\characters\\" + f[1];
+    row.weapon = TextToInt(f[2]);
+    row.maxArmour = TextToFloat(f[3]);
+    row.health = TextToFloat(f[4]);
+    row.speed = TextToFloat(f[5]);
+    return true;
+}
+
+bool ParseWeaponRow(const std::vector<std::string>& f, WeaponType& row, std::string& fault) {
+    if (TooFew(f, 11, fault)) {
+        return false;
+    }
+    row.name = f[0];
+    row.image = "data\\ui\\" + f[1];
+    row.model = "data\\models\\weapons\\" + f[2];
+    row.clipSize = TextToInt(f[3]);
+    row.ammunition = TextToInt(f[4]);
+    row.maxReserve = TextToInt(f[5]);
+    row.reloadTime = TextToFloat(f[6]);
+    row.coolDown = TextToFloat(f[7]);
+    row.damage = TextToFloat(f[8]);
+    row.fourthFloat = TextToFloat(f[9]);
+    row.muzzleSpeed = TextToFloat(f[10]);
+    return true;
+}
+
+bool ParseGrenadeRow(const std::vector<std::string>& f, GrenadeType& row, std::string& fault) {
+    if (TooFew(f, 9, fault)) {
+        return false;
+    }
+    row.name = f[0];
+    row.icon = "data\\ui\\" + f[1];
+    row.model = "data\\models\\projectiles\\" + f[2];
+    row.firstInt = TextToInt(f[3]);
+    row.secondInt = TextToInt(f[4]);
+    row.firstFloat = TextToFloat(f[5]);
+    row.blast = TextToFloat(f[6]);
+    row.throwSpeed = TextToFloat(f[7]);
+    row.fuse = TextToFloat(f[8]);
+    return true;
+}
+
+bool ParseVehicleRow(const std::vector<std::string>& f, VehicleType& row, std::string& fault) {
+    if (TooFew(f, 7, fault)) {
+        return false;
+    }
+    int seats = TextToInt(f[6]);
+    if (seats < 0) {
+        fault = "negative seat count";
+        return false;
+    }
+    if (TooFew(f, 7 + (size_t)seats, fault)) {
+        return false;
+    }
+    row.name = f[0];
+    row.model = "data\\models\\vehicles\\" + f[1];
+    for (int i = 0; i < 4; i++) {
+        row.floats[i] = TextToFloat(f[2 + i]);
+    }
+    row.seatBones.assign(f.begin() + 7, f.begin() + 7 + seats);
+    return true;
+}
+
+bool ParseProjectileRow(const std::vector<std::string>& f, ProjectileType& row, std::string& fault) {
+    if (TooFew(f, 9, fault)) {
+        return false;
+    }
+    row.name = f[0];
+    row.image = f[1][0] == '0' ? std::string() : "data\\ui\\" + f[1];
+    row.model = "data\\models\\projectiles\\" + f[2];
+    row.mass = TextToFloat(f[3]);
+    row.bounceFactor = TextToFloat(f[4]);
+    row.acceleration = TextToFloat(f[5]);
+    row.sixthFloat = TextToFloat(f[6]);
+    row.drag = TextToFloat(f[7]);
+    row.gravityFactor = TextToFloat(f[8]);
+    // The drag step divides by the mass.
+    if (row.drag != 0.0f && !(row.mass > 0.0f)) {
+        fault = "drag without a positive mass";
+        return false;
+    }
+    return true;
+}
+
+// Opens the file and runs the parser on it; false when it cannot be opened.
+template <class Row>
+bool LoadTable(const std::string& path, const char* loader, std::vector<Row>& table,
+               void (*parse)(std::istream&, const std::string&, std::vector<Row>&)) {
+    std::ifstream in;
+    if (!OpenInputFile(in, path)) {
+        ReportError("Error", std::string(loader) + "-Unable to open " + path);
+        return false;
+    }
+    parse(in, path, table);
+    return true;
+}
+
+}  // namespace
+
+void ParseSoldierTypes(std::istream& in, const std::string& fileName, std::vector<SoldierType>& table) {
+    ParseTable(in, fileName, "LoadSoldierTypes()", TabSeparators, table, ParseSoldierRow);
+}
+
+void ParseWeaponTypes(std::istream& in, const std::string& fileName, std::vector<WeaponType>& table) {
+    ParseTable(in, fileName, "LoadWeaponTypes()", TabSeparators, table, ParseWeaponRow);
+}
+
+void ParseGrenadeTypes(std::istream& in, const std::string& fileName, std::vector<GrenadeType>& table) {
+    ParseTable(in, fileName, "LoadGrenadeTypes()", TabSeparators, table, ParseGrenadeRow);
+}
+
+void ParseVehicleTypes(std::istream& in, const std::string& fileName, std::vector<VehicleType>& table) {
+    ParseTable(in, fileName, "LoadVehicleTypes()", VehicleSeparators, table, ParseVehicleRow);
+}
+
+void ParseProjectileTypes(std::istream& in, const std::string& fileName,
+                          std::vector<ProjectileType>& table) {
+    ParseTable(in, fileName, "LoadProjectileTypes()", TabSeparators, table, ParseProjectileRow);
+}
+
+bool LoadSoldierTypes(const std::string& path) {
+    return LoadTable(path, "LoadSoldierTypes()", g_soldierTypes, ParseSoldierTypes);
+}
+
+bool LoadWeaponTypes(const std::string& path) {
+    return LoadTable(path, "LoadWeaponTypes()", g_weaponTypes, ParseWeaponTypes);
+}
+
+bool LoadGrenadeTypes(const std::string& path) {
+    return LoadTable(path, "LoadGrenadeTypes()", g_grenadeTypes, ParseGrenadeTypes);
+}
+
+bool LoadVehicleTypes(const std::string& path) {
+    return LoadTable(path, "LoadVehicleTypes()", g_vehicleTypes, ParseVehicleTypes);
+}
+
+bool LoadProjectileTypes(const std::string& path) {
+    return LoadTable(path, "LoadProjectileTypes()", g_projectileTypes, ParseProjectileTypes);
+}

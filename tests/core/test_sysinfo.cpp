@@ -1,0 +1,37 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "core/sysinfo.h"
+
+TEST(SysInfo, VersionCodes) {
+    EXPECT_EQ(WindowsVersionCode(3, 51, 2), 1);
+    EXPECT_EQ(WindowsVersionCode(4, 0, 1), 3);
+    EXPECT_EQ(WindowsVersionCode(4, 0, 2), 2);
+    EXPECT_EQ(WindowsVersionCode(4, 10, 1), 4);
+    EXPECT_EQ(WindowsVersionCode(4, 90, 1), 5);
+    EXPECT_EQ(WindowsVersionCode(4, 95, 1), 0);
+    EXPECT_EQ(WindowsVersionCode(5, 0, 2), 6);
+    EXPECT_EQ(WindowsVersionCode(5, 1, 2), 7);
+    EXPECT_EQ(WindowsVersionCode(5, 2, 2), 8);
+    EXPECT_EQ(WindowsVersionCode(5, 3, 2), 9);
+    EXPECT_EQ(WindowsVersionCode(10, 0, 2), 9);
+}
+
+TEST(SysInfo, SystemMessagesLoseLineEndAndStop) {
+    EXPECT_EQ(TrimSystemMessage("Access is denied.\r\n"), "Access is denied");
+    EXPECT_EQ(TrimSystemMessage("ok"), "ok");
+    EXPECT_EQ(TrimSystemMessage("\r\n"), "");
+    EXPECT_EQ(TrimSystemMessage(""), "");
+}
+
+TEST(SysInfo, CpuInfoIsAlwaysFilled) {
+    CpuInfo info;
+    memset(&info, 0x55, sizeof(info));
+    bool ok = GetCpuInfo(info);
+    EXPECT_EQ(strlen(info.vendor), ok ? 12u : 7u);
+    if (ok && info.hasSSE2) {
+        EXPECT_TRUE(info.hasSSE);
+        EXPECT_TRUE(info.hasMMX);
+    }
+}
