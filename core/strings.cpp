@@ -65,6 +65,25 @@ std::string ToLowerCase(const std::string& text) {
     return out;
 }
 
+bool EqualIgnoringCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); i++) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') {
+            x = (char)(x - 'A' + 'a');
+        }
+        if (y >= 'A' && y <= 'Z') {
+            y = (char)(y - 'A' + 'a');
+        }
+        if (x != y) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void StripFirstToken(std::string& text) {
     for (size_t i = 0; i < text.size(); i++) {
         if ((unsigned char)text[i] < 32) {

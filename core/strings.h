@@ -12,6 +12,8 @@ std::string GetFileExtension(const std::string& path);  // after the last dot; e
 std::string StripExtension(const std::string& path);    // before the last dot
 
 std::string ToLowerCase(const std::string& text);  // A-Z only
+// Names the game looks up without regard to case (files, clips, aliases): A-Z only.
+bool EqualIgnoringCase(const std::string& a, const std::string& b);
 void StripFirstToken(std::string& text);           // keeps the text after the first control byte
 void SplitString(const std::string& text, std::vector<std::string>& out,
                  const char* delimiters);  // non-empty pieces, as strtok gives them

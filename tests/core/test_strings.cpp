@@ -23,6 +23,10 @@ TEST(Strings, PathPieces) {
 TEST(Strings, CaseAndControlBytes) {
     EXPECT_EQ(ToLowerCase("Data\\MODELS\\X.Mbm"), "data\\models\\x.mbm");
     EXPECT_EQ(ToLowerCase("\xC9T\xC9"), "\xC9t\xC9");  // only A-Z change
+    EXPECT_TRUE(EqualIgnoringCase("Data\\UI\\Target.PNG", "data\\ui\\target.png"));
+    EXPECT_FALSE(EqualIgnoringCase("target.png", "target.pn"));
+    EXPECT_FALSE(EqualIgnoringCase("\xC9", "\xE9"));  // only A-Z fold
+    EXPECT_FALSE(EqualIgnoringCase("[", "{"));       // 'Z' + 1 is not 'z' + 1
 
     std::string s = "word\trest of it";
     StripFirstToken(s);

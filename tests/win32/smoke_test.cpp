@@ -1,28 +1,12 @@
 // Platform smoke test: a window, an OpenGL context whose cleared pixel reads
 // back, a DirectSound device, and a DirectInput keyboard that sees a key the
 // test script injects (space). Prints one line per check; exit 0 when all pass.
-#include <windows.h>
-#include <GL/gl.h>
+#include "tests/win32/test_window.h"
+
 #include <mmsystem.h>
 #include <dsound.h>
 #define DIRECTINPUT_VERSION 0x0800
 #include <dinput.h>
-#include <cstdio>
-
-static LRESULT CALLBACK SmokeProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
-{
-    if (m == WM_CLOSE) { PostQuitMessage(0); return 0; }
-    return DefWindowProcA(w, m, wp, lp);
-}
-
-static void Pump()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
 
 static bool CheckOpenGL(HWND window)
 {
@@ -41,10 +25,10 @@ static bool CheckOpenGL(HWND window)
     std::printf("GL_VERSION %s\n", reinterpret_cast<const char*>(glGetString(GL_VERSION)));
     glClearColor(0.0f, 127.0f / 255.0f, 204.0f / 255.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    unsigned char pixel[4] = {};
-    glReadPixels(400, 300, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    int pixel[3];
+    std::string text = ReadPixel(400, 299, pixel);
     SwapBuffers(dc);
-    std::printf("GL pixel %d %d %d\n", pixel[0], pixel[1], pixel[2]);
+    std::printf("GL pixel %s\n", text.c_str());
     wglMakeCurrent(nullptr, nullptr);
     wglDeleteContext(rc);
     ReleaseDC(window, dc);
@@ -89,7 +73,7 @@ static bool CheckKeyboard(HWND window)
         std::fflush(stdout);
         // The script focuses the window and presses space until we exit.
         for (int i = 0; i < 2000 && !seen; ++i) {
-            Pump();
+            PumpMessages();
             unsigned char keys[256] = {};
             if (FAILED(keyboard->GetDeviceState(sizeof(keys), keys))) keyboard->Acquire();
             else seen = (keys[DIK_SPACE] & 0x80) != 0;
@@ -104,18 +88,8 @@ static bool CheckKeyboard(HWND window)
 
 int main()
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = SmokeProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "VexmoorWindow";
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    RegisterClassA(&wc);
-    HWND window = CreateWindowExA(WS_EX_TOPMOST, "VexmoorWindow", "Vexmoor Smoke", WS_POPUP | WS_VISIBLE,
-                                  0, 0, 800, 600, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND window = OpenTestWindow("Vexmoor Smoke");
     if (!window) { std::printf("WINDOW FAILED\n"); return 1; }
-    ShowWindow(window, SW_SHOW);
-    SetForegroundWindow(window);
-    Pump();
     std::printf("WINDOW OK\n");
 
     bool gl = CheckOpenGL(window);

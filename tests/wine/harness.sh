@@ -88,6 +88,46 @@ vx_wait_exit() {
   VX_PID=""
 }
 
+# vx_wait_output TEXT SECONDS: waits until the program started last has printed
+# TEXT; false when it ended or the time ran out first.
+vx_wait_output() {
+  local i
+  for i in $(seq $(( $2 * 10 ))); do
+    grep -q "$1" "$VX_OUT/stdout.txt" 2>/dev/null && return 0
+    [ -n "$VX_PID" ] && ! kill -0 "$VX_PID" 2>/dev/null && break
+    sleep 0.1
+  done
+  grep -q "$1" "$VX_OUT/stdout.txt" 2>/dev/null
+}
+
+# vx_end SECONDS: waits for the program to end, shows its output, and fails
+# unless it exited with 0.
+vx_end() {
+  vx_wait_exit "$1" || true
+  cat "$VX_OUT/stdout.txt"
+  [ "$VX_RC" = 0 ] || vx_fail "exit code $VX_RC"
+}
+
+# vx_run_frame SECONDS EXE SHOT: runs a test program that prints READY with its
+# frame on screen and then ends by itself. The frame is saved as SHOT (its path
+# in VX_SHOT); fails unless READY came and the program exited with 0.
+vx_run_frame() {
+  vx_run_bg "$1" "$2"
+  vx_wait_output READY 60 || { cat "$VX_OUT/stdout.txt"; vx_fail "program never showed its frame"; }
+  sleep 0.5
+  VX_SHOT=$(vx_screenshot "$3")
+  vx_end 30
+}
+
+# vx_expect_checks NAME...: the program printed "CHECK NAME OK" for each, and "ALL OK".
+vx_expect_checks() {
+  local check
+  for check in "$@"; do
+    grep -q "^CHECK $check OK" "$VX_OUT/stdout.txt" || vx_fail "check $check did not pass"
+  done
+  grep -q "^ALL OK" "$VX_OUT/stdout.txt" || vx_fail "not every check passed"
+}
+
 # vx_wait_window TITLE SECONDS: waits for a visible window with that exact title;
 # its X id is in VX_WID.
 vx_wait_window() {

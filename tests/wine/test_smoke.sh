@@ -5,17 +5,12 @@ source "$(dirname "$0")/harness.sh"
 vx_start
 vx_run_bg 60 "$VX_TESTS/smoke_test.exe"
 vx_wait_window "Vexmoor Smoke" 30
-for i in $(seq 40); do
-  grep -q "KEYBOARD READY" "$VX_OUT/stdout.txt" && break
-  sleep 0.25
-done
+vx_wait_output "KEYBOARD READY" 10 || true
 for i in $(seq 30); do
   kill -0 "$VX_PID" 2>/dev/null || break
   vx_key space
 done
-vx_wait_exit 20 || true
-cat "$VX_OUT/stdout.txt"
-[ "$VX_RC" = 0 ] || vx_fail "smoke program exit code $VX_RC"
+vx_end 20
 for check in "WINDOW OK" "OPENGL OK" "DIRECTSOUND OK" "DIRECTINPUT OK"; do
   grep -q "$check" "$VX_OUT/stdout.txt" || vx_fail "missing: $check"
 done

@@ -1,0 +1,371 @@
+// The per-model animator: playing entries, track evaluation, blending and
+// the bone pose written into the model's nodes.
+#include "render/animation.h"
+
+#include <cmath>
+#include <unordered_map>
+
+#include "core/strings.h"
+#include "render/node.h"
+
+namespace {
+
+Vector4 ToVector4(const Quaternion& q) {
+    return Vector4{q.w, q.x, q.y, q.z};
+}
+
+Quaternion FromVector4(const Vector4& v) {
+    Quaternion q;
+    q.w = v.x;
+    q.x = v.y;
+    q.y = v.z;
+    q.z = v.w;
+    return q;
+}
+
+// The reflection of b through a: 2 (a.b) a - b.
+Quaternion Reflect(const Quaternion& a, const Quaternion& b) {
+    Vector4 out;
+    ReflectVector4(out, ToVector4(a), ToVector4(b));
+    return FromVector4(out);
+}
+
+Quaternion Add(const Quaternion& a, const Quaternion& b) {
+    Quaternion q;
+    q.w = a.w + b.w;
+    q.x = a.x + b.x;
+    q.y = a.y + b.y;
+    q.z = a.z + b.z;
+    return q;
+}
+
+float Dot(const Quaternion& a, const Quaternion& b) {
+    return a.w * b.w + a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
+Quaternion Interpolate(const Quaternion& from, const Quaternion& to, float t) {
+    Quaternion q;
+    QuaternionInterpolate(q, from, to, t);
+    return q;
+}
+
+// The segment from the last key back to the first lasts the first key's time.
+float SegmentLength(const AnimationTrack& track, const AnimationTrackState& s) {
+    if (s.to != 0)
+        return track.keys[(size_t)s.to].time - track.keys[(size_t)s.from].time;
+    return track.keys[0].time;
+}
+
+void Advance(AnimationTrackState& s, int n) {
+    s.previous = (s.previous + 1) % n;
+    s.from = (s.from + 1) % n;
+    s.to = (s.to + 1) % n;
+}
+
+void RotationMatrix(Matrix3& m, const Quaternion& q) {
+    float w = q.w, x = q.x, y = q.y, z = q.z;
+    m.m[0] = 1 - 2 * y * y - 2 * z * z;
+    m.m[1] = 2 * x * y - 2 * w * z;
+    m.m[2] = 2 * x * z + 2 * w * y;
+    m.m[3] = 2 * x * y + 2 * w * z;
+    m.m[4] = 1 - 2 * x * x - 2 * z * z;
+    m.m[5] = 2 * y * z - 2 * w * x;
+    m.m[6] = 2 * x * z - 2 * w * y;
+    m.m[7] = 2 * y * z + 2 * w * x;
+    m.m[8] = 1 - 2 * x * x - 2 * y * y;
+}
+
+}  // namespace
+
+void ComputeControlRotations(const AnimationTrack& track, const AnimationTrackState& s,
+                             Quaternion& c1, Quaternion& c2) {
+    size_t n = track.keys.size();
+    const Quaternion& p = track.keys[(size_t)s.previous].rotation;
+    const Quaternion& f = track.keys[(size_t)s.from].rotation;
+    const Quaternion& t = track.keys[(size_t)s.to].rotation;
+    const Quaternion& next = track.keys[((size_t)s.to + 1) % n].rotation;
+    Quaternion a, b;
+    QuaternionNormalize(a, Add(t, Reflect(f, p)));
+    c1 = Interpolate(a, f, 0.33f);
+    QuaternionNormalize(b, Add(next, Reflect(t, f)));
+    c2 = Interpolate(Reflect(t, b), t, 0.33f);
+}
+
+Quaternion BlendRotations(std::vector<Quaternion> r) {
+    if (r.empty())
+        return Quaternion();
+    for (size_t n = r.size(); n >= 2; n--) {
+        for (size_t i = 0; i + 1 < n; i++)
+            r[i] = Interpolate(r[i], r[i + 1], 0.5f);
+    }
+    return r[0];
+}
+
+CAnimator::CAnimator()
+    : smoothing(false), smoothElapsed(0.0f), smoothDuration(0.0f), bound(false) {}
+
+void CAnimator::Bind(const CModel& newModel) {
+    if (bound) {
+        pose.clear();
+        snapshot.clear();
+    }
+    // Pointers into another model's nodes mean nothing here.
+    if (newModel.GetRecord() != model.GetRecord())
+        excluded.clear();
+    model = newModel;
+    if (CNode* root = model.GetRoot()) {
+        std::vector<CNode*> bones;
+        root->CollectDescendants(bones);
+        for (CNode* bone : bones) {
+            BonePose p;
+            p.bone = bone;
+            pose.push_back(p);
+            snapshot.push_back(p);
+        }
+    }
+    for (PlayingAnimation& entry : playing)
+        ResolveBones(entry);
+    bound = true;
+}
+
+CNode* CAnimator::FindBone(const std::string& name) {
+    CNode* root = model.GetRoot();
+    if (!root)
+        return nullptr;
+    if (root->name == name)
+        return root;
+    return model.FindNodeIn(root, name);
+}
+
+void CAnimator::ResolveBones(PlayingAnimation& entry) {
+    entry.bones.clear();
+    for (const AnimationTrack& track : entry.clip->tracks)
+        entry.bones.push_back(FindBone(track.boneName));
+}
+
+bool CAnimator::Play(const std::string& clipName, int mode, float value, float fadeTime) {
+    CAnimationClip* clip = GetAnimationClip(clipName);
+    if (!clip)
+        return false;
+    return PlayClip(clip, mode, value, fadeTime);
+}
+
+bool CAnimator::PlayClip(CAnimationClip* clip, int mode, float value, float fadeTime) {
+    if (!clip)
+        return false;
+    PlayingAnimation entry;
+    entry.clip = clip;
+    if (mode == 0) {
+        entry.mode = 1;
+        entry.timeLeft = clip->length * value;
+    } else {
+        entry.mode = mode;
+        entry.timeLeft = value;
+    }
+    entry.fadeTime = fadeTime;
+    ResolveBones(entry);
+    size_t count = clip->tracks.size();
+    entry.states.resize(count);
+    entry.rotations.resize(count);
+    entry.control1.resize(count);
+    entry.control2.resize(count);
+    entry.elapsed.assign(count, 0.0f);
+    for (size_t t = 0; t < count; t++) {
+        const AnimationTrack& track = clip->tracks[t];
+        int n = (int)track.keys.size();
+        // Start on the segment from the last key to the first. With one key
+        // or none the indices are never used.
+        entry.states[t].previous = n - 2;
+        entry.states[t].from = n - 1;
+        entry.states[t].to = 0;
+        if (n > 2)
+            ComputeControlRotations(track, entry.states[t], entry.control1[t], entry.control2[t]);
+    }
+    playing.push_back(std::move(entry));
+    return true;
+}
+
+void CAnimator::StopEntry(std::list<PlayingAnimation>::iterator entry, float fadeTime) {
+    if (fadeTime > 0.00001f)
+        StartSmoothing(fadeTime);
+    playing.erase(entry);
+}
+
+bool CAnimator::Stop(const std::string& clipName, float fadeTime) {
+    for (auto it = playing.begin(); it != playing.end(); ++it) {
+        if (EqualIgnoringCase(it->clip->name, clipName)) {
+            StopEntry(it, fadeTime);
+            return true;
+        }
+    }
+    return false;
+}
+
+void CAnimator::StopAll() {
+    playing.clear();
+    smoothing = false;
+}
+
+bool CAnimator::IsPlaying(const std::string& name) const {
+    for (const PlayingAnimation& entry : playing) {
+        if (EqualIgnoringCase(entry.clip->name, name))
+            return true;
+    }
+    return smoothing && EqualIgnoringCase(name, "Smoother");
+}
+
+void CAnimator::StartSmoothing(float duration) {
+    for (size_t i = 0; i < pose.size() && i < snapshot.size(); i++)
+        snapshot[i].rotation = pose[i].rotation;
+    smoothElapsed = 0.0f;
+    smoothDuration = duration;
+    smoothing = true;
+}
+
+void CAnimator::ExcludeBones(CNode* node) {
+    if (!node)
+        return;
+    std::vector<CNode*> below;
+    node->CollectDescendants(below);
+    for (CNode* bone : below) {
+        if (!IsExcluded(bone))
+            excluded.push_back(bone);
+    }
+}
+
+bool CAnimator::IsExcluded(const CNode* node) const {
+    for (const CNode* e : excluded) {
+        if (e == node)
+            return true;
+    }
+    return false;
+}
+
+int CAnimator::GetPlayingCount() const {
+    return (int)playing.size() + (smoothing ? 1 : 0);
+}
+
+int CAnimator::FindPoseIndex(const CNode* node) const {
+    for (size_t i = 0; i < pose.size(); i++) {
+        if (pose[i].bone == node)
+            return (int)i;
+    }
+    return -1;
+}
+
+void CAnimator::GetPlayingClips(std::vector<CAnimationClip*>& out) const {
+    for (const PlayingAnimation& entry : playing)
+        out.push_back(entry.clip);
+}
+
+bool CAnimator::Skipped(const PlayingAnimation& entry, size_t track) const {
+    return !entry.bones[track] || IsExcluded(entry.bones[track]);
+}
+
+void CAnimator::EvaluateTrack(PlayingAnimation& entry, size_t t, float dt) {
+    const AnimationTrack& track = entry.clip->tracks[t];
+    const std::vector<AnimationKey>& keys = track.keys;
+    int n = (int)keys.size();
+    if (n == 0)
+        return;
+    if (n == 1) {
+        entry.rotations[t] = keys[0].rotation;
+        return;
+    }
+    AnimationTrackState& s = entry.states[t];
+    float& elapsed = entry.elapsed[t];
+    elapsed += dt;
+    float length = SegmentLength(track, s);
+    if (n == 2) {
+        // The overshoot carries into the next segment. Whole cycles change
+        // nothing, so they are taken off at once; keys out of order or at
+        // time 0 could otherwise keep the loop from ever catching up.
+        float cycle = keys[1].time;
+        if (keys[0].time > 0.0f && cycle > keys[0].time && elapsed > cycle)
+            elapsed = std::fmod(elapsed, cycle);
+        for (int step = 0; elapsed > length && step < n; step++) {
+            elapsed -= length;
+            Advance(s, n);
+            length = SegmentLength(track, s);
+        }
+        float f = length > 0.0f ? std::fmin(elapsed / length, 1.0f) : 1.0f;
+        entry.rotations[t] = Interpolate(keys[(size_t)s.from].rotation, keys[(size_t)s.to].rotation, f);
+        return;
+    }
+    if (elapsed > length) {
+        // One segment per update; the overshoot is dropped.
+        elapsed = 0.0f;
+        Advance(s, n);
+        ComputeControlRotations(track, s, entry.control1[t], entry.control2[t]);
+        length = SegmentLength(track, s);
+    }
+    // A segment of no length is already at its end (0 / 0 would be NaN).
+    float f = length > 0.0f ? elapsed / length : 1.0f;
+    const Quaternion& c1 = entry.control1[t];
+    const Quaternion& c2 = entry.control2[t];
+    Quaternion q0 = Interpolate(keys[(size_t)s.from].rotation, c1, f);
+    Quaternion q1 = Interpolate(c1, c2, f);
+    Quaternion q2 = Interpolate(c2, keys[(size_t)s.to].rotation, f);
+    Quaternion r0 = Interpolate(q0, q1, f);
+    Quaternion r1 = Interpolate(q1, q2, f);
+    QuaternionNormalize(entry.rotations[t], Interpolate(r0, r1, f));
+}
+
+void CAnimator::Update(float dt) {
+    if (smoothing) {
+        smoothElapsed += dt;
+        if (smoothDuration <= smoothElapsed)
+            smoothing = false;
+    }
+    for (auto it = playing.begin(); it != playing.end();) {
+        PlayingAnimation& entry = *it;
+        for (size_t t = 0; t < entry.clip->tracks.size(); t++) {
+            if (!Skipped(entry, t))
+                EvaluateTrack(entry, t, dt);
+        }
+        if (entry.mode != 2) {
+            entry.timeLeft -= dt;
+            if (entry.timeLeft < 0.0f) {
+                auto done = it++;
+                StopEntry(done, done->fadeTime);
+                continue;
+            }
+        }
+        ++it;
+    }
+
+    // Gather each bone's rotations in order of first appearance.
+    std::unordered_map<const CNode*, size_t> slot;
+    std::vector<std::vector<Quaternion>> lists;
+    for (const PlayingAnimation& entry : playing) {
+        for (size_t t = 0; t < entry.clip->tracks.size(); t++) {
+            if (Skipped(entry, t))
+                continue;
+            auto found = slot.emplace(entry.bones[t], lists.size());
+            if (found.second)
+                lists.emplace_back();
+            lists[found.first->second].push_back(entry.rotations[t]);
+        }
+    }
+
+    for (size_t i = 0; i < pose.size(); i++) {
+        CNode* bone = pose[i].bone;
+        auto found = slot.find(bone);
+        Quaternion rotation =
+            found != slot.end() ? BlendRotations(lists[found->second]) : bone->bindQuaternion;
+        if (smoothing) {
+            Quaternion& from = snapshot[i].rotation;
+            if (Dot(from, rotation) < 0.0f) {
+                from.w = -from.w;
+                from.x = -from.x;
+                from.y = -from.y;
+                from.z = -from.z;
+            }
+            rotation = Interpolate(from, rotation, smoothElapsed / smoothDuration);
+        }
+        pose[i].rotation = rotation;
+        Matrix3 m;
+        RotationMatrix(m, rotation);
+        bone->SetRotation(m, false);
+    }
+}

@@ -1,0 +1,133 @@
+// Bone animation: clips of rotation keys per bone, named through an alias
+// list, kept for the run in a registry and played by a per-model animator.
+// Several clips blend per bone; stopping or expiring a clip can fade from
+// the last pose. Only rotations animate; positions stay as the model has them.
+#ifndef RENDER_ANIMATION_H
+#define RENDER_ANIMATION_H
+
+#include <cstdint>
+#include <istream>
+#include <list>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/quaternion.h"
+#include "render/model.h"
+
+class CNode;
+
+struct AnimationKey {
+    Quaternion rotation;   // w, x, y, z
+    float time;            // seconds
+};
+
+struct AnimationTrack {
+    std::string boneName;
+    std::vector<AnimationKey> keys;
+};
+
+struct CAnimationClip {
+    std::string name;   // as stored in the clip file
+    std::vector<AnimationTrack> tracks;
+    float length = 0.0f;
+    std::string sourcePath;   // the file it was read from
+};
+
+// Clips never move once loaded: playing entries point at them.
+std::list<CAnimationClip>& AnimationClipRegistry();
+std::vector<std::pair<std::string, std::string>>& AnimationAliasList();
+std::string& AnimationListPath();   // "data\\animations\\list.txt"
+
+bool LoadAnimationList();
+// Reads alias pairs from a stream; false (nothing added) on a malformed list.
+bool ReadAnimationList(std::istream& in,
+                       std::vector<std::pair<std::string, std::string>>& out);
+bool ResolveAnimationAlias(const std::string& alias, std::string& path);
+bool FindAnimationClip(const std::string& name, CAnimationClip*& out);
+bool LoadAnimationClip(const std::string& name);
+// The clip of that name, loaded when needed; null when it cannot be had.
+CAnimationClip* GetAnimationClip(const std::string& name);
+// Reads a clip file's tokens; false on a cut or malformed file.
+bool ReadAnimationClip(std::istream& in, CAnimationClip& clip);
+bool GetAnimationClipLength(const std::string& name, float& length);
+void ClearAnimationClips();
+int LoadAnimationClips(const std::vector<std::string>& names);
+
+struct BonePose {
+    CNode* bone = nullptr;
+    Quaternion rotation;
+};
+
+struct AnimationTrackState {
+    int32_t previous = 0;
+    int32_t from = 0;
+    int32_t to = 0;
+};
+
+struct PlayingAnimation {
+    CAnimationClip* clip = nullptr;
+    int32_t mode = 1;   // 2 plays until stopped, others for a time
+    float timeLeft = 0.0f;
+    float fadeTime = 0.0f;
+    std::vector<AnimationTrackState> states;
+    std::vector<CNode*> bones;            // null where the model lacks the bone
+    std::vector<Quaternion> rotations;
+    std::vector<Quaternion> control1;
+    std::vector<Quaternion> control2;
+    std::vector<float> elapsed;
+};
+
+class CAnimator {
+public:
+    CAnimator();
+
+    void Bind(const CModel& model);
+    // Mode 0 plays for value x the clip's length, mode 2 until stopped, any
+    // other mode for value seconds.
+    bool Play(const std::string& clipName, int mode, float value, float fadeTime);
+    bool PlayClip(CAnimationClip* clip, int mode, float value, float fadeTime);
+    bool Stop(const std::string& clipName, float fadeTime);
+    // "Smoother" is playing while a fade runs.
+    bool IsPlaying(const std::string& name) const;
+    void Update(float dt);
+    void StartSmoothing(float duration);
+    // Holds every descendant of node at its bind rotation from now on.
+    void ExcludeBones(CNode* node);
+    void GetPlayingClips(std::vector<CAnimationClip*>& out) const;
+
+    bool IsExcluded(const CNode* node) const;
+    int GetPlayingCount() const;
+    int FindPoseIndex(const CNode* node) const;
+    void StopAll();
+    void StopEntry(std::list<PlayingAnimation>::iterator entry, float fadeTime);
+
+    const std::vector<BonePose>& GetPose() const { return pose; }
+    const std::list<PlayingAnimation>& GetPlaying() const { return playing; }
+    bool IsSmoothing() const { return smoothing; }
+
+private:
+    CNode* FindBone(const std::string& name);
+    void ResolveBones(PlayingAnimation& entry);
+    bool Skipped(const PlayingAnimation& entry, size_t track) const;
+    void EvaluateTrack(PlayingAnimation& entry, size_t track, float dt);
+
+    std::vector<BonePose> pose;
+    std::list<PlayingAnimation> playing;
+    std::vector<BonePose> snapshot;
+    bool smoothing;
+    float smoothElapsed;
+    float smoothDuration;
+    CModel model;
+    std::vector<CNode*> excluded;
+    bool bound;
+};
+
+// Pairwise blend: each pass replaces entries 0..n-2 by the midpoints of
+// neighbours, until one is left.
+Quaternion BlendRotations(std::vector<Quaternion> rotations);
+// The two control rotations of the segment ending at state.to.
+void ComputeControlRotations(const AnimationTrack& track, const AnimationTrackState& state,
+                             Quaternion& c1, Quaternion& c2);
+
+#endif

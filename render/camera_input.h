@@ -1,0 +1,26 @@
+// Where the cameras meet the input and the console: the debug camera's keys,
+// the orbit's mouse, and the console flags they obey.
+#ifndef RENDER_CAMERA_INPUT_H
+#define RENDER_CAMERA_INPUT_H
+
+#include "render/camera.h"
+
+// DirectInput scan codes of the camera keys.
+const int CameraKeyUp = 0xC8;
+const int CameraKeyDown = 0xD0;
+const int CameraKeyLeft = 0xCB;
+const int CameraKeyRight = 0xCD;
+const int CameraKeyHome = 0xC7;
+const int CameraKeyEnd = 0xCF;
+const int CameraKeyLeftControl = 0x1D;
+const int CameraKeyRightControl = 0x9D;
+const int CameraKeyC = 0x2E;
+
+// The console flag "debugcam".
+bool IsDebugCameraOn();
+// The keyboard, the console flag "fast" and FrameTime.
+FlyInput ReadFlyInput();
+// The mouse and the C key.
+OrbitInput ReadOrbitInput();
+
+#endif

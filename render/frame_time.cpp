@@ -1,0 +1,3 @@
+#include "render/frame_time.h"
+
+float FrameTime = 0.0f;

@@ -1,0 +1,421 @@
+#include "render/mesh_cache.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <list>
+#include <memory>
+
+#include "core/error.h"
+#include "core/files.h"
+#include "core/random.h"
+#include "core/strings.h"
+#include "render/mesh.h"
+#include "render/node.h"
+
+// ---- fields ------------------------------------------------------------------
+
+void WriteU8(std::vector<uint8_t>& out, unsigned v) {
+    out.push_back((uint8_t)v);
+}
+
+void WriteU16(std::vector<uint8_t>& out, unsigned v) {
+    out.push_back((uint8_t)v);
+    out.push_back((uint8_t)(v >> 8));
+}
+
+void WriteI32(std::vector<uint8_t>& out, int32_t v) {
+    uint32_t u = (uint32_t)v;
+    for (int i = 0; i < 4; i++)
+        out.push_back((uint8_t)(u >> (8 * i)));
+}
+
+void WriteF32(std::vector<uint8_t>& out, float v) {
+    int32_t i;
+    memcpy(&i, &v, 4);
+    WriteI32(out, i);
+}
+
+bool WriteString(std::vector<uint8_t>& out, const std::string& s) {
+    if (s.size() > 255)
+        return false;
+    out.push_back((uint8_t)s.size());
+    out.insert(out.end(), s.begin(), s.end());
+    return true;
+}
+
+bool ByteReader::Take(void* out, size_t n) {
+    if (!ok || n > size - pos) {
+        ok = false;
+        memset(out, 0, n);
+        return false;
+    }
+    memcpy(out, bytes + pos, n);
+    pos += n;
+    return true;
+}
+
+unsigned ByteReader::U8() {
+    uint8_t b[1];
+    Take(b, 1);
+    return b[0];
+}
+
+unsigned ByteReader::U16() {
+    uint8_t b[2];
+    Take(b, 2);
+    return (unsigned)b[0] | ((unsigned)b[1] << 8);
+}
+
+int32_t ByteReader::I32() {
+    uint8_t b[4];
+    Take(b, 4);
+    return (int32_t)((uint32_t)b[0] | ((uint32_t)b[1] << 8) | ((uint32_t)b[2] << 16) |
+                     ((uint32_t)b[3] << 24));
+}
+
+float ByteReader::F32() {
+    int32_t i = I32();
+    float f;
+    memcpy(&f, &i, 4);
+    return f;
+}
+
+std::string ByteReader::String() {
+    unsigned n = U8();
+    const uint8_t* p = Span(n);
+    return p ? std::string((const char*)p, n) : std::string();
+}
+
+const uint8_t* ByteReader::Span(size_t n) {
+    if (!ok || n > size - pos) {
+        ok = false;
+        return nullptr;
+    }
+    const uint8_t* p = bytes + pos;
+    pos += n;
+    return p;
+}
+
+// ---- mesh record ----------------------------------------------------------------
+
+bool CMesh::Serialize(std::vector<uint8_t>& out) const {
+    if (!record || !WriteString(out, record->name))
+        return false;
+    // Chunks without both buffers draw nothing and are left out.
+    std::vector<MeshChunk*> drawable;
+    for (MeshChunk& c : record->chunks) {
+        if (!c.vertexBuffer.IsEmpty() && !c.indexBuffer.IsEmpty())
+            drawable.push_back(&c);
+    }
+    if (drawable.empty()) {
+        WriteU8(out, 0);
+        return false;
+    }
+    if (drawable.size() > 255)
+        return false;
+    WriteU8(out, (unsigned)drawable.size());
+    for (MeshChunk* c : drawable) {
+        const TextureRecord* colour = c->colourTexture.GetRecord();
+        const TextureRecord* bump = c->bumpTexture.GetRecord();
+        if (!WriteString(out, colour ? colour->fileName : std::string()) ||
+            !WriteString(out, bump ? bump->fileName : std::string()))
+            return false;
+        const VertexBufferRecord& vb = *c->vertexBuffer.GetRecord();
+        if (vb.layout.size() * 8 > 255 || vb.vertexCount > 65535 || vb.vertexSize > 255)
+            return false;
+        WriteU8(out, (unsigned)vb.layout.size() * 8);
+        for (const VertexElement& e : vb.layout) {
+            WriteI32(out, e.type);
+            WriteI32(out, e.usage);
+        }
+        WriteU16(out, (unsigned)vb.vertexCount);
+        WriteU8(out, (unsigned)vb.vertexSize);
+        {
+            CVertexBufferLock lock(c->vertexBuffer);
+            if (!lock.data)
+                return false;
+            const uint8_t* v = (const uint8_t*)lock.data;
+            out.insert(out.end(), v, v + (size_t)vb.vertexCount * vb.vertexSize);
+        }
+        int indexCount = c->indexBuffer.GetIndexCount();
+        if (indexCount > 65535)
+            return false;
+        WriteU16(out, (unsigned)indexCount);
+        CIndexBufferLock lock(c->indexBuffer);
+        void* data = nullptr;
+        if (!lock.GetData(data))
+            return false;
+        const uint16_t* in = (const uint16_t*)data;
+        for (int i = 0; i < indexCount; i++)
+            WriteU16(out, in[i]);
+    }
+    if (record->collisionPositions.size() > 65535 || record->collisionIndices.size() > 65535)
+        return false;
+    WriteU16(out, (unsigned)record->collisionPositions.size());
+    for (const Vector3& p : record->collisionPositions) {
+        WriteF32(out, p.x);
+        WriteF32(out, p.y);
+        WriteF32(out, p.z);
+    }
+    WriteU16(out, (unsigned)record->collisionIndices.size());
+    for (uint16_t i : record->collisionIndices)
+        WriteU16(out, i);
+    return true;
+}
+
+namespace {
+
+struct ChunkBytes {
+    std::string colour, bump;
+    VertexLayout layout;
+    unsigned vertexCount = 0, vertexSize = 0, indexCount = 0;
+    const uint8_t* vertices = nullptr;
+    const uint8_t* indices = nullptr;
+};
+
+// Reads and checks one chunk; nothing is made yet.
+bool ReadChunk(ByteReader& in, ChunkBytes& c) {
+    c.colour = in.String();
+    c.bump = in.String();
+    unsigned layoutBytes = in.U8();
+    if (!in.ok || layoutBytes % 8 != 0)
+        return false;
+    for (unsigned i = 0; i < layoutBytes / 8; i++) {
+        VertexElement e;
+        e.type = in.I32();
+        e.usage = in.I32();
+        if (e.type < VET_FLOAT1 || e.type > VET_COLOUR || e.usage < VU_POSITION ||
+            e.usage > VU_TEXCOORD)
+            return false;
+        c.layout.push_back(e);
+    }
+    c.vertexCount = in.U16();
+    c.vertexSize = in.U8();
+    if (!in.ok || (int)c.vertexSize < VertexLayoutSize(c.layout))
+        return false;
+    c.vertices = in.Span((size_t)c.vertexCount * c.vertexSize);
+    c.indexCount = in.U16();
+    c.indices = in.Span((size_t)c.indexCount * 2);
+    if (!in.ok)
+        return false;
+    for (unsigned i = 0; i < c.indexCount; i++) {
+        unsigned index = (unsigned)c.indices[2 * i] | ((unsigned)c.indices[2 * i + 1] << 8);
+        if (index >= c.vertexCount)
+            return false;
+    }
+    return true;
+}
+
+bool MakeChunk(const ChunkBytes& b, bool readable, MeshChunk& c) {
+    if (!b.colour.empty())
+        LoadTexture(c.colourTexture, b.colour, false, 1, true);
+    if (!b.bump.empty())
+        LoadTexture(c.bumpTexture, b.bump, false, 1, true);
+    if (!CreateVertexBuffer(c.vertexBuffer, (int)b.vertexSize, (int)b.vertexCount, b.layout,
+                            false, !readable) ||
+        !CreateIndexBuffer(c.indexBuffer, (int)b.indexCount, false, !readable))
+        return false;
+    {
+        CVertexBufferLock lock(c.vertexBuffer);
+        if (!lock.data)
+            return false;
+        memcpy(lock.data, b.vertices, (size_t)b.vertexCount * b.vertexSize);
+    }
+    CIndexBufferLock lock(c.indexBuffer);
+    void* data = nullptr;
+    if (!lock.GetData(data))
+        return false;
+    uint16_t* out = (uint16_t*)data;
+    for (unsigned i = 0; i < b.indexCount; i++)
+        out[i] = (uint16_t)(b.indices[2 * i] | (b.indices[2 * i + 1] << 8));
+    return true;
+}
+
+}  // namespace
+
+size_t CMesh::Deserialize(const uint8_t* bytes, size_t size, bool readable) {
+    if (!record)
+        return 0;
+    ByteReader in(bytes, size);
+    std::string name = in.String();
+    unsigned count = in.U8();
+    std::vector<ChunkBytes> parts(count);
+    for (ChunkBytes& c : parts) {
+        if (!ReadChunk(in, c))
+            return 0;
+    }
+    std::vector<Vector3> positions;
+    std::vector<uint16_t> indices;
+    if (count > 0) {
+        positions.resize(in.U16());
+        for (Vector3& p : positions) {
+            p.x = in.F32();
+            p.y = in.F32();
+            p.z = in.F32();
+        }
+        indices.resize(in.U16());
+        for (uint16_t& i : indices) {
+            i = (uint16_t)in.U16();
+            if (i >= positions.size())
+                return 0;
+        }
+    }
+    if (!in.ok)
+        return 0;
+    std::vector<MeshChunk> chunks(count);
+    for (unsigned i = 0; i < count; i++) {
+        if (!MakeChunk(parts[i], readable, chunks[i]))
+            return 0;
+    }
+    record->name = name;
+    record->chunks.swap(chunks);
+    record->collisionPositions.swap(positions);
+    record->collisionIndices.swap(indices);
+    return in.pos;
+}
+
+// ---- whole file -------------------------------------------------------------------
+
+std::string MeshCachePath(const std::string& meshPath) {
+    return "gen\\" + StripExtension(meshPath) + ".bmbm";
+}
+
+float ReadMeshCacheId(const std::string& cachePath) {
+    FILE* f = OpenFile(cachePath, "rb");
+    uint8_t b[4];
+    if (f) {
+        size_t n = fread(b, 1, 4, f);
+        fclose(f);
+        if (n == 4) {
+            ByteReader in(b, 4);
+            return in.F32();
+        }
+    }
+    return -((float)GameRand() / (float)GameRandMax);
+}
+
+bool WriteMeshCacheNode(std::vector<uint8_t>& out, const CNode* node) {
+    if (!node)
+        return true;
+    for (const CNode* child : node->children) {
+        if (!WriteMeshCacheNode(out, child))
+            return false;
+    }
+    if (node->mesh.GetChunkCount() > 0) {
+        WriteU8(out, 1);
+        if (!node->mesh.Serialize(out))
+            return false;
+    }
+    WriteU8(out, 2);
+    return node->WriteToBytes(out);
+}
+
+bool BuildMeshCacheBytes(const MeshLoadResult& result, std::vector<uint8_t>& out) {
+    out.clear();
+    WriteF32(out, result.cacheId);
+    if (!WriteMeshCacheNode(out, result.root))
+        return false;
+    WriteU8(out, 0);
+    return true;
+}
+
+bool WriteMeshCache(const std::string& cachePath, const MeshLoadResult& result) {
+    std::vector<uint8_t> bytes;
+    if (!BuildMeshCacheBytes(result, bytes)) {
+        ReportError("Error", "WriteMeshCache()-model does not fit the cache: " + cachePath);
+        return false;
+    }
+    CreateDirectoryPath(cachePath);
+    FILE* f = OpenFile(cachePath, "wb");
+    if (!f) {
+        ReportError("Error", "WriteMeshCache()-cannot open " + cachePath);
+        return false;
+    }
+    bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    ok = fclose(f) == 0 && ok;
+    return ok;
+}
+
+bool LoadMeshCache(const std::string& cachePath, bool readable, MeshLoadResult& result) {
+    // Read as raw bytes: the cache is full of zero bytes.
+    FILE* f = OpenFile(cachePath, "rb");
+    if (!f)
+        return false;
+    // Sized once from the file's length, then filled in 2048-byte blocks.
+    std::vector<uint8_t> bytes;
+    if (fseek(f, 0, SEEK_END) == 0) {
+        long length = ftell(f);
+        if (length > 0)
+            bytes.reserve((size_t)length + 2048);
+        fseek(f, 0, SEEK_SET);
+    }
+    size_t n;
+    do {
+        size_t at = bytes.size();
+        bytes.resize(at + 2048);
+        n = fread(bytes.data() + at, 1, 2048, f);
+        bytes.resize(at + n);
+    } while (n > 0);
+    fclose(f);
+    if (bytes.size() < 4)
+        return false;
+    return ReadMeshCacheRecords(bytes.data() + 4, bytes.size() - 4, readable, result);
+}
+
+bool ReadMeshCacheRecords(const uint8_t* bytes, size_t size, bool readable,
+                          MeshLoadResult& result) {
+    // Roots of the subtrees read so far, with their heights; deleting one
+    // frees its subtree.
+    struct Subtree {
+        std::unique_ptr<CNode> node;
+        int height;
+    };
+    std::list<Subtree> unattached;
+    std::unique_ptr<CMesh> held;
+    size_t pos = 0;
+    for (;;) {
+        if (pos >= size)
+            return false;   // cut short before the end byte
+        uint8_t tag = bytes[pos++];
+        if (tag == 0)
+            break;
+        if (tag == 1) {
+            held.reset(new CMesh);
+            size_t used = held->Deserialize(bytes + pos, size - pos, readable);
+            if (used == 0)
+                return false;
+            pos += used;
+        } else if (tag == 2) {
+            Subtree made{std::unique_ptr<CNode>(new CNode), 1};
+            std::vector<std::string> childNames;
+            size_t used = made.node->ReadFromBytes(bytes + pos, size - pos, childNames);
+            if (used == 0)
+                return false;
+            pos += used;
+            if (held && held->GetName() == made.node->mesh.GetName()) {
+                made.node->mesh = *held;
+                held.reset();
+            }
+            for (const std::string& childName : childNames) {
+                auto it = unattached.begin();
+                while (it != unattached.end() && it->node->name != childName)
+                    ++it;
+                if (it == unattached.end() || it->height >= MaxNodeDepth)
+                    return false;
+                if (it->height + 1 > made.height)
+                    made.height = it->height + 1;
+                CNode* child = it->node.release();
+                unattached.erase(it);
+                child->AttachTo(false, made.node.get(), true);
+            }
+            unattached.push_back(std::move(made));
+        } else {
+            return false;
+        }
+    }
+    if (unattached.size() > 1)
+        return false;
+    result.root = unattached.empty() ? nullptr : unattached.front().node.release();
+    return true;
+}

@@ -1,0 +1,107 @@
+#include "render/model.h"
+
+#include "core/error.h"
+#include "core/strings.h"
+#include "render/mesh_file.h"
+#include "render/node.h"
+
+void CModel::Release() {
+    delete record->root;
+    record->root = nullptr;
+}
+
+void CModel::CreateFromRoot(CNode* root, const std::string& name, bool readable, bool instance,
+                            float cacheId) {
+    CreateRecord();
+    record->root = root;
+    record->name = name;
+    record->readable = readable;
+    record->instance = instance;
+    record->cacheId = cacheId;
+}
+
+void CModel::Draw() {
+    if (record && record->root)
+        record->root->Draw(true);
+}
+
+CNode* CModel::GetRoot() const {
+    return record ? record->root : nullptr;
+}
+
+CNode* CModel::FindNode(const std::string& name) {
+    CNode* root = GetRoot();
+    if (!root)
+        return nullptr;
+    if (root->name == name)
+        return root;
+    return FindNodeIn(root, name);
+}
+
+CNode* CModel::FindNodeIn(CNode* node, const std::string& name) {
+    searchName = &name;
+    CNode* found = node ? SearchBelow(node) : nullptr;
+    searchName = nullptr;
+    return found;
+}
+
+CNode* CModel::SearchBelow(CNode* node) {
+    for (CNode* child : node->children) {
+        if (child->name == *searchName)
+            return child;
+        if (CNode* found = SearchBelow(child))
+            return found;
+    }
+    return nullptr;
+}
+
+std::list<CModel>& ModelCache() {
+    // Never destroyed: a handle dropped by a late static must find its registry.
+    static std::list<CModel>& cache = *new std::list<CModel>;
+    return cache;
+}
+
+ModelRecord* FindModelRecord(const ModelRecord& key) {
+    if (key.instance || key.name.empty())
+        return nullptr;
+    for (ResourceRecord* r : ModelRegistry()) {
+        ModelRecord* m = static_cast<ModelRecord*>(r);
+        if (!m->instance && m->readable == key.readable && EqualIgnoringCase(m->name, key.name))
+            return m;
+    }
+    return nullptr;
+}
+
+bool LoadModel(CModel& model, const std::string& path, bool readable, bool weld) {
+    if (!readable && !weld)
+        return false;
+    model.DropRecord();
+    ModelRecord key;
+    key.readable = readable;
+    key.name = path;
+    if (ModelRecord* master = FindModelRecord(key)) {
+        if (!master->root)
+            return false;
+        model.CreateFromRoot(new CNode(*master->root), master->name, master->readable, true,
+                             master->cacheId);
+        return true;
+    }
+    if (!EqualIgnoringCase(GetFileExtension(path), "mbm")) {
+        ReportError("Error", "LoadModel()-not a model file: " + path);
+        return false;
+    }
+    MeshLoadResult loaded;
+    if (!LoadMeshFile(path, readable, loaded, weld) || !loaded.root) {
+        ReportError("Error", "LoadModel()-cannot load " + path);
+        return false;
+    }
+    CModel master;
+    master.CreateFromRoot(loaded.root, path, readable, false, loaded.cacheId);
+    ModelCache().push_back(master);
+    model.CreateFromRoot(new CNode(*loaded.root), path, readable, true, loaded.cacheId);
+    return true;
+}
+
+void ClearModelCache() {
+    ModelCache().clear();
+}

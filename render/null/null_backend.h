@@ -1,0 +1,51 @@
+// Test seams of the headless back-end: what was drawn and set, so tests of
+// the drawing code can look without a window. Native builds only.
+#ifndef RENDER_NULL_NULL_BACKEND_H
+#define RENDER_NULL_NULL_BACKEND_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "render/backend.h"
+
+class CShaderProgram;
+struct TextureRecord;
+
+struct NullVertex {
+    float position[4];
+    float normal[3];
+    float texCoord[4];
+    uint32_t colour;
+};
+
+struct NullPrimitive {
+    PrimitiveType type = PRIM_POINTS;
+    std::vector<NullVertex> vertices;
+};
+
+struct NullCounters {
+    int primitives = 0;            // immediate-mode primitives ended
+    int drawCalls = 0;             // draws over bound buffers
+    int indexedTriangles = 0;      // triangles drawn with DrawIndexedTriangles
+    int vertexBufferBinds = 0;     // binds that did the work (not skipped)
+    int indexBufferBinds = 0;
+    int drawErrors = 0;            // draws with no buffer, a mapped buffer or indices out of range
+    int clears = 0;
+    int presents = 0;
+};
+
+const NullPrimitive& NullLastPrimitive();
+NullCounters& NullRenderCounters();
+void NullResetCounters();
+
+uint32_t NullLastClearColour();
+const TextureRecord* NullBoundTexture(int unit);
+class CTexture;
+// Wrap of axis 0 (S), 1 (T) or 2 (R): true for repeat, false for clamp.
+bool NullTextureRepeats(const CTexture& h, int axis);
+// The values last set for a uniform, or null.
+const std::vector<float>* NullUniformValue(const CShaderProgram& program, const std::string& name);
+void NullSetShadersAvailable(bool available);
+
+#endif

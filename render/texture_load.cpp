@@ -1,0 +1,66 @@
+// Texture loading that every back-end shares: slice lists for 3D textures
+// and the clamped form used for sprites.
+#include <cstring>
+#include <vector>
+
+#include "core/error.h"
+#include "core/files.h"
+#include "render/image.h"
+#include "render/render_maths.h"
+#include "render/resources.h"
+
+bool LoadTextureClamped(CTexture& h, const std::string& fileName) {
+    if (!LoadTexture(h, fileName, true, 1, false))
+        return false;
+    SetTextureWrap(h, false, false, true);
+    return true;
+}
+
+static std::string DirectoryOf(const std::string& path) {
+    size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool LoadVolumeTexture(CTexture& h, const std::string& listFile) {
+    h.DropRecord();
+    std::vector<std::string> lines;
+    if (!ReadLineList(listFile, lines) || lines.empty())
+        return false;
+
+    std::string folder = DirectoryOf(listFile);
+    std::vector<CImage> slices(lines.size());
+    for (size_t i = 0; i < lines.size(); i++) {
+        if (!slices[i].LoadFromFile(folder + lines[i]))
+            return false;
+        if (slices[i].GetWidth() != slices[0].GetWidth() ||
+            slices[i].GetHeight() != slices[0].GetHeight())
+            return false;
+    }
+    int width = slices[0].GetWidth(), height = slices[0].GetHeight();
+    if (!CreateTexture(h, width, height, int(slices.size()), false))
+        return false;
+
+    CTextureLock lock(h, true);
+    void* data = nullptr;
+    int pitch, sliceSize, bits, w, hh, d;
+    if (!lock.GetData(data, pitch, sliceSize, bits, w, hh, d)) {
+        ReportError("Error", "LoadVolumeTexture()-could not lock the texture");
+        lock.Unlock();
+        h.DropRecord();   // a failed load leaves the handle empty
+        return false;
+    }
+    for (size_t s = 0; s < slices.size(); s++) {
+        for (int row = 0; row < height; row++) {
+            uint8_t* dst = static_cast<uint8_t*>(data) + s * size_t(sliceSize) + size_t(row) * size_t(pitch);
+            memcpy(dst, slices[s].GetPixels() + size_t(row) * size_t(width), size_t(width) * 4);
+        }
+    }
+    lock.Unlock();
+    return true;
+}
+
+void ApplyColourKey(uint32_t* pixels, size_t count) {
+    for (size_t i = 0; i < count; i++)
+        if (pixels[i] == 0xFF000000u)
+            pixels[i] = 0;
+}

@@ -1,0 +1,244 @@
+// Collision cache files: the exact text, round trips, and bad files that
+// are rebuilt instead of read.
+#include "test_collision_util.h"
+
+#include <locale>
+
+namespace {
+
+class CollisionCache : public CollisionTest {};
+
+const char* QuadCol =
+    "//Bounding_Sphere_Radius\n"
+    "1.11803\n"
+    "//Bounding_Sphere_Center\n"
+    "1 0.5 0\n"
+    "\n"
+    "//Bounding_Box_Center\n"
+    "1 0.5 0\n"
+    "//Bounding_Box_x_axis\n"
+    "1 0 0\n"
+    "//Bounding_Box_y_axis\n"
+    "0 1 0\n"
+    "//Bounding_Box_z_axis\n"
+    "0 0 1\n"
+    "//Bounding_Box_halflengths\n"
+    "1 0.5 0\n"
+    "//Bounding_Box_triangles: 2\n"
+    "0 3\n"
+    "//Bounding_Box_indicies: 4\n"
+    "0 1 2 3\n"
+    "//Number_of_Bounding_Box_Children\n"
+    "0\n"
+    "\n"
+    "//Convex_Hull_Indicies: 6\n"
+    "0 1 2 0 2 3\n"
+    "//Convex_Hull_Verticies: 4\n"
+    "0 0 0 2 0 0 2 1 0 0 1 0\n"
+    "//Convex_Hull_Normals: 2\n"
+    "0 0 1 0 0 1\n";
+
+CMesh QuadMesh(const std::string& name) {
+    CMesh mesh = MakeMesh(name);
+    mesh.GetRecord()->collisionPositions = {{0, 0, 0}, {2, 0, 0}, {2, 1, 0}, {0, 1, 0}};
+    mesh.GetRecord()->collisionIndices = {0, 1, 2, 0, 2, 3};
+    return mesh;
+}
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+    size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos)
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line))
+        lines.push_back(line);
+    return lines;
+}
+
+// Decimal comma and dot grouping, as some users' locales have.
+struct CommaNumbers : std::numpunct<char> {
+    char do_decimal_point() const override { return ','; }
+    char do_thousands_sep() const override { return '.'; }
+    std::string do_grouping() const override { return "\3"; }
+};
+
+TEST_F(CollisionCache, WritesTheExactTextAndRebuildsItWhenDeleted) {
+    CMesh mesh = QuadMesh("quad");
+    std::string path = CollisionModelPath("coltest_gold", "quad");
+    EXPECT_EQ(path, "gen\\data\\collision\\coltest_gold_quad.col");
+    EXPECT_EQ(CollisionModelPath("", "quad"), "gen\\data\\collision\\quad.col");
+    CCollisionInstance inst;
+    ASSERT_TRUE(inst.Attach(mesh, "coltest_gold"));
+    EXPECT_EQ(ReadText(path), QuadCol);
+    EXPECT_FALSE(Exists(path + ".tmp"));
+    inst.Reset();
+    std::filesystem::remove(NativePath(path));
+    ASSERT_TRUE(inst.Attach(mesh, "coltest_gold"));
+    EXPECT_EQ(ReadText(path), QuadCol);
+    inst.Reset();
+}
+
+TEST_F(CollisionCache, RoundTripGivesTheSameModel) {
+    CMesh mesh = MakeMesh("grid");
+    for (int i = 0; i < 8; i++) {
+        Vector3 lo{(i & 4) ? 10.3f : 0.1f, (i & 2) ? 6.7f : -0.2f, (i & 1) ? 3.1f : 0.0f};
+        AddBox(*mesh.GetRecord(), lo, Vector3{lo.x + 1.25f, lo.y + 1, lo.z + 0.5f});
+    }
+    CCollisionModel built, read, again;
+    Build(mesh, built);
+    ASSERT_EQ(built.root->children.size(), 8u);
+    std::string text = FormatCollisionModel(built);
+    ASSERT_TRUE(ParseCollisionModel(text, read));
+    ExpectSameModel(built, read);
+    EXPECT_EQ(FormatCollisionModel(read), text);
+    // Labels are skipped unread.
+    std::string relabelled = Replace(text, "//Bounding_Box_halflengths", "//Half_Sizes");
+    relabelled = Replace(relabelled, "//Convex_Hull_Normals:", "normals");
+    ASSERT_TRUE(ParseCollisionModel(relabelled, again));
+    ExpectSameModel(built, again);
+
+    Sphere s{{1.5f, -2.25f, 1e-7f}, 123456.7f}, back;
+    EXPECT_EQ(FormatBoundingSphere(s),
+              "//Bounding_Sphere_Radius\n123457\n//Bounding_Sphere_Center\n1.5 -2.25 1e-07\n");
+    ASSERT_TRUE(ParseBoundingSphere(FormatBoundingSphere(s), back));
+    EXPECT_FLOAT_EQ(back.centre.z, 1e-7f);
+}
+
+TEST_F(CollisionCache, NumbersIgnoreTheUsersLocale) {
+    std::locale previous = std::locale::global(std::locale(std::locale::classic(), new CommaNumbers));
+    CMesh mesh = QuadMesh("quad");
+    CCollisionModel built, read;
+    Build(mesh, built);
+    std::string text = FormatCollisionModel(built);
+    Sphere s{{1234.5f, 0, 0}, 0.25f}, back;
+    std::string sphereText = FormatBoundingSphere(s);
+    bool parsed = ParseCollisionModel(text, read) && ParseBoundingSphere(sphereText, back);
+    std::locale::global(previous);
+    EXPECT_EQ(text, QuadCol);
+    EXPECT_EQ(sphereText, "//Bounding_Sphere_Radius\n0.25\n//Bounding_Sphere_Center\n1234.5 0 0\n");
+    ASSERT_TRUE(parsed);
+    ExpectSameModel(built, read);
+    EXPECT_FLOAT_EQ(back.centre.x, 1234.5f);
+}
+
+TEST_F(CollisionCache, InconsistentFilesAreRefused) {
+    CCollisionModel m;
+    ASSERT_TRUE(ParseCollisionModel(QuadCol, m));
+    const std::string good = QuadCol;
+    const std::string tris = "//Bounding_Box_triangles: 2\n0 3\n";
+    const std::string idx = "//Bounding_Box_indicies: 4\n0 1 2 3\n";
+    const std::vector<std::string> bad = {
+        Replace(good, tris, "//Bounding_Box_triangles: 2\n0 6\n"),      // offset past the indices
+        Replace(good, tris, "//Bounding_Box_triangles: 2\n0 4\n"),      // not a whole triangle
+        Replace(good, tris, "//Bounding_Box_triangles: 2\n0 -3\n"),
+        Replace(good, tris, "//Bounding_Box_triangles: 0\n\n"),         // empty node
+        Replace(good, idx, "//Bounding_Box_indicies: 4\n0 1 2 4\n"),    // index past the vertices
+        Replace(good, idx, "//Bounding_Box_indicies: 4\n0 2 1 3\n"),    // not sorted
+        Replace(good, idx, "//Bounding_Box_indicies: 4\n0 1 1 3\n"),    // repeated
+        Replace(good, idx, "//Bounding_Box_indicies: 3\n0 1 2\n"),      // misses a corner
+        Replace(good, "0 1 2 0 2 3", "0 1 2 0 2 4"),                     // hull index past the vertices
+        Replace(good, "Indicies: 6\n0 1 2 0 2 3", "Indicies: 5\n0 1 2 0 2"),
+        Replace(good, "Normals: 2\n0 0 1 0 0 1", "Normals: 1\n0 0 1"),
+        Replace(good, "Normals: 2\n0 0 1 0 0 1", "Normals: 3\n0 0 1 0 0 1"),
+        Replace(good, "Verticies: 4\n0 0 0 2", "Verticies: 4\nnan 0 0 2"),
+        Replace(good, "Verticies: 4\n0 0 0 2", "Verticies: 4\n1e40 0 0 2"),
+        Replace(good, "Verticies: 4", "Verticies: -4"),
+        Replace(good, "Verticies: 4", "Verticies: 2147483647"),
+        Replace(good, "Verticies: 4", "Verticies: 99999999999"),
+        Replace(good, "1.11803", "-1"),
+        Replace(good, "1 0.5 0\n//Bounding_Box_triangles", "1 -0.5 0\n//Bounding_Box_triangles"),
+        Replace(good, "Children\n0\n", "Children\n9\n"),
+        Replace(good, "Children\n0\n", "Children\n1\n"),                  // the child is missing
+        Replace(good, "0 0 1 0 0 1", "0 0 1 0 0 1.5e"),
+        Replace(good, "1 0.5 0\n", "1,5 0.5 0\n"),
+        "",
+    };
+    for (size_t i = 0; i < bad.size(); i++) {
+        EXPECT_FALSE(ParseCollisionModel(bad[i], m)) << i;
+        EXPECT_EQ(m.root, nullptr) << i;
+        EXPECT_TRUE(m.geometry.indices.empty()) << i;
+    }
+    // A chain of single children is refused at the depth cap, not followed.
+    std::string node =
+        "\n//c\n0 0 0\n//x\n1 0 0\n//y\n0 1 0\n//z\n0 0 1\n//h\n1 1 1\n//t: 1\n0\n//i: 3\n0 1 2\n//n\n";
+    std::string deep = "//r\n1\n//c\n0 0 0\n";
+    for (int i = 0; i < 40; i++)
+        deep += node + "1\n";
+    EXPECT_FALSE(ParseCollisionModel(deep, m));
+    EXPECT_EQ(m.root, nullptr);
+    // And a good file still reads after all that.
+    ASSERT_TRUE(ParseCollisionModel(good, m));
+    EXPECT_EQ(m.geometry.vertices.size(), 4u);
+
+    Sphere s;
+    EXPECT_FALSE(ParseBoundingSphere("//r\n1\n//c\n0 0\n", s));
+    EXPECT_FALSE(ParseBoundingSphere("//r\ninf\n//c\n0 0 0\n", s));
+    EXPECT_FALSE(ParseBoundingSphere("//r\n-2\n//c\n0 0 0\n", s));
+    EXPECT_TRUE(ParseBoundingSphere("//r\n2\n//c\n0 0 0", s));
+}
+
+TEST_F(CollisionCache, CutOrGarbledFilesAreRebuilt) {
+    CMesh mesh = TwoBoxMesh("two");
+    CCollisionModel built;
+    Build(mesh, built);
+    std::string full = FormatCollisionModel(built);
+    std::string path = CollisionModelPath("coltest_cut", "two");
+    std::vector<std::string> lines = Lines(full);
+    ASSERT_GT(lines.size(), 60u);
+    int kept = 0;
+    for (size_t k = 0; k < 2 * lines.size(); k++) {
+        std::string text;
+        bool cut = k < lines.size();
+        for (size_t i = 0; i < lines.size(); i++) {
+            if (cut && i == k)
+                break;
+            text += (!cut && i == k - lines.size()) ? "garbled" : lines[i];
+            text += "\n";
+        }
+        WriteText(path, text);
+        CCollisionInstance inst;
+        ASSERT_TRUE(inst.Attach(mesh, "coltest_cut")) << k;
+        ExpectSameModel(*inst.model, built);
+        std::string now = ReadText(path);
+        // A garbled label reads the same and the file is kept; anything else
+        // is rewritten whole.
+        if (now == text && !cut)
+            kept++;
+        else
+            EXPECT_EQ(now, full) << k;
+        inst.Reset();
+    }
+    // The six plain label lines of each of the three nodes, and the sphere's two.
+    EXPECT_EQ(kept, 20);
+}
+
+TEST_F(CollisionCache, CachesAreNeverComparedWithTheirMesh) {
+    // A changed mesh keeps its old cache until the file is deleted.
+    CMesh box = BoxMesh("box", Vector3{0, 0, 0}, Vector3{1, 1, 1});
+    std::string path = CollisionModelPath("coltest_stale", "box");
+    WriteText(path, QuadCol);
+    CCollisionInstance inst;
+    ASSERT_TRUE(inst.Attach(box, "coltest_stale"));
+    EXPECT_EQ(inst.geometry.vertices.size(), 4u);
+    inst.Reset();
+}
+
+TEST_F(CollisionCache, WritesReplaceThroughATemporaryFile) {
+    std::string path = "gen\\data\\collision\\coltest_write.sph";
+    WriteText(path, "old and longer than the new text\n");
+    ASSERT_TRUE(WriteFileReplacing(path, "new\n"));
+    EXPECT_EQ(ReadText(path), "new\n");
+    EXPECT_FALSE(Exists(path + ".tmp"));
+    // A missing folder fails quietly and leaves nothing behind.
+    EXPECT_FALSE(WriteFileReplacing("gen\\data\\coltest_missing\\x.col", "text"));
+    EXPECT_FALSE(Exists("gen\\data\\coltest_missing"));
+}
+
+}  // namespace

@@ -1,0 +1,241 @@
+// The binary mesh cache: exact layout, round trips against the text, when
+// it is read and when it is rebuilt, and refusal of cut or garbled files.
+#include <gtest/gtest.h>
+
+#include "render/mesh_cache.h"
+#include "render/mesh_file.h"
+#include "render/node.h"
+#include "test_mesh_util.h"
+
+namespace {
+
+const char* OneBoneText =
+    "RandomID { 12.5 }\n"
+    "Mesh { Name { box } Chunk {\n"
+    "  Vertices { PNC 3\n"
+    "    0 0 0  0 0 1  1 0 0 1\n"
+    "    1 0 0  0 0 1  0 1 0 1\n"
+    "    0 1 0  0 0 1  0 0 1 1 }\n"
+    "  Indices { 3 0 1 2 } } }\n"
+    "Bone { Name { Root } Mesh { box } ConnectPos { 1 2 3 } ConnectRot { 0 1 0 -1 0 0 0 0 1 } }\n";
+
+// Two chunks (one textured), three bones, a shared mesh and a bone without one.
+const char* TreeText =
+    "RandomID { 0.25 }\n"
+    "Mesh { Name { body } Chunk {\n"
+    "  TextureC { 0 skin.png } TextureB { 1 bump.png }\n"
+    "  Vertices { PNT2 4  0 0 0 0 0 1 0 0  1 0 0 0 0 1 1 0  1 1 0 0 0 1 1 1  0 0 0 0 0 1 0 0 }\n"
+    "  Indices { 6 0 1 2 2 3 0 } }\n"
+    "  Chunk { Vertices { PNC 3  0 0 2 0 0 1 1 1 1 1  1 0 2 0 0 1 1 1 1 1  0 1 2 0 0 1 1 1 1 1 }\n"
+    "  Indices { 3 2 1 0 } } }\n"
+    "Mesh { Name { limb } Chunk { Vertices { PNC 3  0 0 0 1 0 0 0 0 0 1  0 0 1 1 0 0 0 0 0 1  0 1 1 1 0 0 0 0 0 1 }\n"
+    "  Indices { 3 0 1 2 } } }\n"
+    "Bone { Name { Hip } Mesh { body } Child { LLeg } Child { Marker } ConnectPos { 0 0 1 } }\n"
+    "Bone { Name { LLeg } Mesh { limb } Child { LFoot } ConnectPos { 0.5 0 -0.5 }\n"
+    "  ConnectRot { 0 1 0 -1 0 0 0 0 1 } }\n"
+    "Bone { Name { LFoot } Mesh { limb } ConnectPos { 0 0 -0.5 } }\n"
+    "Bone { Name { Marker } ConnectPos { 2 0 0 } }\n";
+
+class MeshCache : public MeshFilesTest {
+protected:
+    MeshCache() : MeshFilesTest("meshes_test_cache") {}
+    void TearDown() override {
+        delete a.root;
+        delete b.root;
+        MeshFilesTest::TearDown();
+    }
+    std::string CacheOf(const std::string& name) { return MeshCachePath(Path(name)); }
+
+    MeshLoadResult a, b;
+};
+
+TEST_F(MeshCache, GoldenBytesOfOneBoneOneChunk) {
+    std::string path = Write("one.mbm", OneBoneText);
+    ASSERT_TRUE(LoadMeshFile(path, true, a, false));
+    const std::vector<uint8_t> expected = {
+        0x00, 0x00, 0x48, 0x41,                                // identifier 12.5
+        0x01,                                                  // mesh record
+        0x03, 'b', 'o', 'x', 0x01,                             // name, one chunk
+        0x00, 0x00,                                            // no textures
+        0x18,                                                  // three elements
+        0x02, 0, 0, 0, 0x00, 0, 0, 0,                          // Float3 position
+        0x02, 0, 0, 0, 0x01, 0, 0, 0,                          // Float3 normal
+        0x04, 0, 0, 0, 0x02, 0, 0, 0,                          // Colour colour
+        0x03, 0x00, 0x1C,                                      // 3 vertices of 28 bytes
+        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,                    // 0 0 0
+        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x3F,              // 0 0 1
+        0xFF, 0x00, 0x00, 0xFF,                                // red
+        0, 0, 0x80, 0x3F, 0, 0, 0, 0, 0, 0, 0, 0,              // 1 0 0
+        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x3F,
+        0x00, 0xFF, 0x00, 0xFF,                                // green
+        0, 0, 0, 0, 0, 0, 0x80, 0x3F, 0, 0, 0, 0,              // 0 1 0
+        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x3F,
+        0x00, 0x00, 0xFF, 0xFF,                                // blue
+        0x03, 0x00, 0x00, 0x00, 0x01, 0x00, 0x02, 0x00,        // indices
+        0x03, 0x00,                                            // collision positions
+        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+        0, 0, 0x80, 0x3F, 0, 0, 0, 0, 0, 0, 0, 0,
+        0, 0, 0, 0, 0, 0, 0x80, 0x3F, 0, 0, 0, 0,
+        0x03, 0x00, 0x00, 0x00, 0x01, 0x00, 0x02, 0x00,        // collision indices
+        0x02,                                                  // node record
+        0x00, 0x00, 0x00, 0x00,                                // word
+        0x04, 'R', 'o', 'o', 't', 0x03, 'b', 'o', 'x', 0x00,   // names, no children
+        0, 0, 0x80, 0x3F, 0, 0, 0, 0x40, 0, 0, 0x40, 0x40,     // position 1 2 3
+        0, 0, 0, 0, 0, 0, 0x80, 0xBF, 0, 0, 0, 0,              // rows transposed:
+        0, 0, 0x80, 0x3F, 0, 0, 0, 0, 0, 0, 0, 0,              // 0 -1 0, 1 0 0,
+        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x3F,              // 0 0 1
+        0x00,                                                  // end
+    };
+    EXPECT_EQ(ReadBytes(CacheOf("one.mbm")), expected);
+    EXPECT_EQ(CacheOf("one.mbm"), "gen\\meshes_test_cache\\one.bmbm");
+}
+
+TEST_F(MeshCache, TextAndCacheGiveTheSameTree) {
+    WritePng("skin.png", 8, 8);
+    WritePng("bump.png", 8, 8);
+    std::string path = Write("tree.mbm", TreeText);
+    ASSERT_TRUE(LoadMeshFile(path, true, a, false));
+    EXPECT_FLOAT_EQ(a.cacheId, 0.25f);
+    ASSERT_TRUE(Exists(CacheOf("tree.mbm")));
+    ASSERT_TRUE(LoadMeshFile(path, true, b, false));   // now from the cache
+    ExpectSameTree(a.root, b.root);
+    EXPECT_FLOAT_EQ(b.cacheId, 0.25f);
+    // The parse shares one mesh between two bones; the cache gives each its own.
+    CNode* leg = a.root->children.front();
+    EXPECT_EQ(leg->mesh.GetRecord(), leg->children.front()->mesh.GetRecord());
+    CNode* cachedLeg = b.root->children.front();
+    EXPECT_NE(cachedLeg->mesh.GetRecord(), cachedLeg->children.front()->mesh.GetRecord());
+
+    // Parsed buffers are readable; cached ones write-only unless asked.
+    MeshLoadResult c;
+    ASSERT_TRUE(LoadMeshFile(path, false, c, false));
+    EXPECT_TRUE(c.root->mesh.GetRecord()->chunks[0].vertexBuffer.GetRecord()->writeOnly);
+    EXPECT_FALSE(b.root->mesh.GetRecord()->chunks[0].vertexBuffer.GetRecord()->writeOnly);
+    delete c.root;
+}
+
+TEST_F(MeshCache, MatchingIdentifierReadsNoFurtherText) {
+    std::string path = Write("id.mbm", OneBoneText);
+    ASSERT_TRUE(LoadMeshFile(path, true, a, false));
+    // The same identifier followed by text that could not be parsed.
+    Write("id.mbm", "RandomID { 12.5 } } } garbage {");
+    ASSERT_TRUE(LoadMeshFile(path, true, b, false));
+    ExpectSameTree(a.root, b.root);
+
+    // Another identifier: the text is parsed and the cache rewritten.
+    delete b.root;
+    b = MeshLoadResult();
+    std::string changed = OneBoneText;
+    changed.replace(changed.find("12.5"), 4, "13.5");
+    changed.replace(changed.find("1 2 3"), 5, "4 5 6");
+    Write("id.mbm", changed);
+    ASSERT_TRUE(LoadMeshFile(path, true, b, false));
+    EXPECT_FLOAT_EQ(b.root->position.x, 4);
+    std::vector<uint8_t> bytes = ReadBytes(CacheOf("id.mbm"));
+    ASSERT_GE(bytes.size(), 4u);
+    EXPECT_EQ(ReadMeshCacheId(CacheOf("id.mbm")), 13.5f);
+}
+
+TEST_F(MeshCache, IdentifierOnlyCountsAsTheFirstGroup) {
+    std::string text = OneBoneText;
+    text = text.substr(text.find('\n') + 1) + "RandomID { 12.5 }\n";
+    std::string path = Write("late.mbm", text);
+    ASSERT_TRUE(LoadMeshFile(path, true, a, false));
+    // A cache is written, but its identifier never matches a text.
+    Write("late.mbm", "RandomID { 12.5 } }");
+    EXPECT_FALSE(LoadMeshFile(path, true, b, false));
+    EXPECT_EQ(b.root, nullptr);
+}
+
+TEST_F(MeshCache, CutCachesAreRefusedAndTheTextIsUsed) {
+    WritePng("skin.png", 8, 8);
+    WritePng("bump.png", 8, 8);
+    std::string path = Write("cut.mbm", TreeText);
+    ASSERT_TRUE(LoadMeshFile(path, true, a, false));
+    std::vector<uint8_t> whole = ReadBytes(CacheOf("cut.mbm"));
+    ASSERT_GT(whole.size(), 100u);
+    for (size_t cut = 4; cut < whole.size(); cut++) {
+        MeshLoadResult r;
+        ASSERT_FALSE(ReadMeshCacheRecords(whole.data() + 4, cut - 4, true, r)) << cut;
+        ASSERT_EQ(r.root, nullptr);
+    }
+    // Through the loader: the text is parsed and the cache made whole again.
+    for (size_t cut : {size_t(2), size_t(4), size_t(5), whole.size() / 2, whole.size() - 1}) {
+        WriteBytes(CacheOf("cut.mbm"), std::vector<uint8_t>(whole.begin(), whole.begin() + cut));
+        delete b.root;
+        b = MeshLoadResult();
+        ASSERT_TRUE(LoadMeshFile(path, true, b, false)) << cut;
+        ExpectSameTree(a.root, b.root);
+        EXPECT_EQ(ReadBytes(CacheOf("cut.mbm")), whole);
+    }
+}
+
+TEST_F(MeshCache, GarbledCachesAreRefused) {
+    std::string path = Write("bad.mbm", OneBoneText);
+    ASSERT_TRUE(LoadMeshFile(path, true, a, false));
+    const std::vector<uint8_t> good = ReadBytes(CacheOf("bad.mbm"));
+    // Offsets in the golden layout above.
+    const size_t layoutSize = 12, firstType = 13, vertexSize = 39, firstIndex = 126,
+                 collisionIndex = 172;
+    struct Garble {
+        size_t at;
+        uint8_t value;
+        const char* what;
+    } garbles[] = {
+        {firstIndex, 3, "index equal to the vertex count"},
+        {vertexSize, 27, "vertex size below the layout's"},
+        {layoutSize, 0x17, "layout not whole elements"},
+        {firstType, 9, "unknown element type"},
+        {collisionIndex, 3, "collision index past the positions"},
+        {4, 7, "unknown tag"},
+    };
+    for (const Garble& g : garbles) {
+        std::vector<uint8_t> bytes = good;
+        ASSERT_LT(g.at, bytes.size());
+        bytes[g.at] = g.value;
+        MeshLoadResult r;
+        EXPECT_FALSE(ReadMeshCacheRecords(bytes.data() + 4, bytes.size() - 4, true, r)) << g.what;
+        WriteBytes(CacheOf("bad.mbm"), bytes);
+        delete b.root;
+        b = MeshLoadResult();
+        ASSERT_TRUE(LoadMeshFile(path, true, b, false)) << g.what;
+        ExpectSameTree(a.root, b.root);
+    }
+
+    // Two node records that nothing joins.
+    std::vector<uint8_t> two(good.begin() + 4, good.end() - 1);
+    size_t node = two.size() - 63;   // the last node record with its tag
+    ASSERT_EQ(two[node], 2);
+    two.insert(two.end(), two.begin() + (long)node, two.end());
+    two.push_back(0);
+    MeshLoadResult r;
+    EXPECT_FALSE(ReadMeshCacheRecords(two.data(), two.size(), true, r));
+}
+
+TEST_F(MeshCache, ModelsBeyondTheFieldsAreNotCached) {
+    std::string name(300, 'n');
+    std::string path = Write("wide.mbm", std::string("RandomID { 1 }\nBone { Name { ") + name + " } }\n");
+    ASSERT_TRUE(LoadMeshFile(path, true, a, false));
+    EXPECT_FALSE(Exists(CacheOf("wide.mbm")));
+
+    CNode* wide = new CNode;
+    for (int i = 0; i < 256; i++)
+        (new CNode)->AttachTo(false, wide, true);
+    MeshLoadResult many;
+    many.root = wide;
+    std::vector<uint8_t> bytes;
+    EXPECT_FALSE(BuildMeshCacheBytes(many, bytes));
+    EXPECT_FALSE(WriteMeshCache(CacheOf("many.mbm"), many));
+    EXPECT_FALSE(Exists(CacheOf("many.mbm")));
+    delete wide;
+}
+
+TEST_F(MeshCache, MissingCacheIdentifierIsNegativeChance) {
+    float id = ReadMeshCacheId(CacheOf("nothing.mbm"));
+    EXPECT_LE(id, 0.0f);
+    EXPECT_GE(id, -1.0f);
+    MeshLoadResult r;
+    EXPECT_FALSE(LoadMeshCache(CacheOf("nothing.mbm"), true, r));
+}
+
+}  // namespace

@@ -1,0 +1,239 @@
+// Scene nodes: lazy world matrices, attaching and detaching, copies, finding
+// bones by name, drawing order and the cache's node record.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/matrix.h"
+#include "render/model.h"
+#include "render/node.h"
+#include "test_mesh_util.h"
+
+namespace {
+
+Matrix3 RotationZ(float angle) {
+    Matrix3 m;
+    Matrix3RotationAxis(m, Vector3{0, 0, 1}, angle);
+    return m;
+}
+
+void ExpectMatrixNear(const Matrix4& a, const Matrix4& b, float tolerance = 1e-5f) {
+    for (int i = 0; i < 16; i++)
+        EXPECT_NEAR(a.m[i], b.m[i], tolerance) << "element " << i;
+}
+
+Vector3 WorldPosition(CNode& n) {
+    Vector3 p;
+    return Matrix4GetTranslation(p, n.GetWorldMatrix());
+}
+
+// root -> a -> b, root -> sibling
+struct SmallTree {
+    CNode* root = new CNode;
+    CNode* a = new CNode;
+    CNode* b = new CNode;
+    CNode* sibling = new CNode;
+    SmallTree() {
+        root->name = "root";
+        a->name = "a";
+        b->name = "b";
+        sibling->name = "sibling";
+        a->AttachTo(false, root, true);
+        b->AttachTo(false, a, true);
+        sibling->AttachTo(false, root, true);
+        a->SetPosition(Vector3{1, 0, 0});
+        b->SetPosition(Vector3{0, 1, 0});
+        sibling->SetPosition(Vector3{0, 0, 5});
+    }
+    ~SmallTree() { delete root; }
+};
+
+TEST(Node, WorldMatricesFollowEveryChangeAboveThem) {
+    SmallTree t;
+    Vector3 p = WorldPosition(*t.b);
+    EXPECT_FLOAT_EQ(p.x, 1);
+    EXPECT_FLOAT_EQ(p.y, 1);
+    Vector3 s = WorldPosition(*t.sibling);
+
+    t.root->SetPosition(Vector3{10, 0, 0});
+    t.a->SetRotation(RotationZ(3.14159265f / 2), false);
+    p = WorldPosition(*t.b);   // b's (0, 1, 0) turned by 90 degrees about z
+    EXPECT_NEAR(p.x, 10.0f, 1e-5f);
+    EXPECT_NEAR(p.y, 0.0f, 1e-5f);
+    Vector3 s2 = WorldPosition(*t.sibling);
+    EXPECT_FLOAT_EQ(s2.x, s.x + 10);   // moved with the root, not turned with a
+    EXPECT_FLOAT_EQ(s2.z, s.z);
+
+    // SetMatrix sets the local transform through the cache.
+    Matrix4 m;
+    Matrix4FromMatrix3(m, RotationZ(0.3f));
+    m.m[3] = 4;
+    t.b->SetMatrix(m);
+    Vector3 local;
+    Matrix4 expectedLocal, expected;
+    t.b->GetLocalMatrix(expectedLocal);
+    Matrix4Multiply(expected, t.a->GetWorldMatrix(), expectedLocal);
+    ExpectMatrixNear(t.b->GetWorldMatrix(), expected);
+    EXPECT_FLOAT_EQ(Matrix4GetTranslation(local, expectedLocal).x, 4);
+}
+
+TEST(Node, AttachAndDetachKeepTheWorldTransformWhenAsked) {
+    SmallTree t;
+    t.root->SetRotation(RotationZ(0.7f), false);
+    t.root->SetPosition(Vector3{3, -2, 1});
+    Matrix4 before = t.b->GetWorldMatrix();
+
+    t.b->Detach(true);
+    EXPECT_EQ(t.b->parent, nullptr);
+    EXPECT_TRUE(t.b->owned);
+    ExpectMatrixNear(t.b->GetWorldMatrix(), before);
+    EXPECT_EQ(t.a->children.size(), 0u);
+
+    t.b->AttachTo(true, t.sibling, true);
+    ExpectMatrixNear(t.b->GetWorldMatrix(), before, 1e-4f);
+    EXPECT_EQ(t.b->parent, t.sibling);
+
+    // Without keeping, the node jumps to its local transform.
+    t.b->Detach(false);
+    Matrix4 local;
+    t.b->GetLocalMatrix(local);
+    ExpectMatrixNear(t.b->GetWorldMatrix(), local);
+    delete t.b;
+}
+
+TEST(Node, CopiesShareMeshesButNotNodes) {
+    SmallTree t;
+    t.b->mesh.GetRecord()->name = "limb";
+    int before = t.b->mesh.GetRecord()->refCount;
+    CNode* copy = new CNode(*t.root);
+    EXPECT_EQ(t.b->mesh.GetRecord()->refCount, before + 1);
+    ASSERT_EQ(copy->children.size(), 2u);
+    CNode* copyA = copy->children.front();
+    ASSERT_EQ(copyA->children.size(), 1u);
+    CNode* copyB = copyA->children.front();
+    EXPECT_NE(copyB, t.b);
+    EXPECT_EQ(copyB->mesh.GetRecord(), t.b->mesh.GetRecord());
+    EXPECT_EQ(copyB->parent, copyA);
+
+    // Moving a node of one tree does not move the other.
+    Vector3 p = WorldPosition(*t.b);
+    copyA->SetPosition(Vector3{50, 0, 0});
+    EXPECT_FLOAT_EQ(WorldPosition(*t.b).x, p.x);
+    EXPECT_FLOAT_EQ(WorldPosition(*copyB).x, 50);
+    delete copy;
+    EXPECT_EQ(t.b->mesh.GetRecord()->refCount, before);
+}
+
+TEST(Node, AssignmentIsSafeOnAttachedNodesSelfAndDescendants) {
+    SmallTree t;
+    CNode* guest = new CNode;   // not owned: the root only points at it
+    guest->AttachTo(false, t.a, false);
+
+    // Self-assignment keeps the subtree.
+    *t.a = *t.a;
+    EXPECT_EQ(t.a->children.size(), 2u);
+
+    // Assigning from its own child: the child's copy replaces the subtree,
+    // the unowned guest is let go with a clean parent pointer, and the node
+    // leaves the root's list.
+    *t.a = *t.b;
+    EXPECT_EQ(guest->parent, nullptr);
+    EXPECT_EQ(t.a->parent, nullptr);
+    EXPECT_EQ(t.root->children.size(), 1u);
+    EXPECT_EQ(t.a->name, "b");
+    EXPECT_TRUE(t.a->children.empty());
+    delete guest;
+    delete t.a;
+}
+
+TEST(Node, FindNodeIsExactAndDepthFirst) {
+    CNode* root = new CNode;
+    root->name = "Hip";
+    SmallTree t;   // a separate tree whose root goes below Hip
+    t.root->AttachTo(false, root, true);
+    CNode* late = new CNode;
+    late->name = "b";
+    late->AttachTo(false, root, true);
+    CModel model;
+    model.CreateFromRoot(root, "test", true, true, 0);
+    t.root = nullptr;   // the model owns it now
+
+    EXPECT_EQ(model.FindNode("Hip"), root);
+    EXPECT_EQ(model.FindNode("hip"), nullptr);
+    EXPECT_EQ(model.FindNode("b"), t.b);   // the deeper one comes first
+    EXPECT_EQ(model.FindNode("missing"), nullptr);
+    EXPECT_EQ(CModel().FindNode("Hip"), nullptr);
+}
+
+TEST(Node, DescendantsAreCollectedChildrenFirst) {
+    SmallTree t;
+    std::vector<CNode*> list;
+    t.root->CollectDescendants(list);
+    std::vector<CNode*> expected = {t.b, t.a, t.sibling};
+    EXPECT_EQ(list, expected);
+}
+
+TEST(Node, DrawingDrawsLeavesBeforeParents) {
+    RenderSetup setup;
+    ASSERT_TRUE(InitRenderer(&setup, nullptr));
+    NullResetCounters();
+    SmallTree t;
+    t.root->mesh.GetRecord()->chunks.push_back(MakeChunk({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {0, 1, 2}));
+    t.b->mesh.GetRecord()->chunks.push_back(MakeChunk({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {0, 1, 2}));
+    t.root->SetPosition(Vector3{7, 0, 0});
+    t.root->Draw(true);
+    EXPECT_EQ(NullRenderCounters().indexedTriangles, 2);
+    EXPECT_EQ(NullRenderCounters().drawErrors, 0);
+    Matrix4 last;
+    GetWorldMatrix(last);
+    ExpectMatrixNear(last, t.root->GetWorldMatrix());   // the root came last
+    ShutdownRenderer();
+}
+
+TEST(Node, BindRotationStartsAtIdentity) {
+    CNode n;
+    EXPECT_FLOAT_EQ(n.bindQuaternion.w, 1);
+    EXPECT_FLOAT_EQ(n.bindRotation.m[0], 1);
+    EXPECT_FLOAT_EQ(n.bindRotation.m[4], 1);
+    n.SetRotation(RotationZ(1.0f), false);
+    EXPECT_FLOAT_EQ(n.bindQuaternion.w, 1);
+    n.SetRotation(RotationZ(1.0f), true);
+    EXPECT_NEAR(n.bindQuaternion.w, std::cos(0.5f), 1e-6f);
+    EXPECT_NEAR(n.bindQuaternion.z, std::sin(0.5f), 1e-6f);
+}
+
+TEST(Node, RecordRoundTripsAndRefusesShortInput) {
+    SmallTree t;
+    t.a->word = -7;
+    t.a->mesh.GetRecord()->name = "arm";
+    t.a->SetRotation(RotationZ(0.25f), false);
+    CNode guest;
+    guest.name = "not written";
+    guest.AttachTo(false, t.a, false);
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(t.a->WriteToBytes(bytes));
+
+    for (size_t cut = 0; cut < bytes.size(); cut++) {
+        CNode n;
+        std::vector<std::string> names;
+        EXPECT_EQ(n.ReadFromBytes(bytes.data(), cut, names), 0u) << cut;
+        EXPECT_TRUE(names.empty());
+    }
+    CNode n;
+    std::vector<std::string> names;
+    ASSERT_EQ(n.ReadFromBytes(bytes.data(), bytes.size(), names), bytes.size());
+    EXPECT_EQ(n.word, -7);
+    EXPECT_EQ(n.name, "a");
+    EXPECT_EQ(n.mesh.GetName(), "arm");
+    EXPECT_EQ(names, std::vector<std::string>{"b"});
+    ExpectMatrixNear(n.GetWorldMatrix(), [&] { Matrix4 m; t.a->GetLocalMatrix(m); return m; }());
+    EXPECT_EQ(std::memcmp(&n.bindRotation, &t.a->rotation, sizeof(Matrix3)), 0);
+    guest.Detach(false);
+
+    t.a->name = std::string(256, 'x');
+    std::vector<uint8_t> none;
+    EXPECT_FALSE(t.a->WriteToBytes(none));
+    EXPECT_TRUE(none.empty());
+}
+
+}  // namespace

@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "core/matrix.h"
+#include "render/backend.h"
+#include "render/render_setup.h"
+
+namespace {
+
+std::string calls;
+void A() { calls += "A"; }
+void B() { calls += "B"; }
+void C() { calls += "C"; }
+
+// The lists live for the whole run: take out what each test put in.
+TEST(RenderCallbacks, LastRegisteredRunsFirstAndUnregisterRemovesOneEntry) {
+    calls.clear();
+    RegisterDeviceLostCallback(A);
+    RegisterDeviceLostCallback(B);
+    RegisterDeviceLostCallback(A);   // twice: runs twice
+    RunDeviceLostCallbacks();
+    EXPECT_EQ(calls, "ABA");
+    UnregisterDeviceLostCallback(A);
+    calls.clear();
+    RunDeviceLostCallbacks();
+    EXPECT_EQ(calls, "BA");
+    UnregisterDeviceLostCallback(C);   // absent: nothing
+    UnregisterDeviceLostCallback(B);
+    UnregisterDeviceLostCallback(A);
+    calls.clear();
+    RunDeviceLostCallbacks();
+    EXPECT_EQ(calls, "");
+}
+
+TEST(RenderCallbacks, DeviceLostRunsEachListOncePerChange) {
+    calls.clear();
+    RegisterDeviceLostCallback(A);
+    RegisterDeviceResetCallback(B);
+    SetDeviceLost(false);   // no change at start
+    EXPECT_EQ(calls, "");
+    SetDeviceLost(true);
+    SetDeviceLost(true);
+    EXPECT_TRUE(IsDeviceLost());
+    SetDeviceLost(false);
+    SetDeviceLost(false);
+    EXPECT_FALSE(IsDeviceLost());
+    EXPECT_EQ(calls, "AB");
+    UnregisterDeviceLostCallback(A);
+    UnregisterDeviceResetCallback(B);
+}
+
+TEST(RenderCallbacks, ShutdownRunsShutdownListNewestFirst) {
+    calls.clear();
+    RenderSetup setup;
+    ASSERT_TRUE(InitRenderer(&setup, nullptr));
+    RegisterShutdownCallback(A);
+    RegisterShutdownCallback(B);
+    ShutdownRenderer();
+    EXPECT_EQ(calls, "BA");
+    EXPECT_FALSE(HasRenderContext());
+}
+
+void Transform(const float* gl, float x, float y, float z, float out[3]) {
+    float in[4] = {x, y, z, 1};
+    float r[4];
+    for (int row = 0; row < 4; row++) {
+        r[row] = 0;
+        for (int k = 0; k < 4; k++)
+            r[row] += gl[k * 4 + row] * in[k];
+    }
+    for (int i = 0; i < 3; i++)
+        out[i] = r[i] / r[3];
+}
+
+TEST(RenderSetUp, ScreenProjectionMapsPixelsToTheUnitCube) {
+    RenderSetup setup;
+    ASSERT_TRUE(InitRenderer(&setup, nullptr));
+    SetScreenProjection();
+    float p[3];
+    Transform(GetCurrentProjection(), 0, 0, 0, p);
+    EXPECT_FLOAT_EQ(p[0], -1);
+    EXPECT_FLOAT_EQ(p[1], 1);
+    Transform(GetCurrentProjection(), 800, 600, 0.5f, p);
+    EXPECT_FLOAT_EQ(p[0], 1);
+    EXPECT_FLOAT_EQ(p[1], -1);
+    EXPECT_FLOAT_EQ(p[2], -0.5f);
+    Matrix4 loaded;
+    GetProjectionMatrix(loaded);
+    EXPECT_EQ(memcmp(loaded.m, GetCurrentProjection(), sizeof(loaded.m)), 0);
+    ShutdownRenderer();
+}
+
+TEST(RenderSetUp, DefaultStateAfterInit) {
+    RenderSetup setup;
+    setup.width = 640;
+    setup.height = 480;
+    ASSERT_TRUE(InitRenderer(&setup, nullptr));
+    EXPECT_TRUE(GetRenderSwitch(RS_DEPTH_TEST));
+    EXPECT_TRUE(GetRenderSwitch(RS_DEPTH_WRITE));
+    EXPECT_TRUE(GetRenderSwitch(RS_BLEND));
+    EXPECT_TRUE(GetRenderSwitch(RS_ALPHA_TEST));
+    EXPECT_FALSE(GetRenderSwitch(RS_STENCIL_TEST));
+    EXPECT_FALSE(GetRenderSwitch(RS_LIGHTING));
+    EXPECT_FALSE(GetRenderSwitch(RS_WIREFRAME));
+    EXPECT_TRUE(GetRenderSwitch(RS_COLOUR_WRITE));
+    EXPECT_EQ(GetCullMode(), CULL_CLOCKWISE);
+    EXPECT_EQ(GetAlphaFunc(), CMP_NOT_EQUAL);
+    EXPECT_EQ(GetAlphaRef(), 0.0f);
+    EXPECT_EQ(GetDepthFunc(), CMP_LESS_EQUAL);
+    ViewportRect vp;
+    GetViewport(vp);
+    EXPECT_EQ(vp.width, 640);
+    EXPECT_EQ(vp.height, 480);
+    Matrix4 world;
+    GetWorldMatrix(world);
+    EXPECT_EQ(world.m[0], 1.0f);
+    EXPECT_EQ(world.m[3], 0.0f);
+    ShutdownRenderer();
+}
+
+TEST(RenderSetUp, CheckRenderSetup) {
+    std::string error = "x";
+    EXPECT_FALSE(CheckRenderSetup(nullptr, error));
+    EXPECT_EQ(error, "Invalid pointer passed for Setup struct.");
+    RenderSetup setup;
+    EXPECT_TRUE(CheckRenderSetup(&setup, error));
+    EXPECT_EQ(error, "");
+    EXPECT_FALSE(InitRenderer(nullptr, nullptr));
+}
+
+}  // namespace

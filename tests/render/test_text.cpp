@@ -1,0 +1,274 @@
+// Coloured text and fonts against the native stand-in glyphs: a code from 33
+// up is a box pixelSize / 4 + code % 4 wide, advancing one more; at size 16:
+// 'a' 6, 'b' 7, 'c' 8, 'd' 5, space 4 (cell x 0.3), code 127 no ink.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "render/font.h"
+#include "render/null/null_backend.h"
+#include "render/text.h"
+
+namespace {
+
+const uint32_t RED = 0xFF0000FF;
+const uint32_t GREEN = 0xFF00FF00;
+const uint32_t BLUE = 0xFFFF0000;
+
+class TextTest : public ::testing::Test {
+protected:
+    void SetUp() override { ReleaseFonts(); }
+};
+
+std::vector<std::string> Lines(CText& text, bool withColours, std::vector<float>* widths = nullptr) {
+    std::vector<std::string> lines;
+    int offset = 0;
+    std::string line;
+    float width;
+    bool more = true;
+    for (int guard = 0; more && guard < 1000; guard++) {
+        more = text.NextLine(offset, line, width, withColours);
+        lines.push_back(line);
+        if (widths) widths->push_back(width);
+    }
+    return lines;
+}
+
+std::vector<TextVertex> Vertices(CText& text) {
+    text.Draw();
+    std::vector<TextVertex> out;
+    CVertexBuffer buffer = text.GetVertexBuffer();
+    CVertexBufferLock lock(buffer);
+    const TextVertex* v = (const TextVertex*)lock.data;
+    if (v) out.assign(v, v + text.GetVertexCount());
+    return out;
+}
+
+std::string ColourCode(uint32_t c) {
+    return std::string(1, TEXT_COLOUR_CODE) + (char)(c >> 24) + (char)(c & 0xFF) +
+           (char)((c >> 8) & 0xFF) + (char)((c >> 16) & 0xFF);
+}
+
+uint32_t Texel(CFont* font, int x, int y) {
+    CTextureLock lock(font->texture, false);
+    void* data;
+    int pitch, slice, bits, w, h, d;
+    if (!lock.GetData(data, pitch, slice, bits, w, h, d)) return 0xDEADBEEF;
+    return *(const uint32_t*)((const uint8_t*)data + y * pitch + x * 4);
+}
+
+}  // namespace
+
+TEST_F(TextTest, FontSizesCellsAndSharing) {
+    struct { float size; int cell; int pixel; } cases[] = {
+        {16.0f, 16, 16}, {12.0f, 16, 12}, {40.0f, 32, 32}, {100.0f, 64, 64}, {3.0f, 16, 5}, {24.0f, 32, 32}};
+    for (auto& c : cases) {
+        CFont* font = GetFont("", c.size, false);
+        ASSERT_NE(font, nullptr) << c.size;
+        EXPECT_EQ(font->pixelSize, c.pixel) << c.size;
+        EXPECT_EQ(font->texture.GetWidth(), 16 * c.cell) << c.size;
+    }
+    EXPECT_EQ(GetFont("", 16.0f, false), GetFont("Ariel", 17.0f, false));
+    EXPECT_EQ(GetFont("Ariel", 17.0f, false)->size, 16.0f);   // the first request's size
+    EXPECT_NE(GetFont("", 16.0f, false), GetFont("", 16.0f, true));
+    EXPECT_EQ(GetFont("", 1.9f, false), nullptr);
+    EXPECT_EQ(GetFont(std::string(31, 'x'), 16.0f, false), nullptr);
+    EXPECT_NE(GetFont(std::string(30, 'x'), 16.0f, false), nullptr);
+}
+
+TEST_F(TextTest, AdvancesAndAtlasCells) {
+    CFont* font = GetFont("", 16.0f, false);
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(font->widths['a'], 6);
+    EXPECT_EQ(font->widths[' '], 4);
+    EXPECT_EQ(font->widths[127], 0);   // no ink
+    EXPECT_EQ(font->widths[1], 0);     // control codes draw a space
+    EXPECT_EQ(font->widths[255], 8);
+    // 'a' (cell 1, 6): ink from column 1, rows 2..14, white with alpha.
+    EXPECT_EQ(Texel(font, 16 + 0, 96 + 5), 0x00FFFFFFu);
+    EXPECT_EQ(Texel(font, 16 + 1, 96 + 5), 0xFFFFFFFFu);
+    EXPECT_EQ(Texel(font, 16 + 5, 96 + 5), 0xFFFFFFFFu);
+    EXPECT_EQ(Texel(font, 16 + 6, 96 + 5), 0x00FFFFFFu);
+    // Fixed pitch centres the ink: 5 columns in a 16 cell start at column 5.
+    CFont* fixed = GetFont("", 16.0f, true);
+    EXPECT_EQ(Texel(fixed, 16 + 4, 96 + 5), 0x00FFFFFFu);
+    EXPECT_EQ(Texel(fixed, 16 + 5, 96 + 5), 0xFFFFFFFFu);
+    EXPECT_EQ(Texel(fixed, 16 + 9, 96 + 5), 0xFFFFFFFFu);
+    EXPECT_EQ(Texel(fixed, 16 + 10, 96 + 5), 0x00FFFFFFu);
+}
+
+TEST_F(TextTest, WrapAtLastSpaceAndNewlines) {
+    CText text("aaa bbb");   // 18 + 4 + 21 = 43 pixels
+    std::vector<float> widths;
+    text.SetWrapWidth(30.0f);
+    EXPECT_EQ(Lines(text, false, &widths), (std::vector<std::string>{"aaa ", "bbb"}));
+    EXPECT_EQ(widths, (std::vector<float>{30.0f, 21.0f}));
+    float l, t, r, b;
+    text.SetPosition(10.0f, 20.0f);
+    text.GetBounds(l, t, r, b);
+    EXPECT_EQ(l, 10.0f); EXPECT_EQ(t, 20.0f); EXPECT_EQ(r, 40.0f); EXPECT_EQ(b, 52.0f);
+
+    CText noWrap("ab\ncd\n");
+    EXPECT_EQ(Lines(noWrap, false), (std::vector<std::string>{"ab", "cd"}));
+    noWrap.GetBounds(l, t, r, b);
+    EXPECT_EQ(b - t, 32.0f);
+    EXPECT_EQ(r - l, 13.0f);   // "ab" and "cd" both 13
+    CText control("a\x02\tb");
+    EXPECT_EQ(Lines(control, false), (std::vector<std::string>{"ab"}));
+}
+
+TEST_F(TextTest, WrapNarrowerThanOneGlyphTakesOneGlyphPerLine) {
+    CText text("abc");
+    text.SetWrapWidth(3.0f);
+    EXPECT_EQ(Lines(text, false), (std::vector<std::string>{"a", "b", "c"}));
+    float l, t, r, b;
+    text.GetBounds(l, t, r, b);
+    EXPECT_EQ(b - t, 48.0f);
+    EXPECT_EQ(Vertices(text).size(), 18u);
+    CText spaced("a b");
+    spaced.SetWrapWidth(1.0f);
+    EXPECT_EQ(Lines(spaced, false).size(), 3u);
+}
+
+TEST_F(TextTest, ColourRunsAppendAssignAndCopy) {
+    CText text("ab");
+    text.AddColour(RED);
+    EXPECT_EQ(text.GetColourRuns()[0].position, 2);   // at the end of the text
+    text.Clear();
+    text.AddColour(BLUE);
+    text.AddColour(RED);                               // same position: replaced
+    ASSERT_EQ(text.GetColourRuns().size(), 1u);
+    text = "ab";
+    text.AddColour(GREEN);
+    text += CText("cd");
+    EXPECT_EQ(text.GetString(), "abcd");
+    ASSERT_EQ(text.GetColourRuns().size(), 2u);
+    EXPECT_EQ(text.GetColourRuns()[0].colour, RED);
+    EXPECT_EQ(text.GetColourRuns()[1].position, 2);
+    EXPECT_EQ(text.GetColourRuns()[1].colour, GREEN);
+
+    // The appended text's own first colour replaces a run at the join.
+    CText blue;
+    blue.AddColour(BLUE);
+    blue = "ef";
+    text.AddColour(GREEN);
+    text += blue;
+    ASSERT_EQ(text.GetColourRuns().size(), 3u);
+    EXPECT_EQ(text.GetColourRuns()[2].position, 4);
+    EXPECT_EQ(text.GetColourRuns()[2].colour, BLUE);
+
+    text = "new";   // keeps the run at 0
+    EXPECT_EQ(text.GetColourRuns().size(), 1u);
+    CText later("xy");
+    later.AddColour(RED);
+    later = "z";     // first run at 2: all dropped
+    EXPECT_TRUE(later.GetColourRuns().empty());
+
+    CText copy;
+    copy.CopyAttributes(text);
+    EXPECT_EQ(copy.GetColourRuns().size(), 1u);
+}
+
+TEST_F(TextTest, ColourCodesAndVertices) {
+    CText text;
+    text.AddColour(RED);
+    text = "ab";
+    text.AddColour(GREEN);
+    text += CText("cd");
+    EXPECT_EQ(Lines(text, true)[0], ColourCode(RED) + "ab" + ColourCode(GREEN) + "cd");
+    text.SetPosition(10.0f, 20.0f);
+    std::vector<TextVertex> v = Vertices(text);
+    ASSERT_EQ(v.size(), 24u);
+    EXPECT_EQ(v[0].colour, RED);
+    EXPECT_EQ(v[6].colour, RED);
+    EXPECT_EQ(v[12].colour, GREEN);
+    EXPECT_EQ(v[0].x, 10.5f);
+    EXPECT_EQ(v[0].y, 20.5f);
+    EXPECT_EQ(v[5].x, 26.5f);            // quads are the font's size wide
+    EXPECT_EQ(v[6].x, 16.5f);            // 'a' advances 6
+    EXPECT_EQ(v[0].u, 1 / 16.0f);        // 'a' = 0x61: cell (1, 6)
+    EXPECT_EQ(v[0].v, 6 / 16.0f);
+
+    // Wrapping back to the space drops the codes after it; they start the next line.
+    CText runAfterSpace("aaa ");
+    runAfterSpace.AddColour(BLUE);
+    runAfterSpace += CText("bbb");
+    runAfterSpace.SetWrapWidth(30.0f);
+    EXPECT_EQ(Lines(runAfterSpace, true), (std::vector<std::string>{"aaa ", ColourCode(BLUE) + "bbb"}));
+    std::vector<TextVertex> w = Vertices(runAfterSpace);
+    ASSERT_EQ(w.size(), 42u);
+    EXPECT_EQ(w[0].colour, TEXT_DEFAULT_COLOUR);
+    EXPECT_EQ(w[24].colour, BLUE);
+    EXPECT_EQ(w[24].x, 0.5f);
+    EXPECT_EQ(w[24].y, 16.5f);
+}
+
+TEST_F(TextTest, HighCharactersAreUnsigned) {
+    CText text("\xFF\x80");
+    EXPECT_EQ(Lines(text, false)[0], "\xFF\x80");
+    std::vector<TextVertex> v = Vertices(text);
+    ASSERT_EQ(v.size(), 12u);
+    EXPECT_EQ(v[0].u, 15 / 16.0f);
+    EXPECT_EQ(v[0].v, 15 / 16.0f);
+    EXPECT_EQ(v[6].u, 0.0f);
+    EXPECT_EQ(v[6].v, 8 / 16.0f);
+    EXPECT_EQ(v[6].x - v[0].x, 8.0f);   // widths[255]
+}
+
+TEST_F(TextTest, CacheFollowsColourPositionAndAttributes) {
+    DrawString("abc", 10.0f, 10.0f, RED, 16.0f, "");
+    std::vector<TextVertex> v = Vertices(*GetScratchText());
+    ASSERT_FALSE(v.empty());
+    EXPECT_EQ(v[0].colour, RED);
+    DrawString("abc", 10.0f, 10.0f, GREEN, 16.0f, "");
+    v = Vertices(*GetScratchText());
+    EXPECT_EQ(v[0].colour, GREEN);
+
+    CText a("abc"), b("abc");
+    Vertices(a);
+    b.SetPosition(50.0f, 60.0f);
+    a = b;   // same text, new position
+    v = Vertices(a);
+    EXPECT_EQ(v[0].x, 50.5f);
+    a.SetFixedPitch(true, 0.5f);   // every glyph advances 8
+    v = Vertices(a);
+    EXPECT_EQ(v[12].x - v[6].x, 8.0f);
+
+    CText copy(a);
+    Vertices(copy);
+    EXPECT_NE(copy.GetVertexBuffer().GetRecord(), a.GetVertexBuffer().GetRecord());
+
+    int drawsBefore = NullRenderCounters().drawCalls;
+    a.Draw();
+    EXPECT_EQ(NullRenderCounters().drawCalls, drawsBefore + 1);
+    EXPECT_EQ(NullBoundTexture(0), a.GetCurrentFont()->texture.GetRecord());
+    EXPECT_EQ(NullRenderCounters().drawErrors, 0);
+}
+
+TEST_F(TextTest, MeasuringAndMissingFont) {
+    EXPECT_EQ(MeasureTextWidth("aaa", 16.0f, ""), 0.0f);   // no globals yet
+    CreateTextGlobals();
+    EXPECT_EQ(MeasureTextWidth("aaa", 16.0f, ""), 18.0f);
+    EXPECT_EQ(MeasureTextHeight("a\nb", 16.0f, ""), 32.0f);
+    DestroyTextGlobals();
+
+    CText tiny("abc");
+    tiny.SetSize(1.0f);
+    tiny.SetPosition(5.0f, 7.0f);
+    float l, t, r, b;
+    tiny.GetBounds(l, t, r, b);
+    EXPECT_EQ(r, 5.0f);
+    EXPECT_EQ(b, 7.0f);
+    int drawsBefore = NullRenderCounters().drawCalls;
+    tiny.Draw();
+    EXPECT_EQ(NullRenderCounters().drawCalls, drawsBefore);
+
+    // Fonts released at shutdown are looked up again, not read after release.
+    CText text("ab");
+    CFont* before = text.GetCurrentFont();
+    ASSERT_NE(before, nullptr);
+    ReleaseFonts();
+    EXPECT_EQ(GetFontCount(), 0);
+    EXPECT_NE(text.GetCurrentFont(), nullptr);
+    EXPECT_EQ(GetFontCount(), 1);
+}

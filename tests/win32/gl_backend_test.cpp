@@ -1,0 +1,283 @@
+// Exercises the OpenGL back-end on a real window: clear and read back, a
+// textured sprite from a PNG decoded by GDI+, a GLSL program behind the
+// common prefix, a vertex and index buffer, and the failure paths. Prints
+// one "CHECK name OK|FAIL" line per check, then "READY" with the last frame
+// on screen for a screenshot; exit code 0 when every check passed.
+#include <cstdlib>
+
+#include "core/error.h"
+#include "core/matrix.h"
+#include "render/backend.h"
+#include "render/image.h"
+#include "render/render_setup.h"
+#include "render/resources.h"
+#include "render/shader.h"
+#include "tests/win32/test_window.h"
+
+static const std::string folder = "gen\\gl_backend_test\\";
+
+// ---- a PNG writer (stored deflate blocks), so the image does not come from GDI+ ----
+
+static uint32_t Crc(const uint8_t* p, size_t n, uint32_t crc = 0xFFFFFFFFu) {
+    for (size_t i = 0; i < n; i++) {
+        crc ^= p[i];
+        for (int k = 0; k < 8; k++)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return crc;
+}
+
+static void Put32(std::vector<uint8_t>& out, uint32_t v) {
+    for (int s = 24; s >= 0; s -= 8)
+        out.push_back(uint8_t(v >> s));
+}
+
+static void Chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
+    Put32(out, uint32_t(data.size()));
+    std::vector<uint8_t> body(type, type + 4);
+    body.insert(body.end(), data.begin(), data.end());
+    out.insert(out.end(), body.begin(), body.end());
+    Put32(out, Crc(body.data(), body.size()) ^ 0xFFFFFFFFu);
+}
+
+// rgba: w x h words 0xAARRGGBB, top row first.
+static bool WritePng(const std::string& path, int w, int h, const std::vector<uint32_t>& rgba) {
+    std::vector<uint8_t> raw;
+    for (int y = 0; y < h; y++) {
+        raw.push_back(0);
+        for (int x = 0; x < w; x++) {
+            uint32_t p = rgba[size_t(y) * w + x];
+            raw.push_back(uint8_t(p >> 16));
+            raw.push_back(uint8_t(p >> 8));
+            raw.push_back(uint8_t(p));
+            raw.push_back(uint8_t(p >> 24));
+        }
+    }
+    std::vector<uint8_t> z = {0x78, 0x01};
+    for (size_t at = 0; at < raw.size(); at += 65535) {
+        size_t n = raw.size() - at < 65535 ? raw.size() - at : 65535;
+        z.push_back(at + n == raw.size() ? 1 : 0);
+        z.push_back(uint8_t(n));
+        z.push_back(uint8_t(n >> 8));
+        z.push_back(uint8_t(~n));
+        z.push_back(uint8_t(~n >> 8));
+        z.insert(z.end(), raw.begin() + at, raw.begin() + at + n);
+    }
+    uint32_t a = 1, b = 0;
+    for (uint8_t c : raw) {
+        a = (a + c) % 65521;
+        b = (b + a) % 65521;
+    }
+    Put32(z, (b << 16) | a);
+
+    std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<uint8_t> ihdr;
+    Put32(ihdr, uint32_t(w));
+    Put32(ihdr, uint32_t(h));
+    ihdr.insert(ihdr.end(), {8, 6, 0, 0, 0});
+    Chunk(png, "IHDR", ihdr);
+    Chunk(png, "IDAT", z);
+    Chunk(png, "IEND", {});
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    fwrite(png.data(), 1, png.size(), f);
+    fclose(f);
+    return true;
+}
+
+static void WriteText(const std::string& path, const char* text) {
+    FILE* f = fopen(path.c_str(), "wb");
+    if (f) {
+        fputs(text, f);
+        fclose(f);
+    }
+}
+
+// ---- read-back ----
+
+static bool Near(const int rgb[3], int r, int g, int b, int tolerance = 3) {
+    return abs(rgb[0] - r) <= tolerance && abs(rgb[1] - g) <= tolerance && abs(rgb[2] - b) <= tolerance;
+}
+
+static bool CheckPixel(const char* name, int x, int y, int r, int g, int b, int tolerance = 3) {
+    int rgb[3];
+    std::string text = ReadPixel(x, y, rgb);
+    bool ok = Near(rgb, r, g, b, tolerance);
+    Check(name, ok, text);
+    return ok;
+}
+
+static int shutdownCalls = 0;
+static void OnShutdown() { shutdownCalls++; }
+
+static void TestFailurePaths() {
+    int reports = ErrorReportCount();
+    CTexture t;
+    bool missing = !LoadTexture(t, folder + "missing.png", false, 1, false);
+    Check("missing_image", missing && t.IsEmpty() && ErrorReportCount() > reports);
+
+    reports = ErrorReportCount();
+    WriteText(folder + "junk.png", "this is not an image");
+    bool junk = !LoadTexture(t, folder + "junk.png", false, 1, false);
+    Check("undecodable_image", junk && t.IsEmpty() && ErrorReportCount() > reports);
+
+    reports = ErrorReportCount();
+    WritePng(folder + "odd.png", 48, 48, std::vector<uint32_t>(48 * 48, 0xFFFFFFFFu));
+    bool odd = !LoadTexture(t, folder + "odd.png", false, 1, false);
+    Check("refused_image_size", odd && t.IsEmpty() && ErrorReportCount() > reports);
+
+    reports = ErrorReportCount();
+    WriteText(folder + "broken.glsl_v", "void main() { gl_Position = undeclaredThing; }\n");
+    CShaderProgram broken;
+    broken.Load(folder + "broken", "");
+    broken.Bind();
+    SetStandardMatrices();   // bound but not loaded: nothing to set
+    Check("failing_shader", !broken.IsLoaded() && ErrorReportCount() > reports);
+    UnbindShaderProgram();
+
+    // Empty handles draw nothing and bind nothing.
+    CTexture empty;
+    DrawSprite(empty, 100, 100, 0, 1, 1);
+    CVertexBuffer noBuffer;
+    CVertexBufferLock lock(noBuffer);
+    Check("empty_handles", lock.data == nullptr);
+}
+
+int main() {
+    CreateDirectoryA("gen", nullptr);
+    CreateDirectoryA("gen\\gl_backend_test", nullptr);
+    StartupGdiplus();
+
+    HWND window = OpenTestWindow("Vexmoor GL Backend");
+    Check("window", window != nullptr);
+
+    bool init = StartTestRenderer(window, true);
+    Check("init", init && HasRenderContext());
+    if (!init)
+        return 1;
+    printf("GL_VERSION %s\nshaders %d 3d %d stencil %d\n", (const char*)glGetString(GL_VERSION),
+           ShadersAvailable(), Has3DTextures(), IsStencilEnabled());
+    RegisterShutdownCallback(OnShutdown);
+
+    // Sky.
+    ClearFrame(0xffcc7f00u, true, true, true);
+    CheckPixel("clear_sky", 400, 300, 0, 127, 204, 1);
+    Check("default_state", GetRenderSwitch(RS_DEPTH_TEST) && GetRenderSwitch(RS_BLEND) &&
+                               GetCullMode() == CULL_CLOCKWISE && GetDepthFunc() == CMP_LESS_EQUAL &&
+                               GetAlphaFunc() == CMP_NOT_EQUAL && !GetRenderSwitch(RS_WIREFRAME));
+    SetScreenProjection();
+
+    // Sprite: 64 x 64, magenta top half, yellow bottom half, an opaque black
+    // 16 x 16 corner that the colour key makes transparent.
+    std::vector<uint32_t> image(64 * 64);
+    for (int y = 0; y < 64; y++)
+        for (int x = 0; x < 64; x++)
+            image[size_t(y) * 64 + x] = (x < 16 && y < 16) ? 0xFF000000u : (y < 32 ? 0xFFFF00FFu : 0xFFFFFF00u);
+    WritePng(folder + "sprite.png", 64, 64, image);
+    CImage decoded;
+    bool decodedOk = decoded.LoadFromFile(folder + "sprite.png");
+    Check("gdiplus_decode", decodedOk && decoded.GetWidth() == 64 && decoded.GetPixels()[0] == 0xFF000000u &&
+                                decoded.GetPixels()[40] == 0xFFFF00FFu && decoded.GetPixels()[64 * 63] == 0xFFFFFF00u);
+    CTexture sprite, shared;
+    bool loaded = LoadTextureClamped(sprite, folder + "sprite.png");
+    Check("sprite_load", loaded && sprite.GetWidth() == 64 && sprite.GetHeight() == 64);
+    Check("sprite_shared", LoadTexture(shared, folder + "SPRITE.PNG", true, 1, false) &&
+                               shared.GetRecord() == sprite.GetRecord());
+    DrawSprite(sprite, 200, 150, 0, 1, 1);   // covers 168..232 x 118..182
+    CheckPixel("sprite_top", 210, 130, 255, 0, 255, 8);
+    CheckPixel("sprite_bottom", 210, 170, 255, 255, 0, 8);
+    CheckPixel("sprite_colour_key", 174, 124, 0, 127, 204, 8);
+    CheckPixel("sprite_outside", 240, 150, 0, 127, 204, 1);
+
+    // GLSL program behind the common prefix.
+    if (ShadersAvailable()) {
+        WriteText(folder + "tint.glsl_v",
+                  "void main() { gl_Position = ViewProjectionMatrix * WorldPosition(gl_Vertex); }\n");
+        WriteText(folder + "tint.glsl_f", "uniform vec4 tint;\nvoid main() { gl_FragColor = tint; }\n");
+        CShaderProgram program;
+        program.Load(folder + "tint", folder + "tint");
+        Check("shader_load", program.IsLoaded());
+        program.Bind();
+        DisableTexturing();
+        Matrix4 world;
+        Matrix4Identity(world);
+        world.m[3] = 300;   // moved right by the world matrix, so ModelMatrix must be read right
+        SetWorldMatrix(world);
+        SetStandardMatrices();
+        const float tint[4] = {1.0f, 0.5f, 0.0f, 1.0f};
+        program.SetVector4("tint", tint);
+        BeginPrimitive(PRIM_TRIANGLE_FAN);
+        AddVertex(100, 300);
+        AddVertex(180, 300);
+        AddVertex(180, 380);
+        AddVertex(100, 380);
+        EndPrimitive();
+        UnbindShaderProgram();
+        Matrix4Identity(world);
+        SetWorldMatrix(world);
+        CheckPixel("shader_draw", 440, 340, 255, 128, 0, 3);
+        CheckPixel("shader_not_at_origin", 140, 340, 0, 127, 204, 1);
+    } else {
+        Check("shader_load", false, "no GLSL support");
+    }
+
+    // Vertex and index buffers: a cyan quad from two indexed triangles.
+    struct Vertex {
+        float x, y, z;
+        uint32_t colour;
+    };
+    VertexLayout layout = {{VET_FLOAT3, VU_POSITION}, {VET_COLOUR, VU_COLOUR}};
+    CVertexBuffer vb;
+    CIndexBuffer ib;
+    bool made = CreateVertexBuffer(vb, sizeof(Vertex), 4, layout, false, true) &&
+                CreateIndexBuffer(ib, 6, false, true);
+    Check("buffers_create", made);
+    {
+        CVertexBufferLock lock(vb);
+        const Vertex quad[4] = {{500, 400, 0, 0xFFFFFF00u}, {600, 400, 0, 0xFFFFFF00u},
+                                {600, 500, 0, 0xFFFFFF00u}, {500, 500, 0, 0xFFFFFF00u}};
+        Check("vertex_lock", lock.data != nullptr);
+        if (lock.data)
+            memcpy(lock.data, quad, sizeof(quad));
+    }   // unlocked here
+    {
+        CIndexBufferLock lock(ib);
+        void* data = nullptr;
+        const uint16_t indices[6] = {0, 1, 2, 0, 2, 3};
+        Check("index_lock", lock.GetData(data));
+        if (data)
+            memcpy(data, indices, sizeof(indices));
+        lock.Unlock();
+    }
+    DisableTexturing();
+    BindVertexBuffer(vb);
+    BindIndexBuffer(ib);
+    DrawIndexedTriangles(2);
+    UnbindVertexBuffer();
+    UnbindIndexBuffer();
+    CheckPixel("buffers_draw", 550, 450, 0, 255, 255, 2);
+
+    // Helpers: shaded rectangle centre and a 2D line keep the depth test.
+    DrawShadedRect(650, 100, 100, 100, 0xFF0000FFu, 0xFF00FF00u, 0xFFFF0000u, 0xFFFFFFFFu);
+    CheckPixel("shaded_rect_centre", 700, 150, 127, 127, 127, 6);
+    DrawLine2D(650, 250, 0xFF0000FFu, 750, 250, 0xFF0000FFu);
+    Check("depth_restored", GetRenderSwitch(RS_DEPTH_TEST));
+
+    TestFailurePaths();
+
+    bool glClean = glGetError() == GL_NO_ERROR;
+    Check("no_gl_error", glClean);
+    ShowFrameForScreenshot();
+
+    sprite.DropRecord();
+    shared.DropRecord();
+    ShutdownRenderer();
+    Check("shutdown", !HasRenderContext() && shutdownCalls == 1);
+    ShutdownGdiplus();
+    DestroyWindow(window);
+    for (const char* file : {"sprite.png", "junk.png", "odd.png", "broken.glsl_v", "tint.glsl_v", "tint.glsl_f"})
+        DeleteFileA((folder + file).c_str());
+    RemoveDirectoryA("gen\\gl_backend_test");
+    return FinishChecks();
+}

@@ -1,0 +1,130 @@
+// What the Windows test programs share: an 800 x 600 window of the game's
+// class "VexmoorWindow" (the one vx_close closes), the message pump, the
+// renderer in that window, "CHECK" lines, and back-buffer read-backs.
+// Header only: every .cpp beside it is a program of its own.
+#ifndef TESTS_WIN32_TEST_WINDOW_H
+#define TESTS_WIN32_TEST_WINDOW_H
+
+#include <windows.h>
+
+#include <GL/gl.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "render/backend.h"
+
+const int TestWidth = 800;
+const int TestHeight = 600;
+
+inline int testFailures = 0;
+
+// One "CHECK name OK|FAIL detail" line; failures are counted in testFailures.
+inline void Check(const char* name, bool ok, const std::string& detail = "") {
+    printf("CHECK %s %s %s\n", name, ok ? "OK" : "FAIL", detail.c_str());
+    fflush(stdout);
+    if (!ok)
+        testFailures++;
+}
+
+// The closing "ALL OK" or "FAILURES n" line; gives the program's exit code.
+inline int FinishChecks() {
+    printf(testFailures == 0 ? "ALL OK\n" : "FAILURES %d\n", testFailures);
+    return testFailures == 0 ? 0 : 1;
+}
+
+// Set by a program that feeds window messages to the game's input code: a
+// message it takes goes no further.
+inline bool (*testMessageHook)(uint32_t message, uintptr_t wParam, intptr_t lParam) = nullptr;
+
+inline LRESULT CALLBACK TestWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (testMessageHook && testMessageHook(m, wp, lp))
+        return 0;
+    if (m == WM_CLOSE) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(w, m, wp, lp);
+}
+
+// False once the window was closed (WM_QUIT came).
+inline bool PumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT)
+            return false;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return true;
+}
+
+// A topmost popup over the whole screen, brought to the front: DirectInput
+// reads the keyboard only while the window has the focus.
+inline HWND OpenTestWindow(const char* title) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = TestWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "VexmoorWindow";
+    wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
+    RegisterClassA(&wc);
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, title, WS_POPUP | WS_VISIBLE, 0, 0,
+                                  TestWidth, TestHeight, nullptr, nullptr, wc.hInstance, nullptr);
+    if (window) {
+        SetForegroundWindow(window);
+        PumpMessages();
+    }
+    return window;
+}
+
+// The renderer in the test window, windowed.
+inline bool StartTestRenderer(HWND window, bool stencil = false) {
+    RenderSetup setup;
+    setup.fullScreen = false;
+    setup.stencil = stencil;
+    return InitRenderer(&setup, window);
+}
+
+// Presents the frame, says "READY" and keeps the window answering for about
+// 3 s while the script takes its screenshot.
+inline void ShowFrameForScreenshot() {
+    PresentFrame();
+    printf("READY\n");
+    fflush(stdout);
+    for (int i = 0; i < 30; i++) {
+        PumpMessages();
+        Sleep(100);
+    }
+}
+
+// The back buffer as RGBA bytes, top row first (as the 2D projection counts rows).
+inline void ReadFrame(std::vector<uint8_t>& rgba) {
+    size_t stride = size_t(TestWidth) * 4;
+    std::vector<uint8_t> rows(stride * TestHeight);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, TestWidth, TestHeight, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
+    rgba.resize(rows.size());
+    for (int y = 0; y < TestHeight; y++)
+        memcpy(&rgba[size_t(y) * stride], &rows[size_t(TestHeight - 1 - y) * stride], stride);
+}
+
+inline const uint8_t* FramePixel(const std::vector<uint8_t>& rgba, int x, int y) {
+    return &rgba[(size_t(y) * TestWidth + x) * 4];
+}
+
+// One back-buffer pixel, x and y from the top left; gives "(x,y)=r,g,b".
+inline std::string ReadPixel(int x, int y, int rgb[3]) {
+    unsigned char p[4] = {};
+    glReadBuffer(GL_BACK);
+    glReadPixels(x, TestHeight - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+    for (int i = 0; i < 3; i++)
+        rgb[i] = p[i];
+    char text[64];
+    snprintf(text, sizeof(text), "(%d,%d)=%d,%d,%d", x, y, p[0], p[1], p[2]);
+    return text;
+}
+
+#endif
