@@ -5,7 +5,7 @@
 #include "app/shell.h"
 #include "core/lock.h"
 #include "render/backend.h"
-#include "render/frame_time.h"
+#include "app/frame_time.h"
 #include "render/render_setup.h"
 #include "render/shader.h"
 #include "render/text.h"

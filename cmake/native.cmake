@@ -7,7 +7,12 @@ find_package(PkgConfig REQUIRED)
 pkg_check_modules(VORBIS REQUIRED IMPORTED_TARGET vorbisfile vorbisenc vorbis ogg)
 find_package(Threads REQUIRED)
 
-set(VEXMOOR_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+option(VEXMOOR_SANITIZERS "Build with AddressSanitizer and UndefinedBehaviorSanitizer" ON)
+if(VEXMOOR_SANITIZERS)
+  set(VEXMOOR_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+else()
+  set(VEXMOOR_SANITIZE)   # optimised build for the benchmarks (tools/bench.sh)
+endif()
 set(VEXMOOR_FUZZ_DIR "${CMAKE_SOURCE_DIR}/build/fuzz" CACHE PATH "clang build with the fuzz targets")
 set(VEXMOOR_WIN_DIR "" CACHE PATH "mingw-w64 build whose programs the Wine tests run")
 

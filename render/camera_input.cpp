@@ -3,7 +3,7 @@
 #include "app/console.h"
 #include "app/keyboard.h"
 #include "app/mouse.h"
-#include "render/frame_time.h"
+#include "app/frame_time.h"
 
 bool IsDebugCameraOn() {
 	return ConsoleDebugCamOn();

@@ -12,7 +12,7 @@
 #include "app/shell.h"
 #include "app/state_manager.h"
 #include "render/backend.h"
-#include "render/frame_time.h"
+#include "app/frame_time.h"
 #include "render/render_setup.h"
 #include "render/text.h"
 

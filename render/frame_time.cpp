@@ -1,3 +1,0 @@
-#include "render/frame_time.h"
-
-float FrameTime = 0.0f;
