@@ -8,7 +8,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
-  wine wine64 xvfb xdotool x11-utils imagemagick libgl1-mesa-dri
+  wine wine64 fonts-wine fonts-dejavu-core xvfb xdotool x11-utils imagemagick libgl1 libgl1-mesa-dri
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libvorbis-dev libogg-dev zlib1g-dev dpkg-dev
 )
