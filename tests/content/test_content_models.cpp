@@ -16,29 +16,10 @@
 #include "render/model.h"
 #include "render/node.h"
 #include "tests/content/content_list.h"
+#include "tests/content/model_bounds.h"
 
 namespace {
 
-struct Box {
-    Vector3 lo{1e9f, 1e9f, 1e9f};
-    Vector3 hi{-1e9f, -1e9f, -1e9f};
-};
-
-// World-space box of the collision positions of every node of the tree.
-Box Bounds(CNode* root) {
-    Box box;
-    std::vector<CNode*> nodes{root};
-    root->CollectDescendants(nodes);
-    for (CNode* n : nodes) {
-        for (const Vector3& p : n->mesh.GetRecord()->collisionPositions) {
-            Vector3 w;
-            Matrix4TransformPoint(w, n->GetWorldMatrix(), p);
-            box.lo = Vector3{std::min(box.lo.x, w.x), std::min(box.lo.y, w.y), std::min(box.lo.z, w.z)};
-            box.hi = Vector3{std::max(box.hi.x, w.x), std::max(box.hi.y, w.y), std::max(box.hi.z, w.z)};
-        }
-    }
-    return box;
-}
 
 Vector3 WorldPosition(CNode* node) {
     const Matrix4& m = node->GetWorldMatrix();

@@ -34,35 +34,13 @@
 #include "render/resources.h"
 #include "render/shader.h"
 #include "tests/content/content_list.h"
+#include "tests/content/model_bounds.h"
+#include "tests/win32/test_window.h"
 
-static int failures = 0;
 static const std::string folder = "data\\content_view_test\\";
 static const char* NextFile = "content_view_next.txt";
 static const char* ErrorFile = "content_view_errors.txt";
 static const uint32_t Sky = 0xffcc7f00;
-
-static void Check(const std::string& name, bool ok, const std::string& detail = "") {
-    printf("CHECK %s %s %s\n", name.c_str(), ok ? "OK" : "FAIL", detail.c_str());
-    fflush(stdout);
-    if (!ok)
-        failures++;
-}
-
-static LRESULT CALLBACK WindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    if (m == WM_CLOSE) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(w, m, wp, lp);
-}
-
-static void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
 
 static std::string FileName(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
 static std::string Folder(const std::string& path) { return path.substr(0, path.rfind('\\') + 1); }
@@ -98,24 +76,6 @@ static void RemoveCopies(const std::vector<std::string>& models) {
     for (const std::string& f : copiedFiles)
         DeleteFileA(f.c_str());
     RemoveDirectoryA(folder.c_str());
-}
-
-struct Box {
-    Vector3 lo{1e9f, 1e9f, 1e9f};
-    Vector3 hi{-1e9f, -1e9f, -1e9f};
-};
-
-static void AddBounds(CNode* root, Box& box) {
-    std::vector<CNode*> nodes{root};
-    root->CollectDescendants(nodes);
-    for (CNode* n : nodes) {
-        for (const Vector3& p : n->mesh.GetRecord()->collisionPositions) {
-            Vector3 w;
-            Matrix4TransformPoint(w, n->GetWorldMatrix(), p);
-            box.lo = Vector3{std::min(box.lo.x, w.x), std::min(box.lo.y, w.y), std::min(box.lo.z, w.z)};
-            box.hi = Vector3{std::max(box.hi.x, w.x), std::max(box.hi.y, w.y), std::max(box.hi.z, w.z)};
-        }
-    }
 }
 
 // One frame: its models, the program they are drawn under, the camera
@@ -255,7 +215,7 @@ static void Show(const Scene& scene) {
     printf("SHOW %s\n", scene.name.c_str());
     fflush(stdout);
     for (int i = 0; i < 300 && GetFileAttributesA(NextFile) == INVALID_FILE_ATTRIBUTES; i++) {
-        Pump();
+        PumpMessages();
         DrawScene(scene, scene.program);
         PresentFrame();
         Sleep(100);
@@ -290,19 +250,9 @@ static void CheckImages() {
 }
 
 int main() {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "VexmoorWindow";
-    wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
-    RegisterClassA(&wc);
-    HWND window = CreateWindowExA(0, wc.lpszClassName, "Vexmoor Content View", WS_POPUP | WS_VISIBLE,
-                                  0, 0, 800, 600, nullptr, nullptr, wc.hInstance, nullptr);
-    Pump();
+    HWND window = OpenTestWindow("Vexmoor Content View");
     SetErrorReportFile(ErrorFile);
-    RenderSetup setup;
-    setup.fullScreen = false;
-    bool init = InitRenderer(&setup, window);
+    bool init = StartTestRenderer(window);
     Check("init", init);
     if (!init)
         return 1;
@@ -390,6 +340,5 @@ int main() {
     if (!reports.empty())
         printf("error reports:\n%s\n", reports.c_str());
     DeleteFileA(ErrorFile);
-    printf(failures == 0 ? "ALL OK\n" : "FAILURES %d\n", failures);
-    return failures == 0 ? 0 : 1;
+    return FinishChecks();
 }

@@ -23,8 +23,8 @@ const int TestHeight = 600;
 inline int testFailures = 0;
 
 // One "CHECK name OK|FAIL detail" line; failures are counted in testFailures.
-inline void Check(const char* name, bool ok, const std::string& detail = "") {
-    printf("CHECK %s %s %s\n", name, ok ? "OK" : "FAIL", detail.c_str());
+inline void Check(const std::string& name, bool ok, const std::string& detail = "") {
+    printf("CHECK %s %s %s\n", name.c_str(), ok ? "OK" : "FAIL", detail.c_str());
     fflush(stdout);
     if (!ok)
         testFailures++;
