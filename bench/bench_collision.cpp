@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "core/files.h"
-#include "game/collision_cache.h"
-#include "game/collision_model.h"
+#include "game/collision/collision_cache.h"
+#include "game/collision/collision_model.h"
 #include "render/backend.h"
 #include "render/mesh_file.h"
 #include "render/node.h"

@@ -1,5 +1,5 @@
 # Source sets by folder convention, so a new file needs no list edits:
-#   <sub>/*.cpp         platform-neutral, built natively and for Windows
+#   <sub>/**/*.cpp      platform-neutral, built natively and for Windows
 #   <sub>/win32/*.cpp   Windows only
 #   <sub>/native/*.cpp  native (Linux) stand-ins for the Windows-only files
 #   render/gl, render/d3d9, render/null: the three render back-ends
@@ -10,11 +10,16 @@ set(VEXMOOR_NEUTRAL_SOURCES)
 set(VEXMOOR_WIN32_SOURCES)
 set(VEXMOOR_NATIVE_SOURCES)
 foreach(sub IN LISTS VEXMOOR_SUBSYSTEMS)
-  file(GLOB s CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/${sub}/*.cpp")
+  # Neutral files may sit in subsystem folders (game/terrain/, game/ai/, ...);
+  # win32/, native/ and the render back-ends are picked out below.
+  file(GLOB_RECURSE s RELATIVE "${CMAKE_SOURCE_DIR}" CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/${sub}/*.cpp")
+  list(FILTER s EXCLUDE REGEX "(^|/)(win32|native)/")
+  list(FILTER s EXCLUDE REGEX "^render/(gl|d3d9|null)/")
+  list(TRANSFORM s PREPEND "${CMAKE_SOURCE_DIR}/")
   list(APPEND VEXMOOR_NEUTRAL_SOURCES ${s})
-  file(GLOB s CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/${sub}/win32/*.cpp")
+  file(GLOB_RECURSE s CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/${sub}/win32/*.cpp")
   list(APPEND VEXMOOR_WIN32_SOURCES ${s})
-  file(GLOB s CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/${sub}/native/*.cpp")
+  file(GLOB_RECURSE s CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/${sub}/native/*.cpp")
   list(APPEND VEXMOOR_NATIVE_SOURCES ${s})
 endforeach()
 list(FILTER VEXMOOR_WIN32_SOURCES EXCLUDE REGEX "/app/win32/win_main\\.cpp$")

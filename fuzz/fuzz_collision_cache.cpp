@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "game/collision_cache.h"
-#include "game/collision_model.h"
+#include "game/collision/collision_cache.h"
+#include "game/collision/collision_model.h"
 
 namespace {
 

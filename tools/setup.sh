@@ -29,13 +29,28 @@ prefix="$top/build/deps/win64"
 if [ ! -f "$prefix/lib/libvorbisfile.a" ]; then
   if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
     echo "setup: adding Debian source entries"
-    cat > /etc/apt/sources.list.d/vexmoor-src.sources <<'SRC'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
+    # Mirror the machine's own Debian binary entries as source entries, so
+    # setup works behind whatever mirror the machine is configured with.
+    src=/etc/apt/sources.list.d/vexmoor-src.sources
+    : > "$src"
+    for f in /etc/apt/sources.list.d/*.sources; do
+      [ "$f" = "$src" ] || awk -v RS= '/(^|\n)Types:[^\n]*deb/ && /(^|\n)Suites:[^\n]*bookworm/ && !/security/ {
+          out=""; n=split($0, ls, "\n")
+          for (i = 1; i <= n; i++) {
+            if (ls[i] ~ /^#/) continue
+            if (ls[i] ~ /^Types:/) ls[i] = "Types: deb-src"
+            out = out ls[i] "\n"
+          }
+          printf "%s\n", out
+        }' "$f" >> "$src"
+    done
+    if [ -f /etc/apt/sources.list ]; then
+      grep -E '^deb [^ ]+ bookworm(-updates)? ' /etc/apt/sources.list | sed 's/^deb /deb-src /' \
+        > /etc/apt/sources.list.d/vexmoor-src.list || true
+    fi
+    if [ ! -s "$src" ] && [ ! -s /etc/apt/sources.list.d/vexmoor-src.list ]; then
+      echo "setup: no Debian package source is configured in /etc/apt" >&2; exit 1
+    fi
     apt-get update
   fi
   work="$top/build/deps/src"

@@ -1,11 +1,11 @@
 // Collision parts and bodies, and the shared bounding spheres.
-#include "game/collision_body.h"
+#include "game/collision/collision_body.h"
 
 #include <algorithm>
 
 #include "core/error.h"
 #include "core/strings.h"
-#include "game/collision_cache.h"
+#include "game/collision/collision_cache.h"
 #include "render/model.h"
 #include "render/node.h"
 

@@ -1,6 +1,6 @@
 // Collision cache files: writers, readers and the checks that keep a bad
 // file from ever reaching the collision tests.
-#include "game/collision_cache.h"
+#include "game/collision/collision_cache.h"
 
 #include <algorithm>
 #include <charconv>
@@ -11,7 +11,7 @@
 #include <system_error>
 
 #include "core/files.h"
-#include "game/collision_model.h"
+#include "game/collision/collision_model.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "core/files.h"
-#include "game/collision_body.h"
-#include "game/collision_cache.h"
-#include "game/collision_model.h"
+#include "game/collision/collision_body.h"
+#include "game/collision/collision_cache.h"
+#include "game/collision/collision_model.h"
 #include "render/mesh.h"
 
 // Appends a closed axis-aligned box: 8 corners, 12 triangles.

@@ -1,5 +1,5 @@
 // Collision nodes and the shared model list.
-#include "game/collision_model.h"
+#include "game/collision/collision_model.h"
 
 #include <algorithm>
 

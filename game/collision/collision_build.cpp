@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <unordered_map>
 
-#include "game/collision_model.h"
+#include "game/collision/collision_model.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Debug drawing of collision shapes through the immediate-mode helpers, so
 // both back-ends draw them alike. Nothing in the game calls these.
 #include "core/matrix.h"
-#include "game/collision_body.h"
-#include "game/collision_model.h"
+#include "game/collision/collision_body.h"
+#include "game/collision/collision_model.h"
 #include "render/backend.h"
 #include "render/resources.h"
 

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "core/error.h"
-#include "game/collision_cache.h"
-#include "game/collision_model.h"
+#include "game/collision/collision_cache.h"
+#include "game/collision/collision_model.h"
 #include "render/mesh.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/geometry.h"
-#include "game/collision_model.h"
+#include "game/collision/collision_model.h"
 
 class CModel;
 class CNode;
