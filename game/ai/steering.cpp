@@ -1,0 +1,74 @@
+#include "game/ai/steering.h"
+
+#include <cmath>
+
+#include "core/random.h"
+
+namespace {
+
+float AcrossAim(const Vector3& w, const Vector3& aim) {
+    const float c = w.x * aim.y - w.y * aim.x;
+    return c < 0.0f ? -c : c;
+}
+
+// In front of the shooter and no farther than the target.
+bool Between(const Vector3& position, const Vector3& aim, const Vector3& target, const Vector3& thing) {
+    Vector3 v, d;
+    Vector3Subtract(v, target, position);
+    Vector3Subtract(d, thing, position);
+    return Vector3LengthSquared(d) <= Vector3LengthSquared(v) && Vector3Dot(d, aim) > 0.0f;
+}
+
+}  // namespace
+
+bool TooCloseToFire(const Vector3& position, const Vector3& target, int weaponClass) {
+    Vector3 v;
+    Vector3Subtract(v, target, position);
+    return weaponClass == AiBlastWeaponClass && Vector3LengthSquared(v) < 9.0f;
+}
+
+bool MateInLineOfFire(const Vector3& position, const Vector3& aim, const Vector3& target, const Vector3& mate,
+                      int weaponClass) {
+    if (!Between(position, aim, target, mate)) return false;
+    Vector3 w;
+    Vector3Subtract(w, target, mate);
+    return AcrossAim(w, aim) < 2.0f || (weaponClass == AiBlastWeaponClass && Vector3LengthSquared(w) < 9.0f);
+}
+
+bool VehicleInLineOfFire(const Vector3& position, const Vector3& aim, const Vector3& target,
+                         const Vector3& vehicle, float radius) {
+    if (!Between(position, aim, target, vehicle)) return false;
+    Vector3 w;
+    Vector3Subtract(w, target, vehicle);
+    return AcrossAim(w, aim) < radius;
+}
+
+void AddMatePush(Vector3& sum, const Vector3& position, const Vector3& mate) {
+    Vector3 d;
+    Vector3Subtract(d, mate, position);
+    if (d.x == 0.0f && d.y == 0.0f && d.z == 0.0f) {
+        float r[5];
+        for (float& v : r) v = float(GameRand()) * (1.0f / float(GameRandMax));
+        d = Vector3{r[2] - r[3], r[0] - r[1], r[4] + 0.1f};
+    }
+    Vector3 unit;
+    Vector3Normalize(unit, d);
+    Vector3Subtract(sum, sum, unit);
+}
+
+bool ApplyMatePush(Vector3& m, const Vector3& sum) {
+    if (sum.x == 0.0f && sum.y == 0.0f) return false;
+    Vector3 unit;
+    Vector3Normalize(unit, sum);
+    Vector3MultiplyAdd(m, unit, m, 3.0f);
+    return true;
+}
+
+Vector3 DodgeSidestep(const Vector3& position, const Vector3& projectile, const Vector3& direction) {
+    const float length = std::sqrt(direction.x * direction.x + direction.y * direction.y);
+    if (!(length > 0.0f)) return Vector3{};
+    Vector3 side{-direction.y / length, direction.x / length, 0.0f};
+    const float x = position.x - projectile.x, y = position.y - projectile.y;
+    if (x * side.x + y * side.y < 0.0f) side = Vector3{-side.x, -side.y, 0.0f};
+    return side;
+}
