@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/random.h"
+#include "game/ai/nav_grid.h"
 
 namespace {
 
@@ -25,6 +26,13 @@ bool TooCloseToFire(const Vector3& position, const Vector3& target, int weaponCl
     Vector3 v;
     Vector3Subtract(v, target, position);
     return weaponClass == AiBlastWeaponClass && Vector3LengthSquared(v) < 9.0f;
+}
+
+bool GridLineOfFire(const NavGrid& grid, const Vector3& position, const Vector3& target) {
+    const int from = grid.CellOf(position), to = grid.CellOf(target);
+    if (from >= 0 && grid.Cell(from) != NavCellFree) return false;
+    if (to >= 0 && grid.Cell(to) != NavCellFree) return false;
+    return LineOfSight(position, target, grid);
 }
 
 bool MateInLineOfFire(const Vector3& position, const Vector3& aim, const Vector3& target, const Vector3& mate,

@@ -3,6 +3,8 @@
 
 #include "core/vector.h"
 
+class NavGrid;
+
 // The weapon class that keeps 15 units off its target and hurts what stands
 // within 3 units of it.
 const int AiBlastWeaponClass = 1;
@@ -11,6 +13,9 @@ const int AiBlastWeaponClass = 1;
 // direction `aim` (unit).
 // A blast weapon never fires at a target closer than 3 units.
 bool TooCloseToFire(const Vector3& position, const Vector3& target, int weaponClass);
+// The grid's part: neither the shooter's nor the target's cell is marked
+// (cells off the grid count as free) and the line of sight between them holds.
+bool GridLineOfFire(const NavGrid& grid, const Vector3& position, const Vector3& target);
 // A squad mate in front, no farther than the target and within 2 units of the
 // line of fire (or, for a blast weapon, within 3 units of the target).
 bool MateInLineOfFire(const Vector3& position, const Vector3& aim, const Vector3& target, const Vector3& mate,
