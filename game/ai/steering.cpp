@@ -51,6 +51,41 @@ bool VehicleInLineOfFire(const Vector3& position, const Vector3& aim, const Vect
     return AcrossAim(w, aim) < radius;
 }
 
+namespace {
+
+// Distance of `centre` from the walking line through `ahead` along m.
+float OffLine(const Vector3& m, const Vector3& ahead, const Vector3& centre) {
+    const float x = ahead.x - centre.x, y = ahead.y - centre.y;
+    const float c = m.x * y - m.y * x;
+    return c < 0.0f ? -c : c;
+}
+
+}  // namespace
+
+bool ObstacleInWay(const Vector3& position, const Vector3& m, const Vector3& centre, float radius) {
+    Vector3 d, ahead;
+    Vector3Subtract(d, centre, position);
+    if (!(Vector3Dot(d, m) > 0.0f)) return false;
+    const float reach = radius + 10.0f;
+    if (Vector3LengthSquared(d) > reach * reach) return false;
+    Vector3MultiplyAdd(ahead, position, m, reach);
+    return OffLine(m, ahead, centre) < radius + 1.0f;
+}
+
+bool VehicleInWay(const Vector3& position, const Vector3& m, const Vector3& centre, float radius) {
+    Vector3 d, ahead;
+    Vector3Subtract(d, centre, position);
+    if (Vector3LengthSquared(d) > radius * radius) return false;
+    Vector3MultiplyAdd(ahead, position, m, radius);
+    return OffLine(m, ahead, centre) < radius + 1.0f;
+}
+
+Vector3 SteerPast(const Vector3& position, const Vector3& m, const Vector3& centre, float clearance) {
+    Vector3 s{m.y * clearance, -m.x * clearance, 0.0f};
+    if ((position.x - centre.x) * s.x + (position.y - centre.y) * s.y < 0.0f) s = Vector3{-s.x, -s.y, 0.0f};
+    return Vector3{centre.x + s.x - position.x, centre.y + s.y - position.y, centre.z + s.z - position.z};
+}
+
 void AddMatePush(Vector3& sum, const Vector3& position, const Vector3& mate) {
     Vector3 d;
     Vector3Subtract(d, mate, position);

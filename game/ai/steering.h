@@ -24,6 +24,17 @@ bool MateInLineOfFire(const Vector3& position, const Vector3& aim, const Vector3
 bool VehicleInLineOfFire(const Vector3& position, const Vector3& aim, const Vector3& target,
                          const Vector3& vehicle, float radius);
 
+// Local avoidance along the walking direction `m` (unit, ground plane).
+// An obstacle ahead within 10 units of its rim whose centre lies within its
+// radius + 1 of the walking line, measured 10 units past the rim.
+bool ObstacleInWay(const Vector3& position, const Vector3& m, const Vector3& centre, float radius);
+// A vehicle whose radius reaches the soldier and whose centre lies within its
+// radius + 1 of the walking line, measured one radius ahead.
+bool VehicleInWay(const Vector3& position, const Vector3& m, const Vector3& centre, float radius);
+// The walking direction that passes `centre` on the soldier's side at
+// `clearance` units: centre + clearance * (m.y, -m.x) (or its mirror) - position.
+Vector3 SteerPast(const Vector3& position, const Vector3& m, const Vector3& centre, float clearance);
+
 // Adds to `sum` the unit push away from a mate (the caller picks the mates
 // close enough to push); two soldiers on one spot are parted by a small push drawn from GameRand, with
 // an upward part of at least 0.1 before normalising.

@@ -9,14 +9,6 @@ const unsigned char Effectiveness[AiWeaponClasses][AiDistanceBands] = {
     {10, 9, 7, 2, 0}, {10, 7, 2, 0, 0}, {8, 6, 4, 2, 2},
 };
 
-// Unit ground direction from `from` to `to`; zero when they stand on one spot.
-Vector3 GroundDirection(const Vector3& from, const Vector3& to) {
-    Vector3 d{to.x - from.x, to.y - from.y, 0.0f};
-    const float length = std::sqrt(d.x * d.x + d.y * d.y);
-    if (!(length > 0.0f)) return Vector3{};
-    return Vector3{d.x / length, d.y / length, 0.0f};
-}
-
 }  // namespace
 
 int WeaponEffectiveness(int weaponClass, int band) {
@@ -68,16 +60,4 @@ bool RangeMove(const Vector3& position, const Vector3& target, const RangeBand& 
     // target - n * standOff - position
     Vector3MultiplyAdd(move, v, n, -band.standOff);
     return true;
-}
-
-Vector3 CoverHidingPoint(const Vector3& cover, const Vector3& target) {
-    Vector3 h;
-    return Vector3MultiplyAdd(h, cover, GroundDirection(target, cover), 6.0f);
-}
-
-Vector3 CoverSteppingOutPoint(const Vector3& cover, const Vector3& target, bool side) {
-    const Vector3 u = GroundDirection(target, cover);
-    const Vector3 q{u.y, -u.x, 0.0f};
-    Vector3 w = CoverHidingPoint(cover, target);
-    return Vector3MultiplyAdd(w, w, q, side ? 10.0f : -10.0f);
 }

@@ -38,9 +38,4 @@ RangeBand KeepRangeBand(int ownWeaponClass, int targetWeaponClass);
 // between them.
 bool RangeMove(const Vector3& position, const Vector3& target, const RangeBand& band, Vector3& move);
 
-// Points about a covering vehicle as seen from the target: the hiding point 6
-// units behind it, and the stepping-out points 10 units to either side of that.
-Vector3 CoverHidingPoint(const Vector3& cover, const Vector3& target);
-Vector3 CoverSteppingOutPoint(const Vector3& cover, const Vector3& target, bool side);
-
 #endif

@@ -56,7 +56,7 @@ TEST(TargetScore, TableBandsAndMultipliers) {
     EXPECT_FLOAT_EQ(TargetScore(0, true, c), 13.0f);
 }
 
-TEST(KeepRange, BandsStandOffAndCover) {
+TEST(KeepRange, BandsAndStandOff) {
     EXPECT_FLOAT_EQ(KeepRangeBand(3, 2).standOff, 7.0f);
     EXPECT_FLOAT_EQ(KeepRangeBand(3, 1).low, 9.0f);
     EXPECT_FLOAT_EQ(KeepRangeBand(5, 3).low, 64.0f);
@@ -71,15 +71,6 @@ TEST(KeepRange, BandsStandOffAndCover) {
     EXPECT_FLOAT_EQ(m.y, -40.0f);  // backs off
     ASSERT_TRUE(RangeMove(Vector3{}, Vector3{}, rifle, m));
     EXPECT_TRUE(std::isfinite(m.x) && std::isfinite(m.y));
-
-    // Target to the west of the vehicle: hide to its east, step out north or south.
-    const Vector3 cover{50, 0, 0}, target{0, 0, 0};
-    Vector3 h = CoverHidingPoint(cover, target);
-    EXPECT_FLOAT_EQ(h.x, 56.0f);
-    Vector3 a = CoverSteppingOutPoint(cover, target, true), b = CoverSteppingOutPoint(cover, target, false);
-    EXPECT_FLOAT_EQ(a.x, 56.0f);
-    EXPECT_FLOAT_EQ(std::fabs(a.y), 10.0f);
-    EXPECT_FLOAT_EQ(a.y, -b.y);
 }
 
 TEST(Formation, LineAbreastTakesTheNearerSlotAndFollowDistancesGrow) {
@@ -141,4 +132,22 @@ TEST(Steering, MatesOnOneSpotArePushedApartWithoutNaN) {
     EXPECT_FLOAT_EQ(s.y, -1.0f);
     s = DodgeSidestep(Vector3{10, -1, 0}, Vector3{0, 0, 0}, Vector3{0, 0, -1});
     EXPECT_FLOAT_EQ(s.x * s.x + s.y * s.y, 0.0f);
+}
+
+TEST(Steering, ObstaclesAndVehiclesAheadAreWalkedRoundOnTheSoldiersSide) {
+    const Vector3 m{1, 0, 0};
+    // The fixed obstacle of radius 20: in the way from 30 units, not from behind or beside.
+    EXPECT_TRUE(ObstacleInWay(Vector3{0, 0, 0}, m, Vector3{29, 5, 0}, 20));
+    EXPECT_FALSE(ObstacleInWay(Vector3{0, 0, 0}, m, Vector3{31, 0, 0}, 20));
+    EXPECT_FALSE(ObstacleInWay(Vector3{0, 0, 0}, m, Vector3{-5, 0, 0}, 20));
+    EXPECT_FALSE(ObstacleInWay(Vector3{0, 0, 0}, m, Vector3{5, 22, 0}, 20));
+    EXPECT_TRUE(VehicleInWay(Vector3{0, 0, 0}, m, Vector3{2, 1, 0}, 3));
+    EXPECT_FALSE(VehicleInWay(Vector3{0, 0, 0}, m, Vector3{4, 0, 0}, 3));
+
+    // Soldier a little to the left (+y) of the obstacle's line passes it on the left.
+    Vector3 steer = SteerPast(Vector3{0, 1, 0}, m, Vector3{25, 0, 0}, 30);
+    EXPECT_FLOAT_EQ(steer.x, 25.0f);
+    EXPECT_FLOAT_EQ(steer.y, 29.0f);
+    steer = SteerPast(Vector3{0, -1, 0}, m, Vector3{25, 0, 0}, 30);
+    EXPECT_FLOAT_EQ(steer.y, -29.0f);
 }
