@@ -6,11 +6,18 @@
 
 #include "game/ai/nav_grid.h"
 
-// Builds a grid from rows of text, origin (0, 0), cells of 5 units:
-// '.' free, '#' wall (100), 'x' closed (1), '2'..'9' slow cells,
+// Builds a grid from rows of text separated by '|', origin (0, 0), cells of
+// 5 units: '.' free, '#' wall (100), 'x' closed (1), '2'..'9' slow cells,
 // 'S' and 'G' free cells whose numbers are returned in start and goal.
-inline void MakeNavGrid(NavGrid& grid, const std::vector<std::string>& rows, int* start = nullptr,
-                        int* goal = nullptr) {
+inline void MakeNavGrid(NavGrid& grid, const std::string& text, int* start = nullptr, int* goal = nullptr) {
+    std::vector<std::string> rows(1);
+    for (char ch : text) {
+        if (ch == '|') {
+            rows.emplace_back();
+        } else {
+            rows.back() += ch;
+        }
+    }
     const int height = int(rows.size()), width = int(rows[0].size());
     grid.SetUpOver(0.0f, 5.0f * width, 0.0f, 5.0f * height, 5);
     for (int r = 0; r < height; r++) {

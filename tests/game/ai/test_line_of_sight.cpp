@@ -32,13 +32,7 @@ TEST(NavGrid, EmptyTerrainGivesNoCells) {
 
 TEST(LineOfSight, BlockedByAnyNonZeroCellOnTheWalk) {
     NavGrid grid;
-    MakeNavGrid(grid, {
-                          "..........",
-                          "....3.....",
-                          "..........",
-                          "......x...",
-                          "..........",
-                      });
+    MakeNavGrid(grid, "..........|....3.....|..........|......x...|..........");
     EXPECT_TRUE(LineOfSight(NavPoint(0, 0), NavPoint(0, 0), grid));
     EXPECT_TRUE(LineOfSight(Vector3{1, 1, 0}, Vector3{4, 4, 0}, grid));
     EXPECT_FALSE(LineOfSight(NavPoint(0, 1), NavPoint(9, 1), grid));  // across the 3
@@ -52,7 +46,7 @@ TEST(LineOfSight, BlockedByAnyNonZeroCellOnTheWalk) {
 
 TEST(LineOfSight, TestsTheFromCellButNotTheToCell) {
     NavGrid grid;
-    MakeNavGrid(grid, {"#...#"});
+    MakeNavGrid(grid, "#...#");
     EXPECT_TRUE(LineOfSight(NavPoint(2, 0), NavPoint(0, 0), grid));
     EXPECT_FALSE(LineOfSight(NavPoint(0, 0), NavPoint(2, 0), grid));
     EXPECT_FALSE(LineOfSight(NavPoint(4, 0), NavPoint(0, 0), grid));
@@ -60,11 +54,7 @@ TEST(LineOfSight, TestsTheFromCellButNotTheToCell) {
 
 TEST(LineOfSight, LeavingTheGridCountsAsClear) {
     NavGrid grid;
-    MakeNavGrid(grid, {
-                          "....",
-                          ".##.",
-                          "....",
-                      });
+    MakeNavGrid(grid, "....|.##.|....");
     // From a point off the grid: the walk leaves the grid before the wall only
     // when the wall is not between the grid edge and `to`.
     EXPECT_TRUE(LineOfSight(Vector3{-50, 7.5f, 0}, NavPoint(0, 1), grid));

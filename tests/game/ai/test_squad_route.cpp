@@ -28,11 +28,7 @@ TEST(SquadRoute, DroppedAndRestartedNodesAreStaleNeverReused) {
 
 TEST(SquadRoute, MembersJoinAtTheLatestNodeTheySee) {
     NavGrid grid;
-    MakeNavGrid(grid, {
-                          "......",
-                          "..##..",
-                          "......",
-                      });
+    MakeNavGrid(grid, "......|..##..|......");
     SquadRoute route;
     route.Push(NavCell(grid, 0, 0));
     const RouteNode second = route.Push(NavCell(grid, 5, 0));
@@ -47,11 +43,7 @@ TEST(SquadRoute, MembersJoinAtTheLatestNodeTheySee) {
 
 TEST(SquadRoute, TrailDropsCornersItCanSeePast) {
     NavGrid grid;
-    MakeNavGrid(grid, {
-                          "......",
-                          "..#...",
-                          "......",
-                      });
+    MakeNavGrid(grid, "......|..#...|......");
     SquadRoute route;
     RouteNode dropped = RouteEnd, next = RouteEnd;
     EXPECT_FALSE(AdvanceTrail(route, NavCell(grid, 0, 0), false, grid, dropped, next));
