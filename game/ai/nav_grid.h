@@ -63,6 +63,7 @@ public:
     // units), z = 0.
     Vector3 CellCentre(int cell) const;
 
+    // Cell numbers must be in the grid (CellNumberInGrid).
     uint8_t Cell(int cell) const { return cells_[size_t(cell)]; }
     void SetCell(int cell, uint8_t value) { cells_[size_t(cell)] = value; }
     // The value at a column and row; `outside` when the pair is off the grid.
