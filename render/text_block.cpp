@@ -233,9 +233,10 @@ void CTextBlock::Layout() {
         lineHeights.push_back(height);
     };
     // An inserted item (text or image) of the given size: it goes on this line,
-    // or starts the next when it would overflow a line that holds something.
+    // or starts the next when it would overflow a line that shows something
+    // (a line of toggles alone is never left behind on its own).
     auto insert = [&](const std::string& directive, float w, int h) {
-        if (width + w > maxWidth && !line.empty()) {
+        if (width + w > maxWidth && width > 0.0f) {
             finish(line, std::max(lineHeight, spaceHeight));
             line = directive;
             width = w;

@@ -128,8 +128,8 @@ TEST_F(TextBlockTest, InsertedValuesStartANewLineButNeverBreakAnEmptyOne) {
 
     CTextBlock alone;
     alone.SetMaxWidth(1.0f);
-    CTextBlock::SetFormatFromString(alone, "%i", "12345");
-    EXPECT_EQ(alone.GetLines(), std::vector<std::string>{"%i"});
+    CTextBlock::SetFormatFromString(alone, "%c%i%c", "4278190335 12345");
+    EXPECT_EQ(alone.GetLines(), std::vector<std::string>{"%c%i%c"});
 }
 
 TEST_F(TextBlockTest, ImagesTakeTheirWidthAndMissingOnesNothing) {
