@@ -71,32 +71,28 @@ struct CTextBlock::Cursor {
     bool Toggle(char directive, const CTextBlock& b) {
         switch (directive) {
         case 'c':
-            if (++colourCount % 2 == 1) {
-                currentColour = colour < b.colours.size() ? b.colours[colour] : DefaultColour;
-                colour++;
-            } else {
-                currentColour = DefaultColour;
-            }
+            Switch(colourCount, currentColour, colour, b.colours, DefaultColour);
             return true;
         case 's':
-            if (++sizeCount % 2 == 1) {
-                currentSize = size < b.sizes.size() ? (float)b.sizes[size] : DefaultSize;
-                size++;
-            } else {
-                currentSize = DefaultSize;
-            }
+            Switch(sizeCount, currentSize, size, b.sizes, (float)DefaultSize);
             return true;
         case 'f':
-            if (++fontCount % 2 == 1) {
-                currentFont = font < b.fontNames.size() ? b.fontNames[font] : DefaultFont;
-                font++;
-            } else {
-                currentFont = DefaultFont;
-            }
+            Switch(fontCount, currentFont, font, b.fontNames, std::string(DefaultFont));
             return true;
         default:
             return false;
         }
+    }
+
+    template <class T, class V>
+    static void Switch(int& count, T& current, size_t& next, const std::vector<V>& values,
+                       const T& fallback) {
+        if (++count % 2 == 0) {
+            current = fallback;
+            return;
+        }
+        current = next < values.size() ? (T)values[next] : fallback;
+        next++;
     }
 };
 
