@@ -1,4 +1,5 @@
 #include "game/stats.h"
+#include "render/text_block.h"
 
 #include "core/error.h"
 #include "core/strings.h"
@@ -88,7 +89,12 @@ bool ValidateStatsTables(std::string& message) {
     return false;
 }
 
+const char* SoldierTypeName(int index) {
+    return IsSoldierType(index) ? GetSoldierType(index).name.c_str() : nullptr;
+}
+
 bool LoadStatsTables(std::string& message) {
+    SetSoldierTypeNameLookup(SoldierTypeName);
     LoadSoldierTypes(SOLDIER_STATS_PATH);
     LoadWeaponTypes(WEAPON_STATS_PATH);
     LoadGrenadeTypes(GRENADE_STATS_PATH);

@@ -112,6 +112,8 @@ bool IsGrenadeType(int index);
 bool IsVehicleType(int index);
 bool IsProjectileType(int index);
 const SoldierType& GetSoldierType(int index);
+// The name of a soldier type, nullptr for an index that is not a row.
+const char* SoldierTypeName(int index);
 const WeaponType& GetWeaponType(int index);
 const GrenadeType& GetGrenadeType(int index);
 const VehicleType& GetVehicleType(int index);
