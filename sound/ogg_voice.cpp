@@ -21,6 +21,10 @@ bool COggVoice::Open(const std::string& fileName) {
     return decoder->Open(fileName);
 }
 
+bool COggVoice::ReleaseWhenFinished() {
+    return true;
+}
+
 void COggVoice::Update(SoundRecord* record, float) {
     RefillOggStream(decoder, record, this);
 }
@@ -47,6 +51,10 @@ bool COggMusicVoice::IsFinished() {
         fading = false;
     }
     return !playing;
+}
+
+bool COggMusicVoice::ReleaseWhenFinished() {
+    return releaseWhenFinished;
 }
 
 void COggMusicVoice::Update(SoundRecord* record, float seconds) {

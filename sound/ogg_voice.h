@@ -19,6 +19,7 @@ public:
     // False when the file cannot be opened or decoded.
     bool Open(const std::string& fileName);
 
+    bool ReleaseWhenFinished() override;   // always: an effect is freed when it ends
     void Update(SoundRecord* record, float seconds) override;
     void Close() override;
 
@@ -33,6 +34,7 @@ public:
     explicit COggMusicVoice(CSoundDecoder* decoder = nullptr);
 
     bool IsFinished() override;
+    bool ReleaseWhenFinished() override;   // once played or faded out
     void Update(SoundRecord* record, float seconds) override;
     // Fades from the volume at the first fill to -3000 over 2 s; the manager
     // frees the sound in the round the fade ends.

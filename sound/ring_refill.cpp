@@ -122,6 +122,13 @@ RingPlan PlanRingRefill(SoundRecord& r, uint32_t play, uint32_t write, RingSourc
 
 namespace {
 
+// memset does not take the null pointer of an empty second part.
+void Zero(void* to, uint32_t bytes) {
+    if (bytes > 0) {
+        memset(to, 0, bytes);
+    }
+}
+
 // Fills one locked part from the decoder; what it cannot fill is zeroed.
 void FillFromDecoder(CSoundDecoder* decoder, uint8_t* to, uint32_t size) {
     uint32_t done = 0;
@@ -137,7 +144,7 @@ void FillFromDecoder(CSoundDecoder* decoder, uint8_t* to, uint32_t size) {
             break;   // the end, or an error that reading again will not mend
         }
     }
-    memset(to + done, 0, size - done);
+    Zero(to + done, size - done);
 }
 
 // Fills one locked part from the voice; false when it fell silent (the rest zeroed).
@@ -152,7 +159,7 @@ bool FillFromVoice(CSoundVoiceBase* voice, uint8_t* to, uint32_t size) {
         }
         done += (uint32_t)n < size - done ? (uint32_t)n & ~1u : (size - done) & ~1u;
     }
-    memset(to + done, 0, size - done);
+    Zero(to + done, size - done);
     return more;
 }
 
@@ -204,7 +211,7 @@ bool WriteVoiceSamples(uint32_t bytes, CSoundVoiceBase* voice, SoundBufferObject
     if (more) {
         more = FillFromVoice(voice, (uint8_t*)range.part[1], range.bytes[1]);
     } else {
-        memset(range.part[1], 0, range.bytes[1]);
+        Zero(range.part[1], range.bytes[1]);
     }
     UnlockRange(buffer, range);
     return more;
@@ -216,7 +223,7 @@ bool WriteSilence(uint32_t bytes, SoundBufferObject* buffer, uint32_t offset) {
         return false;
     }
     for (int i = 0; i < 2; i++) {
-        memset(range.part[i], 0, range.bytes[i]);
+        Zero(range.part[i], range.bytes[i]);
     }
     UnlockRange(buffer, range);
     return true;
