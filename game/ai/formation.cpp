@@ -16,7 +16,7 @@ bool FormLineAbreast(const Vector3& leader, const Vector3& target, const std::ve
     const Vector3 across{dy / length, -dx / length, 0.0f};
     int left = 0, right = 0;
     for (const Vector3& p : followers) {
-        Vector3 toLeft, toRight, slot;
+        Vector3 toLeft, toRight;
         Vector3Scale(toLeft, across, -10.0f * float(left + 1));
         Vector3Scale(toRight, across, 10.0f * float(right + 1));
         auto distance = [&](const Vector3& offset) {

@@ -4,6 +4,7 @@
 #include "sound/ring_refill.h"
 #include "sound/sound_effect.h"
 #include "sound/stream_sound.h"
+#include "sound/voice.h"
 #include "tests/sound/sound_test_rounds.h"
 
 namespace {
