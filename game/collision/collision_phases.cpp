@@ -20,7 +20,7 @@ bool Moved(const BallisticBody& body) {
 } // namespace
 
 CCollisionPhases::CCollisionPhases(CWorldAccess* owner, double frameBudget)
-    : budget(frameBudget), budgetInForce(true), world(owner), nextPhase(0), startTime(0),
+    : budget(frameBudget), budgetInForce(true), world(owner), clock(TimeGetTime), nextPhase(0), startTime(0),
       sweptThisRun(false), runCount{} {}
 
 void CCollisionPhases::Run(double argument, bool useArgument) {
@@ -28,7 +28,7 @@ void CCollisionPhases::Run(double argument, bool useArgument) {
         budget = argument;
     if (budget == 0.0)
         return;
-    startTime = TimeGetTime();
+    startTime = clock();
     sweptThisRun = false;
     for (int i = 0; i < CollisionPhaseCount; i++) {
         int phase = nextPhase;
@@ -52,7 +52,7 @@ bool CCollisionPhases::RunPhase(int phase) {
 // A budget in seconds against whole milliseconds: any elapsed millisecond
 // spends the default budget.
 bool CCollisionPhases::BudgetSpent() const {
-    return budgetInForce && (double)(TimeGetTime() - startTime) > budget;
+    return budgetInForce && (double)(clock() - startTime) > budget;
 }
 
 void CCollisionPhases::SweepProjectiles() {
