@@ -44,6 +44,11 @@ void CTerrain::Clear() {
     for (std::vector<CMesh>& meshes : levelMeshes)
         meshes.clear();
     rects.clear();
+    for (std::vector<TerrainVertex>& vertices : levelVertices)
+        vertices.clear();
+    grid.clear();
+    minX = maxX = minY = maxY = extentX = extentY = 0.0f;
+    Matrix4Identity(matrix);
     blades.clear();
     listed.clear();
     fadeList.clear();
@@ -61,10 +66,14 @@ bool CTerrain::Load(const std::string& name) {
     std::string path = SegmentCachePath(name);
     if (!ReadSegmentCache(path)) {
         Clear();
-        if (!Build(name, GetFileBaseName(name)))
+        if (!Build(name, GetFileBaseName(name))) {
+            Clear();
             return false;
-        // An unwritable cache only costs the next start a rebuild.
-        WriteSegmentCache(path);
+        }
+        // An unwritable cache only costs the next start a rebuild. An empty
+        // terrain is not cached: its mesh may turn up later.
+        if (!levelMeshes[0].empty())
+            WriteSegmentCache(path);
     }
     FinishLoad();
     return true;

@@ -81,10 +81,14 @@ public:
     void UpdateGrass(float dt);
     void DrawGrass();
 
-    // The segment cache.
+    // The segment cache. Writing refuses a terrain whose counts do not fit
+    // and replaces the file only once it is written whole; reading takes
+    // nothing over unless the whole file checks out.
     static std::string SegmentCachePath(const std::string& meshName);
     bool WriteSegmentCache(const std::string& path) const;
     bool ReadSegmentCache(const std::string& path);
+    bool SerializeSegmentCache(std::vector<uint8_t>& out) const;
+    bool DeserializeSegmentCache(const uint8_t* bytes, size_t size);
 
     // Read access for the world, tests and tools.
     const std::vector<TerrainSegment>& GetSegments() const { return segments; }
@@ -100,7 +104,13 @@ public:
     float GetMinY() const { return minY; }
     float GetMaxY() const { return maxY; }
 
-    // Build steps, public for the tests.
+    // Build steps, public for the tests and tools.
+    // Levels, grid and segments from a welded level-0 mesh; then as Load
+    // ends: collision instances, segments and grass.
+    void BuildFromVertices(const std::vector<TerrainVertex>& vertices,
+                           const std::vector<uint16_t>& indices, const CTexture& colourTexture,
+                           const std::string& baseName);
+    void FinishLoad();
     // Columns and rows of the grid for the current bounds.
     void GridSize(int& columns, int& rows) const;
     void ComputeBounds(const std::vector<TerrainVertex>& vertices);
@@ -121,7 +131,8 @@ private:
 
     void Clear();
     bool Build(const std::string& name, const std::string& baseName);
-    void FinishLoad();
+    void BuildLevels(const std::vector<uint16_t>& levelZeroIndices, const CTexture& colourTexture,
+                     const std::string& baseName);
     bool GrassWanted(const GrassBlade& blade, float camX, float camY, bool scan) const;
 
     CVisibilityLists* visibility = nullptr;

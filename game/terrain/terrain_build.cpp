@@ -261,14 +261,32 @@ bool CTerrain::Build(const std::string& name, const std::string& baseName) {
             return true;
         memcpy(sourceIndices.data(), data, sourceIndices.size() * sizeof(uint16_t));
     }
-    std::vector<uint16_t> levelIndices[3];
+    std::vector<uint16_t> levelZeroIndices;
     if (!WeldVertices((int)converted.size(), converted.data(), (int)sourceIndices.size(),
-                      sourceIndices.data(), levelVertices[0], levelIndices[0])) {
+                      sourceIndices.data(), levelVertices[0], levelZeroIndices)) {
         ReportError("Error", "CTerrain::Load()-" + name + " has an index past its vertices");
         levelVertices[0].clear();
         return true;
     }
     Matrix4FromMatrix3(matrix, node->rotation);
+    BuildLevels(levelZeroIndices, chunk.colourTexture, baseName);
+    return true;
+}
+
+void CTerrain::BuildFromVertices(const std::vector<TerrainVertex>& vertices,
+                                 const std::vector<uint16_t>& indices,
+                                 const CTexture& colourTexture, const std::string& baseName) {
+    Clear();
+    Matrix4Identity(matrix);
+    levelVertices[0] = vertices;
+    BuildLevels(indices, colourTexture, baseName);
+    FinishLoad();
+}
+
+void CTerrain::BuildLevels(const std::vector<uint16_t>& levelZeroIndices,
+                           const CTexture& colourTexture, const std::string& baseName) {
+    std::vector<uint16_t> levelIndices[3];
+    levelIndices[0] = levelZeroIndices;
     ComputeBounds(levelVertices[0]);
     ReduceMesh(levelVertices[0], levelIndices[0], levelVertices[1], levelIndices[1]);
     ReduceMesh(levelVertices[1], levelIndices[1], levelVertices[2], levelIndices[2]);
@@ -280,7 +298,7 @@ bool CTerrain::Build(const std::string& name, const std::string& baseName) {
     std::vector<CMesh> cells[3];
     std::vector<TerrainRect> cellRects[3];
     for (int level = 0; level < 3; level++)
-        BuildSegments(levelVertices[level], levelIndices[level], chunk.colourTexture, baseName,
+        BuildSegments(levelVertices[level], levelIndices[level], colourTexture, baseName,
                       level > 0, cells[level], cellRects[level]);
     for (size_t k = 0; k < cells[0].size(); k++) {
         if (cells[0][k].GetChunkCount() == 0)
@@ -293,5 +311,4 @@ bool CTerrain::Build(const std::string& name, const std::string& baseName) {
         }
         rects.push_back(cellRects[0][k]);
     }
-    return true;
 }

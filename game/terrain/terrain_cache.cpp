@@ -39,6 +39,15 @@ bool Finite(float v) {
 }  // namespace
 
 bool CTerrain::WriteSegmentCache(const std::string& path) const {
+    std::vector<uint8_t> out;
+    if (!SerializeSegmentCache(out))
+        return false;
+    CreateDirectoryPath(path);
+    return WriteBytesReplacing(path, out);
+}
+
+bool CTerrain::SerializeSegmentCache(std::vector<uint8_t>& out) const {
+    out.clear();
     size_t n = levelMeshes[0].size();
     if (n == 0 || n > 65535 || levelMeshes[1].size() != n || levelMeshes[2].size() != n ||
         rects.size() != n || grid.size() != GridBytes / 4)
@@ -47,7 +56,6 @@ bool CTerrain::WriteSegmentCache(const std::string& path) const {
         if (vertices.size() > 65535)
             return false;
     }
-    std::vector<uint8_t> out;
     out.reserve(GridBytes + 65536);
     for (float v : {minX, maxX, minY, maxY})
         WriteF32(out, v);
@@ -74,13 +82,16 @@ bool CTerrain::WriteSegmentCache(const std::string& path) const {
     size_t at = out.size();
     out.resize(at + GridBytes);
     memcpy(out.data() + at, grid.data(), GridBytes);
-    CreateDirectoryPath(path);
-    return WriteBytesReplacing(path, out);
+    return true;
 }
 
 bool CTerrain::ReadSegmentCache(const std::string& path) {
     std::string file = ReadWholeFile(true, path);
-    ByteReader in((const uint8_t*)file.data(), file.size());
+    return DeserializeSegmentCache((const uint8_t*)file.data(), file.size());
+}
+
+bool CTerrain::DeserializeSegmentCache(const uint8_t* bytes, size_t size) {
+    ByteReader in(bytes, size);
     float bounds[4];
     for (float& v : bounds)
         v = in.F32();
