@@ -15,5 +15,6 @@ void WriteUiImages(OutputFolder& out);
 void WriteItemImages(OutputFolder& out);
 void WriteSoundEffects(OutputFolder& out);
 void WriteMusic(OutputFolder& out);
+void WriteTerrain(OutputFolder& out);
 
 #endif

@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
   WriteItemImages(out);
   WriteSoundEffects(out);
   WriteMusic(out);
+  WriteTerrain(out);
   if (list)
     for (const std::string& name : out.Written()) std::printf("%s\n", name.c_str());
   return out.Failed() ? 1 : 0;
