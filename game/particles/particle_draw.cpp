@@ -94,7 +94,6 @@ void BuildParticleQuad(const Vector3& p, ParticleVertex v[4], uint16_t idx[6], f
 template <typename Write>
 static void DrawQuadBatches(CVertexBuffer& vb, CIndexBuffer& ib, const std::vector<Particle>& list,
                             const CTexture& texture, std::vector<int>& log, Write write) {
-    CShaderProgram none;
     size_t next = 0;
     while (next < list.size()) {
         int quads = 0;
@@ -112,7 +111,7 @@ static void DrawQuadBatches(CVertexBuffer& vb, CIndexBuffer& ib, const std::vect
                 next++;
             }
         }
-        none.Bind();
+        UnbindShaderProgram();
         DrawState(texture);
         BindVertexBuffer(vb);
         BindIndexBuffer(ib);
@@ -168,8 +167,7 @@ void CParticleSystem::DrawSpheres() {
         sphereProgram.SetFloat("scale", &s.scale);
         s.model.Draw();
     }
-    CShaderProgram none;
-    none.Bind();
+    UnbindShaderProgram();
 }
 
 void CParticleSystem::DrawFlashes() {
@@ -195,8 +193,7 @@ void CParticleSystem::DrawFlashes() {
             }
         }
     }
-    CShaderProgram none;
-    none.Bind();
+    UnbindShaderProgram();
     DrawState(flashTexture);
     BindVertexBuffer(flashVertices);
     BindIndexBuffer(flashIndices);
@@ -208,7 +205,6 @@ void CParticleSystem::DrawFlashes() {
 void CParticleSystem::DrawBursts() {
     auto burst = bursts.begin();
     size_t next = 0;
-    CShaderProgram none;
     while (burst != bursts.end()) {
         int lines = 0;
         {
@@ -233,7 +229,7 @@ void CParticleSystem::DrawBursts() {
         }
         if (lines == 0)
             break;
-        none.Bind();
+        UnbindShaderProgram();
         Matrix4 identity;
         SetWorldMatrix(Matrix4Identity(identity));
         DisableTexturing();
