@@ -22,6 +22,9 @@ inline std::vector<ShippedProgram> ShippedPrograms() {
         {"data\\shaders\\vehicle_full", "data\\shaders\\vehicle_full"},
         {"data\\shaders\\weapon_full", "data\\shaders\\weapon_full"},
         {"data\\shaders\\gbfont", "data\\shaders\\gbfont"},
+        {"data\\shaders\\land_full", "data\\shaders\\land_full"},
+        {"data\\shaders\\land_bad", ""},
+        {"data\\shaders\\grass_full", ""},
     };
 }
 
@@ -35,6 +38,7 @@ inline std::vector<std::string> FixedImages() {
         "data\\ui\\health_bar.png",  "data\\ui\\grenade_pic.png", "data\\ui\\red_dot.png",
         "data\\ui\\yellow_dot.png",  "data\\ui\\green_dot.png",   "data\\ui\\spin0.png",
         "data\\ui\\item_block.png",
+        "data\\models\\land\\prettygrass.jpg", "data\\misc\\grass\\grass0.png",
     };
 }
 
