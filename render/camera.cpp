@@ -40,7 +40,7 @@ void CCamera::Apply(const Matrix4 *model, bool allowDebug) {
 	if (model) {
 		Matrix4Multiply(view, view, *model);
 	}
-	SetViewMatrix(view);
+	ApplySceneView(view);
 	CurrentCamera = this;
 	if (allowDebug && IsDebugCameraOn()) {
 		DebugCamera.Apply(nullptr, false);

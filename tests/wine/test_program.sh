@@ -4,7 +4,7 @@
 source "$(dirname "$0")/harness.sh"
 
 # Each run starts "_error.txt" afresh with its first report.
-ERRORS="$VEXMOOR_INSTALL_DIR/_error.txt"
+ERRORS="$VX_GAME/_error.txt"
 reports() { cat "$ERRORS" 2>/dev/null || true; }
 settings_files() { find "$WINEPREFIX/drive_c/users" "$HOME" -name settings.stuff 2>/dev/null || true; }
 
