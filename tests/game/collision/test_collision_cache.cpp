@@ -154,6 +154,12 @@ TEST_F(CollisionCache, InconsistentFilesAreRefused) {
         Replace(good, "Verticies: 4", "Verticies: 99999999999"),
         Replace(good, "1.11803", "-1"),
         Replace(good, "1 0.5 0\n//Bounding_Box_triangles", "1 -0.5 0\n//Bounding_Box_triangles"),
+        Replace(good, "1 0.5 0\n//Bounding_Box_triangles", "1 0.5 -0.5\n//Bounding_Box_triangles"),
+        Replace(good, "1 0.5 0\n//Bounding_Box_triangles", "-1 0.5 0\n//Bounding_Box_triangles"),
+        // Each alone past its list by exactly one, everything else whole.
+        Replace(good, tris, "//Bounding_Box_triangles: 3\n0 3 6\n"),
+        Replace(good, idx, "//Bounding_Box_indicies: 5\n0 1 2 3 4\n"),
+        Replace(Replace(good, idx, "//Bounding_Box_indicies: 5\n0 1 2 3 4\n"), "0 1 2 0 2 3", "0 1 2 0 2 4"),
         Replace(good, "Children\n0\n", "Children\n9\n"),
         Replace(good, "Children\n0\n", "Children\n1\n"),                  // the child is missing
         Replace(good, "0 0 1 0 0 1", "0 0 1 0 0 1.5e"),
