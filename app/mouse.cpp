@@ -130,7 +130,8 @@ bool CMouse::IsCursorInRect(int left, int right, int top, int bottom) const {
 
 void CMouse::ClearClicks() {
     leftDown = rightDown = middleDown = 0;
-    wheel = 0;
+    // Both totals, or the next reader sees a wheel move of minus the old total.
+    wheel = previousWheel = 0;
 }
 
 void CMouse::Release() {

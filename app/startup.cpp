@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/camera_input.h"
 #include "app/console.h"
 #include "app/keyboard.h"
 #include "app/main_loop.h"
@@ -35,6 +36,7 @@ bool LoadGameData() {
     // shown to the user after start-up and the game does not go on.
     g_startup.stats = LoadStatsTables(g_startup.statsMessage);
     CreateDebugConsole();
+    InstallCameraInput();
     SoundManager::SetSoundEnabled(ConsoleSoundOn());
     CreateTextGlobals();
     g_startup.textGlobals = true;

@@ -46,10 +46,18 @@ foreach(sub IN LISTS VEXMOOR_SUBSYSTEMS ITEMS tools content)
     vexmoor_project_target(tests_${sub})
     vexmoor_sanitize(tests_${sub})
     target_link_libraries(tests_${sub} PRIVATE vexmoor_native GTest::gtest GTest::gmock)
+    # A hang fails its test within a minute instead of stalling the run.
     gtest_discover_tests(tests_${sub} WORKING_DIRECTORY "${VEXMOOR_INSTALL_DIR}"
-                         DISCOVERY_MODE PRE_TEST PROPERTIES LABELS unit)
+                         DISCOVERY_MODE PRE_TEST PROPERTIES LABELS unit TIMEOUT 60)
   endif()
 endforeach()
+
+# Layers only point down: the renderer never reaches into the program shell or
+# the game states.
+add_test(NAME layering_render
+         COMMAND sh -c "! grep -rnE '#include \"(app|ui)/' render"
+         WORKING_DIRECTORY "${CMAKE_SOURCE_DIR}")
+set_tests_properties(layering_render PROPERTIES LABELS unit TIMEOUT 60)
 
 # Benchmarks (Google Benchmark): built here, run by tools/bench.sh, never timed in tests.
 find_package(benchmark QUIET)
@@ -74,7 +82,7 @@ foreach(src IN LISTS fuzz_srcs)
   add_test(NAME ${name}
            COMMAND "${CMAKE_SOURCE_DIR}/tools/run-fuzz.sh" "${VEXMOOR_FUZZ_DIR}/${name}"
                    "${CMAKE_SOURCE_DIR}/fuzz/corpus/${name}" 4)
-  set_tests_properties(${name} PROPERTIES LABELS fuzz)
+  set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT 120)
 endforeach()
 
 # Wine tests: each tests/wine/test_*.sh drives a Windows program through the harness.

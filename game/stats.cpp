@@ -81,10 +81,13 @@ bool ValidateStatsTables(std::string& message) {
     CheckCount(g_grenadeTypes.size(), MinGrenadeTypes, GRENADE_STATS_PATH, "grenade type", message);
     CheckCount(g_projectileTypes.size(), MinProjectileTypes, PROJECTILE_STATS_PATH, "projectile types",
                message);
+    if (!StatsRowFaults().empty()) {
+        message += (message.empty() ? "" : "\n") + StatsRowFaults();
+    }
     if (message.empty()) {
         return true;
     }
-    message = "The game cannot start: its stats files are missing or incomplete.\n" + message;
+    message = "The game cannot start: its stats files are missing, incomplete or faulty.\n" + message;
     ReportError("Error", "ValidateStatsTables()-" + message);
     return false;
 }

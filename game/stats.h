@@ -75,21 +75,33 @@ extern std::vector<ProjectileType> g_projectileTypes;
 #define PROJECTILE_STATS_PATH "data\\stats\\projectiles.txt"
 
 // Each appends the file's rows to its table; false only when the file cannot be
-// opened. Rows with too few fields (and projectile rows with drag but no mass)
-// are reported and left out.
+// opened. A faulty row (too few fields, a projectile with drag but no mass)
+// keeps its place as an empty row and is recorded in StatsRowFaults(), which
+// stops the start: rows are referred to by their position in the file.
 bool LoadSoldierTypes(const std::string& path);
 bool LoadWeaponTypes(const std::string& path);
 bool LoadGrenadeTypes(const std::string& path);
 bool LoadVehicleTypes(const std::string& path);
 bool LoadProjectileTypes(const std::string& path);
 
-// The same on an open stream; fileName only names the file in reports.
-void ParseSoldierTypes(std::istream& in, const std::string& fileName, std::vector<SoldierType>& table);
-void ParseWeaponTypes(std::istream& in, const std::string& fileName, std::vector<WeaponType>& table);
-void ParseGrenadeTypes(std::istream& in, const std::string& fileName, std::vector<GrenadeType>& table);
-void ParseVehicleTypes(std::istream& in, const std::string& fileName, std::vector<VehicleType>& table);
-void ParseProjectileTypes(std::istream& in, const std::string& fileName,
-                          std::vector<ProjectileType>& table);
+// The same on an open stream; fileName only names the file in reports. False
+// when a row was faulty; faults, when given, gets one "file line N: fault."
+// line per faulty row.
+bool ParseSoldierTypes(std::istream& in, const std::string& fileName, std::vector<SoldierType>& table,
+                       std::string* faults = nullptr);
+bool ParseWeaponTypes(std::istream& in, const std::string& fileName, std::vector<WeaponType>& table,
+                      std::string* faults = nullptr);
+bool ParseGrenadeTypes(std::istream& in, const std::string& fileName, std::vector<GrenadeType>& table,
+                       std::string* faults = nullptr);
+bool ParseVehicleTypes(std::istream& in, const std::string& fileName, std::vector<VehicleType>& table,
+                       std::string* faults = nullptr);
+bool ParseProjectileTypes(std::istream& in, const std::string& fileName, std::vector<ProjectileType>& table,
+                          std::string* faults = nullptr);
+
+// The faulty rows met by the Load functions, one per line; empty tables and no
+// faults after ClearStatsTables.
+const std::string& StatsRowFaults();
+void ClearStatsTables();
 
 // Loads the five shipped files in order (soldiers, weapons, grenades, vehicles,
 // projectiles), then checks that a battle can run on them.
@@ -97,7 +109,7 @@ bool LoadStatsTables(std::string& message);
 
 // The battle uses fixed rows: soldier type 0, weapon types 0 to 5, grenade type
 // 0 and projectile kinds 0 to 6. False, with a message for the user, when any
-// table is too short.
+// table is too short or a loaded file had a faulty row.
 const int MinSoldierTypes = 1;
 const int MinWeaponTypes = 6;
 const int MinGrenadeTypes = 1;

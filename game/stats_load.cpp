@@ -12,17 +12,20 @@ const char* const VehicleSeparators = "\t,()";
 
 // Reads a stats file: a first line whose second token is the row count, a
 // heading line, then the rows. Each row is split into its fields and handed to
-// parse, which fills the row or names its fault. A faulty row is reported with
-// its line and left out; a file that ends early stops the loading there.
+// parse, which fills the row or names its fault. Battles refer to rows by
+// their position in the file, so a faulty row keeps its place as an empty row
+// (later rows must not move up) and the table is marked faulty; a file that
+// ends early stops the loading there.
 template <class Row, class Parse>
-void ParseTable(std::istream& in, const std::string& fileName, const char* loader,
-                const char* separators, std::vector<Row>& table, Parse parse) {
+bool ParseTable(std::istream& in, const std::string& fileName, const char* loader,
+                const char* separators, std::vector<Row>& table, std::string* faults, Parse parse) {
+    bool whole = true;
     std::string line;
     std::vector<std::string> fields;
     int lineNumber = 1;
     if (!ReadTextLine(in, line)) {
         ReportError("Error", std::string(loader) + "-" + fileName + " is empty");
-        return;
+        return true;
     }
     SplitString(line, fields, separators);
     int count = fields.size() >= 2 ? TextToInt(fields[1]) : 0;
@@ -36,7 +39,7 @@ void ParseTable(std::istream& in, const std::string& fileName, const char* loade
         if (!ReadTextLine(in, line)) {
             ReportError("Error", std::string(loader) + "-" + fileName + " ends after " +
                                      IntToString(i) + " of " + IntToString(count) + " rows");
-            return;
+            return whole;
         }
         lineNumber++;
         if (line.size() > (size_t)MaxTextLine - 1) {
@@ -46,12 +49,17 @@ void ParseTable(std::istream& in, const std::string& fileName, const char* loade
         Row row = Row();
         std::string fault;
         if (!parse(fields, row, fault)) {
-            ReportError("Error", std::string(loader) + "-" + fileName + " line " +
-                                     IntToString(lineNumber) + ": " + fault + ", row skipped");
-            continue;
+            const std::string where = fileName + " line " + IntToString(lineNumber) + ": " + fault;
+            ReportError("Error", std::string(loader) + "-" + where);
+            if (faults) {
+                *faults += (faults->empty() ? "" : "\n") + where + ".";
+            }
+            whole = false;
+            row = Row();
         }
         table.push_back(row);
     }
+    return whole;
 }
 
 bool TooFew(const std::vector<std::string>& f, size_t needed, std::string& fault) {
@@ -151,40 +159,61 @@ bool ParseProjectileRow(const std::vector<std::string>& f, ProjectileType& row, 
     return true;
 }
 
+// Faulty rows of the files loaded since the tables were last cleared.
+std::string s_rowFaults;
+
 // Opens the file and runs the parser on it; false when it cannot be opened.
 template <class Row>
 bool LoadTable(const std::string& path, const char* loader, std::vector<Row>& table,
-               void (*parse)(std::istream&, const std::string&, std::vector<Row>&)) {
+               bool (*parse)(std::istream&, const std::string&, std::vector<Row>&, std::string*)) {
     std::ifstream in;
     if (!OpenInputFile(in, path)) {
         ReportError("Error", std::string(loader) + "-Unable to open " + path);
         return false;
     }
-    parse(in, path, table);
+    std::string faults;
+    if (!parse(in, path, table, &faults)) {
+        s_rowFaults += (s_rowFaults.empty() ? "" : "\n") + faults;
+    }
     return true;
 }
 
 }  // namespace
 
-void ParseSoldierTypes(std::istream& in, const std::string& fileName, std::vector<SoldierType>& table) {
-    ParseTable(in, fileName, "LoadSoldierTypes()", TabSeparators, table, ParseSoldierRow);
+const std::string& StatsRowFaults() { return s_rowFaults; }
+
+void ClearStatsTables() {
+    g_soldierTypes.clear();
+    g_weaponTypes.clear();
+    g_grenadeTypes.clear();
+    g_vehicleTypes.clear();
+    g_projectileTypes.clear();
+    s_rowFaults.clear();
 }
 
-void ParseWeaponTypes(std::istream& in, const std::string& fileName, std::vector<WeaponType>& table) {
-    ParseTable(in, fileName, "LoadWeaponTypes()", TabSeparators, table, ParseWeaponRow);
+bool ParseSoldierTypes(std::istream& in, const std::string& fileName, std::vector<SoldierType>& table,
+                       std::string* faults) {
+    return ParseTable(in, fileName, "LoadSoldierTypes()", TabSeparators, table, faults, ParseSoldierRow);
 }
 
-void ParseGrenadeTypes(std::istream& in, const std::string& fileName, std::vector<GrenadeType>& table) {
-    ParseTable(in, fileName, "LoadGrenadeTypes()", TabSeparators, table, ParseGrenadeRow);
+bool ParseWeaponTypes(std::istream& in, const std::string& fileName, std::vector<WeaponType>& table,
+                      std::string* faults) {
+    return ParseTable(in, fileName, "LoadWeaponTypes()", TabSeparators, table, faults, ParseWeaponRow);
 }
 
-void ParseVehicleTypes(std::istream& in, const std::string& fileName, std::vector<VehicleType>& table) {
-    ParseTable(in, fileName, "LoadVehicleTypes()", VehicleSeparators, table, ParseVehicleRow);
+bool ParseGrenadeTypes(std::istream& in, const std::string& fileName, std::vector<GrenadeType>& table,
+                       std::string* faults) {
+    return ParseTable(in, fileName, "LoadGrenadeTypes()", TabSeparators, table, faults, ParseGrenadeRow);
 }
 
-void ParseProjectileTypes(std::istream& in, const std::string& fileName,
-                          std::vector<ProjectileType>& table) {
-    ParseTable(in, fileName, "LoadProjectileTypes()", TabSeparators, table, ParseProjectileRow);
+bool ParseVehicleTypes(std::istream& in, const std::string& fileName, std::vector<VehicleType>& table,
+                       std::string* faults) {
+    return ParseTable(in, fileName, "LoadVehicleTypes()", VehicleSeparators, table, faults, ParseVehicleRow);
+}
+
+bool ParseProjectileTypes(std::istream& in, const std::string& fileName, std::vector<ProjectileType>& table,
+                          std::string* faults) {
+    return ParseTable(in, fileName, "LoadProjectileTypes()", TabSeparators, table, faults, ParseProjectileRow);
 }
 
 bool LoadSoldierTypes(const std::string& path) {

@@ -75,6 +75,16 @@ void RotationMatrix(Matrix3& m, const Quaternion& q) {
     m.m[8] = 1 - 2 * x * x - 2 * y * y;
 }
 
+// The sum normalised; neighbouring keys that name one rotation with opposite
+// signs cancel to zero, and then the key itself stands in (no bend there).
+Quaternion NormalizedSum(const Quaternion& a, const Quaternion& b, const Quaternion& fallback) {
+    Quaternion sum = Add(a, b);
+    if (!(Dot(sum, sum) > 1e-12f))
+        return fallback;
+    Quaternion out;
+    return QuaternionNormalize(out, sum);
+}
+
 }  // namespace
 
 void ComputeControlRotations(const AnimationTrack& track, const AnimationTrackState& s,
@@ -84,10 +94,9 @@ void ComputeControlRotations(const AnimationTrack& track, const AnimationTrackSt
     const Quaternion& f = track.keys[(size_t)s.from].rotation;
     const Quaternion& t = track.keys[(size_t)s.to].rotation;
     const Quaternion& next = track.keys[((size_t)s.to + 1) % n].rotation;
-    Quaternion a, b;
-    QuaternionNormalize(a, Add(t, Reflect(f, p)));
+    Quaternion a = NormalizedSum(t, Reflect(f, p), f);
     c1 = Interpolate(a, f, 0.33f);
-    QuaternionNormalize(b, Add(next, Reflect(t, f)));
+    Quaternion b = NormalizedSum(next, Reflect(t, f), t);
     c2 = Interpolate(Reflect(t, b), t, 0.33f);
 }
 
@@ -155,6 +164,7 @@ bool CAnimator::PlayClip(CAnimationClip* clip, int mode, float value, float fade
         return false;
     PlayingAnimation entry;
     entry.clip = clip;
+    entry.clipGeneration = AnimationClipGeneration();
     if (mode == 0) {
         entry.mode = 1;
         entry.timeLeft = clip->length * value;
@@ -191,7 +201,14 @@ void CAnimator::StopEntry(std::list<PlayingAnimation>::iterator entry, float fad
     playing.erase(entry);
 }
 
+void CAnimator::DropFreedClips() {
+    playing.remove_if([](const PlayingAnimation& entry) {
+        return entry.clipGeneration != AnimationClipGeneration();
+    });
+}
+
 bool CAnimator::Stop(const std::string& clipName, float fadeTime) {
+    DropFreedClips();
     for (auto it = playing.begin(); it != playing.end(); ++it) {
         if (EqualIgnoringCase(it->clip->name, clipName)) {
             StopEntry(it, fadeTime);
@@ -208,7 +225,7 @@ void CAnimator::StopAll() {
 
 bool CAnimator::IsPlaying(const std::string& name) const {
     for (const PlayingAnimation& entry : playing) {
-        if (EqualIgnoringCase(entry.clip->name, name))
+        if (entry.clipGeneration == AnimationClipGeneration() && EqualIgnoringCase(entry.clip->name, name))
             return true;
     }
     return smoothing && EqualIgnoringCase(name, "Smoother");
@@ -242,7 +259,10 @@ bool CAnimator::IsExcluded(const CNode* node) const {
 }
 
 int CAnimator::GetPlayingCount() const {
-    return (int)playing.size() + (smoothing ? 1 : 0);
+    int count = smoothing ? 1 : 0;
+    for (const PlayingAnimation& entry : playing)
+        count += entry.clipGeneration == AnimationClipGeneration() ? 1 : 0;
+    return count;
 }
 
 int CAnimator::FindPoseIndex(const CNode* node) const {
@@ -254,8 +274,10 @@ int CAnimator::FindPoseIndex(const CNode* node) const {
 }
 
 void CAnimator::GetPlayingClips(std::vector<CAnimationClip*>& out) const {
-    for (const PlayingAnimation& entry : playing)
-        out.push_back(entry.clip);
+    for (const PlayingAnimation& entry : playing) {
+        if (entry.clipGeneration == AnimationClipGeneration())
+            out.push_back(entry.clip);
+    }
 }
 
 bool CAnimator::Skipped(const PlayingAnimation& entry, size_t track) const {
@@ -278,10 +300,11 @@ void CAnimator::EvaluateTrack(PlayingAnimation& entry, size_t t, float dt) {
     float length = SegmentLength(track, s);
     if (n == 2) {
         // The overshoot carries into the next segment. Whole cycles change
-        // nothing, so they are taken off at once; keys out of order or at
-        // time 0 could otherwise keep the loop from ever catching up.
+        // nothing, so they are taken off at once (the two segments of keys
+        // in order add up to the second key's time, a first key at 0 too);
+        // the step bound keeps keys out of order from looping forever.
         float cycle = keys[1].time;
-        if (keys[0].time > 0.0f && cycle > keys[0].time && elapsed > cycle)
+        if (keys[0].time >= 0.0f && cycle > keys[0].time && elapsed > cycle)
             elapsed = std::fmod(elapsed, cycle);
         for (int step = 0; elapsed > length && step < n; step++) {
             elapsed -= length;
@@ -312,6 +335,7 @@ void CAnimator::EvaluateTrack(PlayingAnimation& entry, size_t t, float dt) {
 }
 
 void CAnimator::Update(float dt) {
+    DropFreedClips();
     if (smoothing) {
         smoothElapsed += dt;
         if (smoothDuration <= smoothElapsed)

@@ -51,7 +51,10 @@ CAnimationClip* GetAnimationClip(const std::string& name);
 // Reads a clip file's tokens; false on a cut or malformed file.
 bool ReadAnimationClip(std::istream& in, CAnimationClip& clip);
 bool GetAnimationClipLength(const std::string& name, float& length);
+// Frees every clip; animators drop the entries that played them.
 void ClearAnimationClips();
+// Counts ClearAnimationClips calls: an entry of an older count has lost its clip.
+int AnimationClipGeneration();
 int LoadAnimationClips(const std::vector<std::string>& names);
 
 struct BonePose {
@@ -67,6 +70,7 @@ struct AnimationTrackState {
 
 struct PlayingAnimation {
     CAnimationClip* clip = nullptr;
+    int clipGeneration = 0;   // AnimationClipGeneration() when it started
     int32_t mode = 1;   // 2 plays until stopped, others for a time
     float timeLeft = 0.0f;
     float fadeTime = 0.0f;
@@ -107,6 +111,7 @@ public:
     bool IsSmoothing() const { return smoothing; }
 
 private:
+    void DropFreedClips();
     CNode* FindBone(const std::string& name);
     void ResolveBones(PlayingAnimation& entry);
     bool Skipped(const PlayingAnimation& entry, size_t track) const;

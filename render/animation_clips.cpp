@@ -175,8 +175,17 @@ bool GetAnimationClipLength(const std::string& name, float& length) {
     return true;
 }
 
+namespace {
+int clipGeneration;
+}
+
+int AnimationClipGeneration() {
+    return clipGeneration;
+}
+
 void ClearAnimationClips() {
     AnimationClipRegistry().clear();
+    clipGeneration++;
 }
 
 int LoadAnimationClips(const std::vector<std::string>& names) {

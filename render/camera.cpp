@@ -3,11 +3,28 @@
 #include <cmath>
 
 #include "render/backend.h"
-#include "render/camera_input.h"
 #include "render/projection.h"
 
 CCamera *CurrentCamera = nullptr;
 CFreeFlyCamera DebugCamera;
+
+static CameraInputSource cameraInput;
+
+void SetCameraInputSource(const CameraInputSource &source) {
+	cameraInput = source;
+}
+
+bool IsDebugCameraOn() {
+	return cameraInput.debugCameraOn && cameraInput.debugCameraOn();
+}
+
+void CFreeFlyCamera::Fly() {
+	Fly(cameraInput.readFly ? cameraInput.readFly() : FlyInput());
+}
+
+void COrbitCamera::Control(float dt) {
+	Control(dt, cameraInput.readOrbit ? cameraInput.readOrbit() : OrbitInput());
+}
 
 // Below this length a vector gives no direction worth steering by.
 static const float DegenerateLength = 0.00001f;
@@ -40,7 +57,7 @@ void CCamera::Apply(const Matrix4 *model, bool allowDebug) {
 	if (model) {
 		Matrix4Multiply(view, view, *model);
 	}
-	SetViewMatrix(view);
+	ApplySceneView(view);
 	CurrentCamera = this;
 	if (allowDebug && IsDebugCameraOn()) {
 		DebugCamera.Apply(nullptr, false);

@@ -195,6 +195,18 @@ private:
 	bool active[2];
 };
 
+// What the cameras read from the player each frame. The layer that owns the
+// devices installs it (app/camera_input.cpp, at start-up); without one the
+// debug camera stays off and the readers give no input.
+struct CameraInputSource {
+	bool (*debugCameraOn)() = nullptr;
+	FlyInput (*readFly)() = nullptr;
+	OrbitInput (*readOrbit)() = nullptr;
+};
+void SetCameraInputSource(const CameraInputSource &source);
+// The console flag "debugcam", through the input source.
+bool IsDebugCameraOn();
+
 // The camera applied last; cleared by the destructor of the camera it points
 // at. Other holders of camera pointers clear their own.
 extern CCamera *CurrentCamera;

@@ -96,7 +96,10 @@ void FillAtlas(CFont& font, int cell, CGlyphRasteriser& raster) {
 }  // namespace
 
 int FontCellSize(float size) {
-    int limit = (int)(size * 1.5 + 0.1);
+    // Sizes come from data files: anything past the largest cell stops there
+    // instead of overflowing the conversion.
+    double wanted = size * 1.5 + 0.1;
+    int limit = wanted < 128.0 ? (int)wanted : 128;
     int cell = 16;
     while (cell * 2 <= limit && cell < 64) {
         cell *= 2;

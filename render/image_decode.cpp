@@ -104,7 +104,9 @@ bool DecodeBmp(const uint8_t* data, size_t size, std::vector<uint32_t>& pixels, 
     // BI_RGB, or BI_BITFIELDS with the usual 8-bit masks.
     if (compression != 0 && !(compression == 3 && bits == 32))
         return false;
-    bool hasAlpha = compression == 3 && header >= 56 && LittleEndian32(data + 54) == 0xFF000000u;
+    // The header's masks follow its first 40 bytes: red, green, blue, then
+    // (from the 56-byte header on) alpha at offset 66.
+    bool hasAlpha = compression == 3 && header >= 56 && LittleEndian32(data + 66) == 0xFF000000u;
 
     size_t stride = ((size_t(w) * size_t(bits) + 31) / 32) * 4;
     if (offset > size || size_t(h) * stride > size - offset)

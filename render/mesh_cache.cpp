@@ -3,8 +3,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <deque>
+#include <iterator>
 #include <list>
 #include <memory>
+#include <unordered_map>
 
 #include "core/error.h"
 #include "core/files.h"
@@ -372,6 +375,9 @@ bool ReadMeshCacheRecords(const uint8_t* bytes, size_t size, bool readable,
         int height;
     };
     std::list<Subtree> unattached;
+    // The unattached subtrees of each name, oldest first: a child is the
+    // oldest of its name, found without walking the whole list.
+    std::unordered_map<std::string, std::deque<std::list<Subtree>::iterator>> byName;
     std::unique_ptr<CMesh> held;
     size_t pos = 0;
     for (;;) {
@@ -398,18 +404,22 @@ bool ReadMeshCacheRecords(const uint8_t* bytes, size_t size, bool readable,
                 held.reset();
             }
             for (const std::string& childName : childNames) {
-                auto it = unattached.begin();
-                while (it != unattached.end() && it->node->name != childName)
-                    ++it;
-                if (it == unattached.end() || it->height >= MaxNodeDepth)
+                auto named = byName.find(childName);
+                if (named == byName.end() || named->second.empty())
                     return false;
+                auto it = named->second.front();
+                if (it->height >= MaxNodeDepth)
+                    return false;
+                named->second.pop_front();
                 if (it->height + 1 > made.height)
                     made.height = it->height + 1;
                 CNode* child = it->node.release();
                 unattached.erase(it);
                 child->AttachTo(false, made.node.get(), true);
             }
+            std::string madeName = made.node->name;
             unattached.push_back(std::move(made));
+            byName[madeName].push_back(std::prev(unattached.end()));
         } else {
             return false;
         }

@@ -364,14 +364,22 @@ bool MeshTextParser::ReadBone() {
 // than the tree walks allow, fails.
 bool MeshTextParser::Link(CNode*& root) {
     std::unordered_map<const CNode*, int> height;   // levels in each subtree
-    for (const BoneEntry& b : bones)
-        height[b.node] = 1;
+    // The first two bones of each name: a bone's child is the first other
+    // bone of that name.
+    std::unordered_map<std::string, std::pair<size_t, size_t>> byName;
+    for (size_t i = 0; i < bones.size(); i++) {
+        height[bones[i].node] = 1;
+        auto added = byName.emplace(bones[i].node->name, std::make_pair(i, bones.size()));
+        if (!added.second && added.first->second.second == bones.size())
+            added.first->second.second = i;
+    }
     for (size_t i = 0; i < bones.size(); i++) {
         CNode* parent = bones[i].node;
         for (const std::string& childName : bones[i].childNames) {
-            size_t j = 0;
-            while (j < bones.size() && (j == i || bones[j].node->name != childName))
-                j++;
+            auto named = byName.find(childName);
+            size_t j = bones.size();
+            if (named != byName.end())
+                j = named->second.first != i ? named->second.first : named->second.second;
             if (j == bones.size() || bones[j].attached) {
                 ReportError("Error", "LoadMeshFile()-cannot link child " + childName);
                 return false;
@@ -413,12 +421,14 @@ bool MeshTextParser::ShareMeshes() {
             return false;
         }
     }
+    std::unordered_map<std::string, size_t> meshByName;   // the first of each name
+    for (size_t k = 0; k < meshes.size(); k++)
+        meshByName.emplace(meshes[k].GetName(), k);
     for (BoneEntry& b : bones) {
         if (b.meshName.empty())
             continue;
-        size_t k = 0;
-        while (k < meshes.size() && meshes[k].GetName() != b.meshName)
-            k++;
+        auto named = meshByName.find(b.meshName);
+        size_t k = named != meshByName.end() ? named->second : meshes.size();
         if (k == meshes.size()) {
             ReportError("Error", "LoadMeshFile()-unknown mesh " + b.meshName);
             return false;

@@ -8,6 +8,24 @@
 // Below these lengths a direction is not worth normalising.
 static const float DegenerateLength = 0.00001f;
 
+// The 3D pass's projection, viewport and view as ProjectToScreen reads them.
+// Kept apart from what the back-end holds, which the 2D set-up replaces.
+namespace {
+struct KeptScene {
+	float projection[16];
+	ViewportRect viewport;
+	Matrix4 view;
+	KeptScene() : viewport{0, 0, 800, 600} {
+		Matrix4Identity(view);
+		std::memcpy(projection, view.m, sizeof(projection));
+	}
+};
+KeptScene &Kept() {
+	static KeptScene kept;
+	return kept;
+}
+} // namespace
+
 void SetPerspective(int x, int y, int width, int height, float nearPlane, float farPlane) {
 	if (IsDeviceLost()) {
 		return;
@@ -16,10 +34,15 @@ void SetPerspective(int x, int y, int width, int height, float nearPlane, float 
 	Matrix4 projection;
 	MakePerspectiveMatrix(projection, PerspectiveFieldOfView, (float)height / (float)width,
 	                      nearPlane, farPlane);
-	// One projection copy for every reader: the render set-up's current copy
-	// and the back-end's stored one (what ProjectToScreen reads back).
+	std::memcpy(Kept().projection, projection.m, sizeof(Kept().projection));
+	Kept().viewport = ViewportRect{x, y, width, height};
 	SetCurrentProjection(projection.m);
 	SetProjectionMatrix(projection);
+}
+
+void ApplySceneView(const Matrix4 &view) {
+	Kept().view = view;
+	SetViewMatrix(view);
 }
 
 bool LookAt(const Vector3 &eye, Matrix4 &out, const Vector3 &up, const Vector3 &target) {
@@ -80,19 +103,8 @@ bool ProjectPoint(const Vector3 &world, const Matrix4 &view, const ViewportRect 
 	return true;
 }
 
-// What the back-end has in force. It hands the view back in row form,
-// whatever order it keeps.
-static void CurrentView(Matrix4 &view, Matrix4 &projection, ViewportRect &viewport) {
-	GetViewMatrix(view);
-	GetProjectionMatrix(projection);
-	GetViewport(viewport);
-}
-
 bool ProjectToScreen(Vector3 &out, const Vector3 &world) {
-	Matrix4 view, projection;
-	ViewportRect viewport;
-	CurrentView(view, projection, viewport);
-	return ProjectPoint(world, view, viewport, out, projection.m);
+	return ProjectPoint(world, Kept().view, Kept().viewport, out, Kept().projection);
 }
 
 bool UnprojectPoint(const Vector3 &screen, const Matrix4 &view, const ViewportRect &viewport,
@@ -116,8 +128,5 @@ bool UnprojectPoint(const Vector3 &screen, const Matrix4 &view, const ViewportRe
 }
 
 bool UnprojectFromScreen(Vector3 &out, const Vector3 &screen) {
-	Matrix4 view, projection;
-	ViewportRect viewport;
-	CurrentView(view, projection, viewport);
-	return UnprojectPoint(screen, view, viewport, out, projection.m);
+	return UnprojectPoint(screen, Kept().view, Kept().viewport, out, Kept().projection);
 }

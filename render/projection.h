@@ -21,10 +21,12 @@
 // Vertical field of view of every 3D draw (45 degrees).
 const float PerspectiveFieldOfView = 0.78539819f;
 
-// Viewport, then the perspective for the viewport's height / width, kept as
-// the one projection copy that ProjectToScreen reads. Nothing while the
-// graphics are lost.
+// Viewport, then the perspective for the viewport's height / width; both are
+// also kept for ProjectToScreen, so a 2D set-up loaded afterwards does not
+// change where a world point lands. Nothing while the graphics are lost.
 void SetPerspective(int x, int y, int width, int height, float nearPlane, float farPlane);
+// Loads a camera's view matrix and keeps it for ProjectToScreen.
+void ApplySceneView(const Matrix4 &view);
 
 // The view matrix. When eye and target coincide or up lies along the view,
 // no view exists: false, and out keeps what it held.
@@ -35,7 +37,7 @@ bool LookAt(const Vector3 &eye, Matrix4 &out, const Vector3 &up, const Vector3 &
 // behind the eye plane.
 bool ProjectPoint(const Vector3 &world, const Matrix4 &view, const ViewportRect &viewport,
                   Vector3 &out, const float projection[16]);
-// ProjectPoint with the view, projection and viewport in force.
+// ProjectPoint with the kept view, projection and viewport of the 3D pass.
 bool ProjectToScreen(Vector3 &out, const Vector3 &world);
 
 // The inverse: a screen point (pixels) and a depth in clip units (z / w)

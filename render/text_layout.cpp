@@ -1,6 +1,8 @@
 // CText layout into lines, the glyph vertex cache and drawing.
 #include "render/text.h"
 
+#include <algorithm>
+
 #include "render/backend.h"
 #include "render/font.h"
 #include "render/shader.h"
@@ -44,10 +46,11 @@ bool CText::NextLine(int& offset, std::string& line, float& width, bool withColo
         return false;
     }
 
-    size_t run = 0;
-    while (run < runs.size() && runs[run].position < offset) {
-        run++;
-    }
+    // Runs are kept in order of position: the first at or after the offset
+    // is found by halving, so laying out many lines stays linear.
+    size_t run = (size_t)(std::partition_point(runs.begin(), runs.end(),
+                                               [offset](const ColourRun& r) { return r.position < offset; }) -
+                          runs.begin());
     int glyphs = 0;
     bool spaceSeen = false;
     size_t lineAfterSpace = 0;

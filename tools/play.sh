@@ -28,12 +28,26 @@ fi
 
 shots="$top/build/screenshots"
 mkdir -p "$shots"
-Xvfb :71 -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+# A display nobody else uses: Xvfb picks a free number and writes it once it
+# accepts connections.
+exec 3> "$top/build/play-display.txt"
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true; wineserver -k 2>/dev/null || true' EXIT
-export DISPLAY=:71
-sleep 1
-timeout -k 5 60 wine vexmoor_gl.exe &
+exec 3>&-
+trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true; wait $xvfb 2>/dev/null || true' EXIT
+display=""
+for i in $(seq 50); do
+  display=$(head -n1 "$top/build/play-display.txt" 2>/dev/null || true)
+  [ -n "$display" ] && break
+  kill -0 $xvfb 2>/dev/null || break
+  sleep 0.1
+done
+if [ -z "$display" ] || ! DISPLAY=":$display" xdpyinfo >/dev/null 2>&1; then
+  echo "play: the private X display did not start." >&2
+  exit 1
+fi
+export DISPLAY=":$display"
+timeout -k 5 60 wine vexmoor_gl.exe >/dev/null 2>&1 &
 game=$!
 for i in 1 2 3 4; do
   sleep 5
@@ -42,4 +56,6 @@ for i in 1 2 3 4; do
 done
 wine "$top/build/win/tests/vx_close.exe" >/dev/null 2>&1 || true
 wait $game || true
+# The game and Wine end before the display, so nothing reports it broken.
+timeout 20 wineserver -w 2>/dev/null || true
 echo "play: screenshots are in $shots"

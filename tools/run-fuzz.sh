@@ -3,8 +3,13 @@
 # usage: run-fuzz.sh TARGET CORPUS SECONDS
 set -euo pipefail
 target=$1 corpus=$2 seconds=$3
-scratch=$(mktemp -d); trap 'rm -rf "$scratch"' EXIT
+scratch=$(mktemp -d); trap 'rm -rf "$scratch" "$scratch.log"' EXIT
 # New inputs go to a scratch folder so the committed corpus stays as it is.
+# A passing run shows its last lines, a failing one its whole report.
+set +e
 "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
-  "$scratch" "$corpus" 2>&1 | tail -n 5
-exit "${PIPESTATUS[0]}"
+  "$scratch" "$corpus" >"$scratch.log" 2>&1
+rc=$?
+set -e
+if [ "$rc" = 0 ]; then tail -n 5 "$scratch.log"; else cat "$scratch.log"; fi
+exit "$rc"

@@ -45,7 +45,8 @@ if [ ! -f "$prefix/lib/libvorbisfile.a" ]; then
         }' "$f" >> "$src"
     done
     if [ -f /etc/apt/sources.list ]; then
-      grep -E '^deb [^ ]+ bookworm(-updates)? ' /etc/apt/sources.list | sed 's/^deb /deb-src /' \
+      # One-line entries, with or without "[options]".
+      grep -E '^deb( \[[^]]*\])? [^ ]+ bookworm(-updates)? ' /etc/apt/sources.list | sed 's/^deb /deb-src /' \
         > /etc/apt/sources.list.d/vexmoor-src.list || true
     fi
     if [ ! -s "$src" ] && [ ! -s /etc/apt/sources.list.d/vexmoor-src.list ]; then

@@ -47,10 +47,11 @@ static bool ReadPair(std::istream& in, std::string& value) {
 }
 
 // A size from the file; a negative one would wrap to a rectangle covering the
-// rest of the screen, so it counts as 0.
+// rest of the screen, so it counts as 0, and one past any screen is cut to
+// MENU_MAX_SIZE (the height becomes a label's text size).
 static uint32_t ReadSize(const std::string& text) {
     int n = TextToInt(text);
-    return n < 0 ? 0u : (uint32_t)n;
+    return n < 0 ? 0u : n > MENU_MAX_SIZE ? (uint32_t)MENU_MAX_SIZE : (uint32_t)n;
 }
 
 bool CMenu::Load(const std::string& fileName) {

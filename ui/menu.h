@@ -34,6 +34,7 @@ const int MENU_KEY_NARROWER = 37;  // K
 
 // Longest line of a menu file the reader keeps; the rest of a longer line is dropped.
 const size_t MENU_MAX_LINE = 999;
+const int MENU_MAX_SIZE = 4096;   // button heights and widths read from a file
 
 class CMenu {
 public:

@@ -263,3 +263,33 @@ TEST_F(ConsoleTest, PublisherThatDiesNeutralisesItsHook) {
     HookIntPtr(console, "null", nullptr);
     EXPECT_EQ(console->FindHook("null")->FormatValue(), "(CRASH trying to evaluate)");
 }
+
+TEST_F(ConsoleTest, PaneInputLineAndKnobPositions) {
+    Run("check debugcam");
+    for (char c : std::string("abc")) g_typedKeys.Push((uint8_t)c);
+    Frame();
+    console->Draw();
+    // The newest reply sits on the pane's bottom edge (220), left at 5.
+    const CTextBox& out = console->GetOutput();
+    const CText& newest = out.GetLine(out.GetLineCount() - 1);
+    EXPECT_EQ(newest.GetX(), 5.0f);
+    EXPECT_EQ(newest.GetY() + out.GetLineHeight(out.GetLineCount() - 1), 220.0f);
+    // The input line is the last string drawn before the knob.
+    EXPECT_EQ(GetScratchText()->GetString(), "abc");
+    EXPECT_EQ(GetScratchText()->GetX(), 35.0f);
+    EXPECT_EQ(GetScratchText()->GetY(), 235.0f);
+    // The knob at the foot of its track (scroll 1), then where a click puts
+    // it; sprites sit on pixel centres (+0.5).
+    const NullPrimitive& knob = NullLastPrimitive();
+    ASSERT_EQ(knob.vertices.size(), 4u);
+    EXPECT_EQ(knob.vertices[0].position[0], 780.5f);
+    EXPECT_EQ(knob.vertices[0].position[1], 210.5f);
+    mouse.dx = 785;
+    mouse.dy = 110;
+    mouse.buttons[0] = 0x80;
+    Frame();
+    mouse.buttons[0] = 0;
+    console->Draw();
+    EXPECT_NEAR(NullLastPrimitive().vertices[0].position[1], 5.5f + console->GetScroll() * 205.0f, 1e-4f);
+    EXPECT_NEAR(NullLastPrimitive().vertices[0].position[1], 105.5f, 1e-3f);
+}

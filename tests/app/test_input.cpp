@@ -148,6 +148,12 @@ TEST(MouseTest, CursorClampWheelAndButtons) {
     s.next.dz = -120;
     g_mouse.Update(0.01f);
     EXPECT_LT(g_mouse.GetWheel(), g_mouse.GetPreviousWheel());
+    s.next.dz = 360;
+    g_mouse.Update(0.01f);
+    g_mouse.ClearClicks();   // the console opening: no wheel move is left behind
+    EXPECT_EQ(g_mouse.GetWheel(), g_mouse.GetPreviousWheel());
+    g_mouse.Update(0.01f);
+    EXPECT_EQ(g_mouse.GetWheel(), g_mouse.GetPreviousWheel());
 
     s.next.buttons[0] = 0x80;
     for (int i = 0; i < 3; i++) {

@@ -5,12 +5,14 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/console.h"
 #include "app/game_state.h"
 #include "app/shell.h"
 #include "app/state_manager.h"
+#include "core/lock.h"
 #include "render/backend.h"
 #include "app/frame_time.h"
 #include "render/render_setup.h"
@@ -39,6 +41,14 @@ public:
     void Draw() override {
         events.push_back(name + " draw");
         wireframeWhileDrawn = GetRenderSwitch(RS_WIREFRAME);
+        // Loader threads must wait while a state draws.
+        std::thread other([this] {
+            lockFreeWhileDrawn = RenderLock().TryEnter();
+            if (lockFreeWhileDrawn) {
+                RenderLock().Leave();
+            }
+        });
+        other.join();
     }
     void Enter() override { events.push_back(name + " enter"); }
     void Exit() override { events.push_back(name + " exit"); }
@@ -51,6 +61,7 @@ public:
     std::vector<float> times;
     int updates = 0;
     bool wireframeWhileDrawn = false;
+    bool lockFreeWhileDrawn = true;
 };
 
 bool Happened(const std::string& event) {
@@ -282,6 +293,7 @@ TEST_F(StateManagerTest, DrawPassDrawsTheTopStateInWireframeWhenAsked) {
     CStateManager::Draw();
     EXPECT_EQ(events, (std::vector<std::string>{"top draw"}));
     EXPECT_FALSE(top->wireframeWhileDrawn);
+    EXPECT_FALSE(top->lockFreeWhileDrawn);   // the draw pass holds the render lock
 
     g_debugConsole->wireframeFlag = 1;
     CStateManager::Draw();

@@ -1,21 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 
 #include "core/error.h"
 #include "game/stats.h"
-
-namespace {
-
-void ClearTables() {
-    g_soldierTypes.clear();
-    g_weaponTypes.clear();
-    g_grenadeTypes.clear();
-    g_vehicleTypes.clear();
-    g_projectileTypes.clear();
-}
-
-}  // namespace
 
 TEST(Stats, WeaponRowFieldsLandInTheirPlaces) {
     std::istringstream in(
@@ -93,7 +82,7 @@ TEST(Stats, VehicleSeatLists) {
     EXPECT_EQ(v[1].seatBones, (std::vector<std::string>{"Seat_Driver"}));
 }
 
-TEST(Stats, BadRowsAreReportedAndLeftOut) {
+TEST(Stats, FaultyRowsKeepTheirPlaceAndAreNamed) {
     int reports = ErrorReportCount();
     std::istringstream in(
         "Weapons\t4\r\n"
@@ -101,23 +90,28 @@ TEST(Stats, BadRowsAreReportedAndLeftOut) {
         "Short\ta.png\ta.mbm\t12\r\n"
         "Good\ta.png\ta.mbm\t1\t2\t3\t4\t5\t6\t7\t8\r\n");
     std::vector<WeaponType> w;
-    ParseWeaponTypes(in, "data\\stats\\weapons.txt", w);
-    ASSERT_EQ(w.size(), 1u);
-    EXPECT_EQ(w[0].name, "Good");
-    EXPECT_FLOAT_EQ(w[0].muzzleSpeed, 8.0f);  // no CR left on the last field
+    std::string faults;
+    EXPECT_FALSE(ParseWeaponTypes(in, "data\\stats\\weapons.txt", w, &faults));
+    // Rows are referred to by position: the good row stays row 1.
+    ASSERT_EQ(w.size(), 2u);
+    EXPECT_EQ(w[0].name, "");
+    EXPECT_EQ(w[1].name, "Good");
+    EXPECT_FLOAT_EQ(w[1].muzzleSpeed, 8.0f);  // no CR left on the last field
+    EXPECT_EQ(faults, "data\\stats\\weapons.txt line 3: too few fields (4 of 11).");
     // One report for the short row, one for the file ending before its count.
     EXPECT_EQ(ErrorReportCount(), reports + 2);
 
     std::istringstream seats("V\t1\nh\nBuggy\tb.mbm\t1\t2\t3\t4\t(3,A,B)\n");
     std::vector<VehicleType> v;
-    ParseVehicleTypes(seats, "v.txt", v);
-    EXPECT_TRUE(v.empty());
+    EXPECT_FALSE(ParseVehicleTypes(seats, "v.txt", v));
+    ASSERT_EQ(v.size(), 1u);
+    EXPECT_TRUE(v[0].seatBones.empty());
 
     std::istringstream massless("P\t2\nh\nA\t0\ta.mbm\t0\t0\t0\t0\t0.5\t1\nB\t0\tb.mbm\t0\t0\t0\t0\t0\t1\n");
     std::vector<ProjectileType> p;
-    ParseProjectileTypes(massless, "p.txt", p);
-    ASSERT_EQ(p.size(), 1u);  // mass 0 is fine without drag
-    EXPECT_EQ(p[0].name, "B");
+    EXPECT_FALSE(ParseProjectileTypes(massless, "p.txt", p));
+    ASSERT_EQ(p.size(), 2u);  // mass 0 is fine without drag
+    EXPECT_EQ(p[1].name, "B");
 
     std::istringstream noCount("Soldiers\nheading\nHero\thero.mbm\t1\t1\t1\t1\n");
     std::vector<SoldierType> s;
@@ -129,7 +123,7 @@ TEST(Stats, BadRowsAreReportedAndLeftOut) {
 }
 
 TEST(Stats, ShippedTablesLoadAndValidate) {
-    ClearTables();
+    ClearStatsTables();
     std::string message;
     ASSERT_TRUE(LoadStatsTables(message)) << message;
     EXPECT_TRUE(message.empty());
@@ -145,11 +139,11 @@ TEST(Stats, ShippedTablesLoadAndValidate) {
     for (const ProjectileType& p : g_projectileTypes) {
         EXPECT_TRUE(p.drag == 0.0f || p.mass > 0.0f) << p.name;
     }
-    ClearTables();
+    ClearStatsTables();
 }
 
 TEST(Stats, MissingFileAndShortTablesStopTheStart) {
-    ClearTables();
+    ClearStatsTables();
     EXPECT_FALSE(LoadWeaponTypes("data\\stats\\no_such_file.txt"));
     EXPECT_TRUE(g_weaponTypes.empty());
     EXPECT_TRUE(LoadSoldierTypes(SOLDIER_STATS_PATH));
@@ -167,5 +161,20 @@ TEST(Stats, MissingFileAndShortTablesStopTheStart) {
     EXPECT_EQ(GetWeaponType(3).clipSize, 0);
     EXPECT_EQ(GetWeaponType(-1).name, "");
     EXPECT_TRUE(GetVehicleType(99).seatBones.empty());
-    ClearTables();
+    ClearStatsTables();
+}
+
+TEST(Stats, AFaultyRowStopsTheStartNamingFileAndLine) {
+    ClearStatsTables();
+    std::string message;
+    ASSERT_TRUE(LoadStatsTables(message)) << message;
+    {
+        std::ofstream out("bad_grenades.txt");
+        out << "Grenades\t2\nheading\nG\tg.png\tg.mbm\t1\t2\t3\t80\t15\t2.5\nBroken\tg.png\n";
+    }
+    EXPECT_TRUE(LoadGrenadeTypes("bad_grenades.txt"));
+    EXPECT_FALSE(ValidateStatsTables(message));
+    EXPECT_NE(message.find("bad_grenades.txt line 4: too few fields (2 of 9)."), std::string::npos) << message;
+    ClearStatsTables();
+    EXPECT_TRUE(StatsRowFaults().empty());
 }

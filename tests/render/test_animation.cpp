@@ -105,6 +105,25 @@ TEST_F(Animation, ListAndClipFilesAreReadWholeOrNotAtAll) {
     EXPECT_EQ(c.tracks[0].keys.size(), 2u);
     std::istringstream negative("Clip x Length 1 Tracks -1");
     EXPECT_FALSE(ReadAnimationClip(negative, c));
+
+    // Counts at exactly their bounds are read; one more is refused.
+    std::string tracks;
+    for (int t = 0; t < 4096; t++)
+        tracks += "Bone b Keys 0 Data\n";
+    std::istringstream most("Clip x Length 1 Tracks 4096\n" + tracks);
+    EXPECT_TRUE(ReadAnimationClip(most, c));
+    EXPECT_EQ(c.tracks.size(), 4096u);
+    std::istringstream tooMany("Clip x Length 1 Tracks 4097\n" + tracks + "Bone b Keys 0 Data\n");
+    EXPECT_FALSE(ReadAnimationClip(tooMany, c));
+    std::string pairs;
+    for (int i = 0; i < 65536; i++)
+        pairs += "a b\n";
+    std::vector<std::pair<std::string, std::string>> list;
+    std::istringstream fullList("Count 65536 Pairs\n" + pairs);
+    EXPECT_TRUE(ReadAnimationList(fullList, list));
+    EXPECT_EQ(list.size(), 65536u);
+    std::istringstream longList("Count 65537 Pairs\n" + pairs + "a b\n");
+    EXPECT_FALSE(ReadAnimationList(longList, list));
 }
 
 TEST_F(Animation, MissingOrBrokenClipsNeverGrowTheRegistry) {
@@ -147,6 +166,14 @@ TEST_F(Animation, TwoKeyTrackByHand) {
     // Whole cycles change nothing.
     animator.Update(3.0f);
     EXPECT_NEAR(AngleOf(spine), 0.4f + 0.7f * 0.6f, 1e-4f);
+
+    // A first key at time 0: a step of several cycles still lands in place.
+    AddClip("fromzero", 1, {{"Arm", {Key(0.2f, 0), Key(1.0f, 1)}}});
+    ASSERT_TRUE(animator.Play("fromzero", 2, 0, 0));
+    animator.Update(2.5f);
+    EXPECT_NEAR(AngleOf(arm), 0.6f, 1e-4f);
+    animator.Update(0.25f);
+    EXPECT_NEAR(AngleOf(arm), 0.8f, 1e-4f);
 }
 
 TEST_F(Animation, FourKeyTrackFollowsItsCurve) {
@@ -180,6 +207,33 @@ TEST_F(Animation, SegmentsOfNoLengthGiveNoNaN) {
     }
 }
 
+TEST_F(Animation, OppositeSignKeysGiveNoNaN) {
+    // One rotation written with both signs: the control sums cancel to zero.
+    const float turn = 2 * 3.14159265f;
+    AddClip("signs", 4, {{"Spine", {Key(0.3f, 0.1f), Key(0.3f, 1.1f), Key(0.3f + turn, 2.1f), Key(0.5f, 3.1f)}}});
+    ASSERT_TRUE(animator.Play("signs", 2, 0, 0));
+    for (float dt : {0.2f, 0.5f, 0.6f, 0.5f, 0.6f, 0.5f, 0.6f, 0.5f, 0.6f}) {
+        animator.Update(dt);
+        for (float f : spine->rotation.m)
+            ASSERT_FALSE(std::isnan(f)) << dt;
+    }
+}
+
+TEST_F(Animation, FreedClipsLeaveNoPlayingEntries) {
+    AddClip("gone", 1, {{"Spine", {Key(0.5f, 1)}}});
+    ASSERT_TRUE(animator.Play("gone", 2, 0, 0));
+    animator.Update(0.1f);
+    ClearAnimationClips();
+    EXPECT_FALSE(animator.IsPlaying("gone"));
+    EXPECT_EQ(animator.GetPlayingCount(), 0);
+    animator.Update(0.1f);
+    EXPECT_TRUE(animator.GetPlaying().empty());
+    EXPECT_NEAR(AngleOf(spine), 0, 1e-6f);   // back at its bind pose
+    ASSERT_TRUE(animator.Play("gone", 2, 0, 0));   // read again
+    animator.Update(0.1f);
+    EXPECT_NEAR(AngleOf(spine), 0.5f, 1e-5f);
+}
+
 TEST_F(Animation, TimedEntriesExpireAndFadesSmooth) {
     AddClip("once", 1.5f, {{"Spine", {Key(0.5f, 1)}}});
     AddClip("loop", 1.0f, {{"Arm", {Key(0.5f, 1)}}});
@@ -204,12 +258,35 @@ TEST_F(Animation, TimedEntriesExpireAndFadesSmooth) {
     animator.Update(0);
     EXPECT_TRUE(animator.Stop("loop", 0.2f));
     EXPECT_EQ(animator.GetPlayingCount(), 1);
-    animator.Update(0.1f);   // halfway from the last pose back to the bind pose
+    animator.Update(0.05f);   // a quarter of the way from the last pose to the bind pose
     EXPECT_TRUE(animator.IsPlaying("smoother"));
+    EXPECT_NEAR(AngleOf(arm), 0.5f + (0.1f - 0.5f) * 0.25f, 1e-5f);
+    animator.Update(0.05f);
     EXPECT_NEAR(AngleOf(arm), (0.5f + 0.1f) / 2, 1e-5f);
     animator.Update(0.1f);
     EXPECT_FALSE(animator.IsPlaying("Smoother"));
     EXPECT_NEAR(AngleOf(arm), 0.1f, 1e-5f);
+
+    // Other modes play for value seconds, whatever the clip's length.
+    for (int mode : {1, 3, -1}) {
+        ASSERT_TRUE(animator.Play("once", mode, 0.5f, 0));
+        animator.Update(0.5f);
+        EXPECT_TRUE(animator.IsPlaying("once")) << mode;
+        animator.Update(0.01f);
+        EXPECT_FALSE(animator.IsPlaying("once")) << mode;
+    }
+}
+
+TEST_F(Animation, FadeTakesTheShortWayFromAKeyOfEitherSign) {
+    // The arm's key names 0.5 rad with negative w; the fade to the bind pose
+    // (0.1 rad) must not swing the long way round.
+    AddClip("negative", 1, {{"Arm", {Key(0.5f + 2 * 3.14159265f, 1)}}});
+    ASSERT_TRUE(animator.Play("negative", 2, 0, 0));
+    animator.Update(0);
+    EXPECT_NEAR(AngleOf(arm), 0.5f, 1e-5f);
+    EXPECT_TRUE(animator.Stop("negative", 0.2f));
+    animator.Update(0.1f);
+    EXPECT_NEAR(AngleOf(arm), 0.3f, 1e-4f);
 }
 
 TEST_F(Animation, ClipsBlendPairwise) {

@@ -41,8 +41,10 @@ protected:
     std::string Path(const std::string& file) { return "gen\\" + name + "\\" + file; }
     std::string NativeFile(const std::string& file) { return (folder / file).string(); }
 
-    // A 32-bit top-down BMP of the given words (0xAARRGGBB), alpha kept.
-    std::string WriteBmp(const std::string& name, int w, int h, const std::vector<uint32_t>& px) {
+    // A 32-bit top-down BMP of the given words (0xAARRGGBB); its header names
+    // an alpha mask unless alphaMask is 0.
+    std::string WriteBmp(const std::string& name, int w, int h, const std::vector<uint32_t>& px,
+                         uint32_t alphaMask = 0xFF000000u) {
         std::vector<uint8_t> b(122, 0);
         auto put32 = [&](size_t at, uint32_t v) {
             for (int i = 0; i < 4; i++)
@@ -58,10 +60,10 @@ protected:
         b[26] = 1;
         b[28] = 32;
         put32(30, 3);   // bit fields
-        put32(54, 0xFF000000u);
-        put32(58, 0x00FF0000u);
-        put32(62, 0x0000FF00u);
-        put32(66, 0x000000FFu);
+        put32(54, 0x00FF0000u);   // red, green, blue and alpha masks
+        put32(58, 0x0000FF00u);
+        put32(62, 0x000000FFu);
+        put32(66, alphaMask);
         for (uint32_t p : px)
             for (int i = 0; i < 4; i++)
                 b.push_back(uint8_t(p >> (8 * i)));
@@ -183,6 +185,10 @@ TEST_F(NullBackend, ImagesDecodeTopRowFirst) {
     copy.CopyFrom(image);
     EXPECT_NE(copy.GetPixels(), image.GetPixels());
     EXPECT_EQ(memcmp(copy.GetPixels(), px.data(), 24), 0);
+    // Without an alpha mask the fourth byte is padding: every pixel opaque.
+    ASSERT_TRUE(image.LoadFromFile(WriteBmp("opaque.bmp", 3, 2, px, 0)));
+    EXPECT_EQ(image.GetPixels()[1], 0xFF445566u);
+    EXPECT_EQ(image.GetPixels()[2], 0xFF778899u);
     EXPECT_FALSE(image.LoadFromFile(Path("missing.png")));
     EXPECT_EQ(image.GetPixels(), nullptr);
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/camera_input.h"
 #include "app/console.h"
 #include "render/backend.h"
 #include "render/camera.h"
@@ -31,11 +32,18 @@ bool FiniteView(CCamera &camera) {
 	return true;
 }
 
-// The console flags the cameras obey, on a console of their own.
+// The console flags the cameras obey, on a console of their own, read
+// through the input source start-up installs.
 class ConsoleFlags {
 public:
-	ConsoleFlags() { CreateDebugConsole(); }
-	~ConsoleFlags() { DestroyDebugConsole(); }
+	ConsoleFlags() {
+		CreateDebugConsole();
+		InstallCameraInput();
+	}
+	~ConsoleFlags() {
+		SetCameraInputSource(CameraInputSource());
+		DestroyDebugConsole();
+	}
 	void DebugCam(bool on) { g_debugConsole->debugcamFlag = on ? 1 : 0; }
 };
 
@@ -209,7 +217,7 @@ TEST(OrbitCamera, WheelShortensTheDistanceAndKeepsAboveGround) {
 TEST(OrbitCamera, FifteenNotchesAndAVerticalDragStayFinite) {
 	COrbitCamera camera;
 	OrbitInput in;
-	for (int notch = 1; notch <= 16; notch++) {
+	for (int notch = 1; notch <= 15; notch++) { // 90 - 15 x 6 = 0: held at 1
 		in.previousWheel = in.wheel;
 		in.wheel += 120;
 		camera.Control(0.1f, in);
@@ -322,6 +330,14 @@ TEST(CameraPair, ActiveCameraAndDebugFlight) {
 	ExpectVector(*pair.GetCamera(0)->GetPosition(), 0, 0, 0, 0);
 	pair.Apply(nullptr);
 	EXPECT_EQ(CurrentCamera, &DebugCamera);
+	flags.DebugCam(false);
+
+	// Without an input source the renderer reads no flag at all.
+	flags.DebugCam(true);
+	SetCameraInputSource(CameraInputSource());
+	EXPECT_FALSE(IsDebugCameraOn());
+	InstallCameraInput();
+	EXPECT_TRUE(IsDebugCameraOn());
 	flags.DebugCam(false);
 
 	pair.Destroy();

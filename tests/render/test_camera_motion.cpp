@@ -172,3 +172,30 @@ TEST(InertialCameraLaw, AcceleratesTowardTheGoalAndSnaps) {
 	ExpectVector(*camera.GetPosition(), 0.0f, -10.0f, 0.0f, 0.0f);
 	ExpectVector(camera.At(CameraPosition).drift, 0.0f, 0.0f, 0.0f, 0.0f);
 }
+
+TEST(InertialCameraLaw, FrictionAgainstTheDriftUpFactorsAndVelocity) {
+	TestInertialCamera camera;
+	camera.SetPosition(Vector3{0.0f, -10.0f, 0.0f}, false); // 10 away: friction 0.625, speed 6
+	camera.At(CameraPosition).drift = Vector3{10.0f, 0.0f, 0.0f};
+	camera.SetUp(Vector3{0.0f, 1.0f, 0.0f}, false);           // sqrt 2 from (1, 0, 0)
+	camera.At(CameraUp).drift = Vector3{2.0f, 0.0f, 0.0f};
+	camera.SetVelocity(Vector3{1.0f, 2.0f, 3.0f});
+	camera.Update(0.1f, true, true);
+
+	// Drag 9.95, friction along the old drift 0.0625, then a pull of
+	// 6 - 9.8875 toward the goal: a drift already faster than the curve brakes.
+	ExpectVector(camera.At(CameraPosition).drift, 9.8875f, 0.38875f, 0.0f);
+	// The drift step, then the velocity's.
+	ExpectVector(*camera.GetPosition(), 0.98875f + 0.1f, 0.038875f + 0.2f, 0.3f);
+	ExpectVector(camera.At(CameraPosition).goal, 0.1f, -9.8f, 0.3f);
+
+	// Up: drag 0.1, friction times 0.25, acceleration times 2, no velocity.
+	ExpectVector(camera.At(CameraUp).drift, 1.955863f + 0.137548f, -0.137548f, 0.0f);
+	ExpectVector(*camera.GetUp(), 0.999935f, -0.011373f, 0.0f);
+	ExpectVector(camera.At(CameraUp).goal, 0.0f, 1.0f, 0.0f);
+
+	// The target only rides the velocity.
+	Vector3 target = *camera.GetTarget();
+	camera.Update(0.1f, false, true);
+	ExpectVector(*camera.GetTarget(), target.x + 0.1f, target.y + 0.2f, target.z + 0.3f);
+}

@@ -104,6 +104,13 @@ TEST_F(Mesh, BumpTextureIsTheOneInEffect) {
     ASSERT_TRUE(LoadTexture(mesh.GetRecord()->chunks[0].colourTexture, WritePng("c.png", 4, 4), false, 1, true));
     mesh.Draw();
     EXPECT_EQ(NullBoundTexture(0), c.bumpTexture.GetRecord());
+
+    // A chunk without textures after a textured one draws untextured.
+    mesh.GetRecord()->chunks.push_back(MakeChunk({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {0, 1, 2}));
+    NullResetCounters();
+    mesh.Draw();
+    EXPECT_EQ(NullRenderCounters().drawCalls, 2);
+    EXPECT_EQ(NullBoundTexture(0), nullptr);
 }
 
 TEST_F(Mesh, WeldVerticesRemakesReadableChunksOnly) {

@@ -2,6 +2,8 @@
 // it is read and when it is rebuilt, and refusal of cut or garbled files.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "render/mesh_cache.h"
 #include "render/mesh_file.h"
 #include "render/node.h"
@@ -88,6 +90,76 @@ TEST_F(MeshCache, GoldenBytesOfOneBoneOneChunk) {
     };
     EXPECT_EQ(ReadBytes(CacheOf("one.mbm")), expected);
     EXPECT_EQ(CacheOf("one.mbm"), "gen\\meshes_test_cache\\one.bmbm");
+}
+
+// Little-endian bytes of the cache layout, written field by field.
+struct Bytes {
+    std::vector<uint8_t> b;
+    Bytes& U8(int v) { b.push_back(uint8_t(v)); return *this; }
+    Bytes& U16(int v) { return U8(v & 0xFF).U8((v >> 8) & 0xFF); }
+    Bytes& I32(int32_t v) { for (int i = 0; i < 4; i++) U8(int((uint32_t)v >> (8 * i)) & 0xFF); return *this; }
+    Bytes& F32(float f) { uint32_t u; memcpy(&u, &f, 4); return I32((int32_t)u); }
+    Bytes& Str(const std::string& s) { U8((int)s.size()); b.insert(b.end(), s.begin(), s.end()); return *this; }
+    Bytes& Floats(std::initializer_list<float> fs) { for (float f : fs) F32(f); return *this; }
+    Bytes& Element(int type, int usage) { return I32(type).I32(usage); }
+    Bytes& Collision(const MeshRecord& r) {
+        U16((int)r.collisionPositions.size());
+        for (const Vector3& p : r.collisionPositions) Floats({p.x, p.y, p.z});
+        U16((int)r.collisionIndices.size());
+        for (auto i : r.collisionIndices) U16((int)i);
+        return *this;
+    }
+    Bytes& Node(const std::string& name, const std::string& mesh, std::initializer_list<std::string> children,
+                std::initializer_list<float> position, bool turned) {
+        U8(2).I32(0).Str(name).Str(mesh).U8((int)children.size());
+        for (const std::string& c : children) Str(c);
+        Floats(position);
+        // ConnectRot (0 1 0, -1 0 0, 0 0 1) is stored transposed.
+        return turned ? Floats({0, -1, 0, 1, 0, 0, 0, 0, 1}) : Floats({1, 0, 0, 0, 1, 0, 0, 0, 1});
+    }
+    // The limb: one PNC chunk of three black vertices facing x.
+    Bytes& Limb(const MeshRecord& r) {
+        U8(1).Str("limb").U8(1).Str("").Str("").U8(24);
+        Element(2, 0).Element(2, 1).Element(4, 2).U16(3).U8(28);
+        Floats({0, 0, 0, 1, 0, 0}).U8(0).U8(0).U8(0).U8(0xFF);
+        Floats({0, 0, 1, 1, 0, 0}).U8(0).U8(0).U8(0).U8(0xFF);
+        Floats({0, 1, 1, 1, 0, 0}).U8(0).U8(0).U8(0).U8(0xFF);
+        U16(3).U16(0).U16(1).U16(2);
+        return Collision(r);
+    }
+};
+
+TEST_F(MeshCache, GoldenBytesOfATreeWithTexturesAndBothLayouts) {
+    WritePng("skin.png", 8, 8);
+    WritePng("bump.png", 8, 8);
+    std::string path = Write("tree.mbm", TreeText);
+    ASSERT_TRUE(LoadMeshFile(path, true, a, false));
+    CNode* leg = a.root->children.front();
+    const MeshRecord& body = *a.root->mesh.GetRecord();
+    const MeshRecord& limb = *leg->mesh.GetRecord();
+    ASSERT_EQ(body.chunks.size(), 2u);
+
+    Bytes e;
+    e.Floats({0.25f});
+    // Children before their parent, in child order; the root comes last.
+    e.Limb(limb).Node("LFoot", "limb", {}, {0, 0, -0.5f}, false);
+    e.Limb(limb).Node("LLeg", "limb", {"LFoot"}, {0.5f, 0, -0.5f}, true);
+    e.Node("Marker", "", {}, {2, 0, 0}, false);   // no mesh, no mesh record
+    e.U8(1).Str("body").U8(2);
+    e.Str(body.chunks[0].colourTexture.GetRecord()->fileName);
+    e.Str(body.chunks[0].bumpTexture.GetRecord()->fileName);
+    EXPECT_NE(body.chunks[0].colourTexture.GetRecord()->fileName.find("skin.png"), std::string::npos);
+    e.U8(24).Element(2, 0).Element(2, 1).Element(1, 3).U16(4).U8(32);
+    e.Floats({0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 1, 1, 0, 1, 1, 0, 0, 0, 1, 1, 1, 0, 0, 0, 0, 0, 1, 0, 0});
+    e.U16(6).U16(0).U16(1).U16(2).U16(2).U16(3).U16(0);
+    e.Str("").Str("").U8(24).Element(2, 0).Element(2, 1).Element(4, 2).U16(3).U8(28);
+    for (Vector3 p : {Vector3{0, 0, 2}, Vector3{1, 0, 2}, Vector3{0, 1, 2}})
+        e.Floats({p.x, p.y, p.z, 0, 0, 1}).U8(0xFF).U8(0xFF).U8(0xFF).U8(0xFF);   // white
+    e.U16(3).U16(2).U16(1).U16(0);
+    e.Collision(body);
+    e.Node("Hip", "body", {"LLeg", "Marker"}, {0, 0, 1}, false);
+    e.U8(0);
+    EXPECT_EQ(ReadBytes(CacheOf("tree.mbm")), e.b);
 }
 
 TEST_F(MeshCache, TextAndCacheGiveTheSameTree) {

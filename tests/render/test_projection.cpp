@@ -162,7 +162,7 @@ TEST(ProjectToScreen, SameScreenPointInBothBackEndForms) {
 	Matrix4 view;
 	ASSERT_TRUE(LookAt(Vector3{20.0f, -60.0f, 15.0f}, view, Vector3{0.0f, 0.0f, 1.0f},
 	                   Vector3{0.0f, 5.0f, 2.0f}));
-	SetViewMatrix(view);
+	ApplySceneView(view);
 
 	const Vector3 world{-8.0f, 12.0f, 6.0f};
 	Vector3 here;
@@ -196,12 +196,22 @@ TEST(ProjectToScreen, SameScreenPointInBothBackEndForms) {
 	bool onScreen = ProjectPoint(world, deviceView, Screen, wrong, projection);
 	EXPECT_TRUE(!onScreen || std::fabs(wrong.x - here.x) > 1.0f || std::fabs(wrong.y - here.y) > 1.0f);
 
-	// A 2D pass afterwards replaces the one projection copy for every reader.
+	// A 2D pass afterwards loads its own matrices; world points still land
+	// where the 3D pass put them (labels over soldiers are drawn in 2D).
 	SetScreenProjection();
 	Matrix4 p;
 	GetProjectionMatrix(p);
 	EXPECT_EQ(GetCurrentProjection()[0], p.m[0]);
 	EXPECT_NE(p.m[0], projection[0]);
+	Vector3 after;
+	ASSERT_TRUE(ProjectToScreen(after, world));
+	EXPECT_FLOAT_EQ(after.x, here.x);
+	EXPECT_FLOAT_EQ(after.y, here.y);
+	Vector3 back, clip = here;
+	clip.z = clip.z * 2.0f - 1.0f; // back to clip units
+	ASSERT_TRUE(UnprojectFromScreen(back, clip));
+	EXPECT_NEAR(back.x, world.x, 0.05f);
+	EXPECT_NEAR(back.y, world.y, 0.05f);
 }
 
 TEST(ProjectToScreen, AppliedCameraTargetIsTheScreenCentre) {

@@ -71,6 +71,10 @@ TEST_F(TextTest, FontSizesCellsAndSharing) {
     EXPECT_EQ(GetFont("", 16.0f, false), GetFont("Ariel", 17.0f, false));
     EXPECT_EQ(GetFont("Ariel", 17.0f, false)->size, 16.0f);   // the first request's size
     EXPECT_NE(GetFont("", 16.0f, false), GetFont("", 16.0f, true));
+    // Sizes from data files past any cell stop at the largest one.
+    EXPECT_EQ(FontCellSize(2147483647.0f), 64);
+    EXPECT_EQ(FontCellSize(1e30f), 64);
+    EXPECT_EQ(GetFont("", 3e9f, false)->pixelSize, 64);
     EXPECT_EQ(GetFont("", 1.9f, false), nullptr);
     EXPECT_EQ(GetFont(std::string(31, 'x'), 16.0f, false), nullptr);
     EXPECT_NE(GetFont(std::string(30, 'x'), 16.0f, false), nullptr);
@@ -115,6 +119,16 @@ TEST_F(TextTest, WrapAtLastSpaceAndNewlines) {
     EXPECT_EQ(r - l, 13.0f);   // "ab" and "cd" both 13
     CText control("a\x02\tb");
     EXPECT_EQ(Lines(control, false), (std::vector<std::string>{"ab"}));
+}
+
+TEST_F(TextTest, AGlyphThatExactlyReachesTheWrapWidthStartsTheNextLine) {
+    CText text("aaab");   // a = 6: the third 'a' would end exactly at 18
+    std::vector<float> widths;
+    text.SetWrapWidth(18.0f);
+    EXPECT_EQ(Lines(text, false, &widths), (std::vector<std::string>{"aa", "ab"}));
+    EXPECT_EQ(widths, (std::vector<float>{18.0f, 13.0f}));
+    text.SetWrapWidth(18.01f);
+    EXPECT_EQ(Lines(text, false), (std::vector<std::string>{"aaa", "b"}));
 }
 
 TEST_F(TextTest, WrapNarrowerThanOneGlyphTakesOneGlyphPerLine) {

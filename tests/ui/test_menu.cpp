@@ -103,8 +103,12 @@ TEST(MenuFileTest, NumbersDuplicatesAndLongLines) {
     std::string text = "n\nJunk\nx\nabc\ny\n12px\ni\n4\nh\nyes\nh\n-3\nw\n-1\n";
     text += Button("Second four", 1, 1, 4, 0, 5, 5);
     text += "n\n" + std::string(1500, 'W') + "\nx\n0\ny\n0\ni\n5\nh\n0\nh\n8\nw\n8\n";
+    text += Button("Huge", 0, 0, 6, 0, 2147483647, 99999);
     ReadText(menu, text);
-    EXPECT_EQ(menu.GetButtonCount(), 3);
+    EXPECT_EQ(menu.GetButtonCount(), 4);
+    // Sizes past any screen are cut (the height becomes a label's text size).
+    ExpectButton(menu, 6, "Huge", 0, 0, MENU_MAX_SIZE, MENU_MAX_SIZE, false);
+    menu.Draw();
     // atoi rules; negative sizes count as 0 instead of wrapping.
     ExpectButton(menu, 4, "Junk", 0, 12, 0, 0, false);
     // The first button of an id keeps it.

@@ -12,6 +12,7 @@
 #include "render/render_setup.h"
 #include "render/resources.h"
 #include "render/shader.h"
+#include "render/gl/gl_local.h"
 #include "tests/win32/test_window.h"
 
 static const std::string folder = "gen\\gl_backend_test\\";
@@ -144,6 +145,95 @@ static void TestFailurePaths() {
     Check("empty_handles", lock.data == nullptr);
 }
 
+static GLint Integer(GLenum what) {
+    GLint v = 0;
+    glGetIntegerv(what, &v);
+    return v;
+}
+
+// The back-end's own logic against what OpenGL reports: the neutral enum
+// tables, the fall-backs for values past them, the extension list and the
+// walk over a vertex layout.
+static void TestBackendTables() {
+    static const GLenum compares[8] = {GL_NEVER, GL_ALWAYS, GL_EQUAL, GL_NOTEQUAL,
+                                       GL_LESS, GL_LEQUAL, GL_GREATER, GL_GEQUAL};
+    bool ok = true;
+    for (int f = 0; f < 8; f++) {
+        SetDepthFunc(CompareFunc(f));
+        ok &= Integer(GL_DEPTH_FUNC) == GLint(compares[f]) && GetDepthFunc() == CompareFunc(f);
+        SetStencilFunc(1, CompareFunc(f));
+        ok &= Integer(GL_STENCIL_FUNC) == GLint(compares[f]) && GetStencilFunc() == CompareFunc(f);
+    }
+    SetDepthFunc(CompareFunc(99));
+    ok &= Integer(GL_DEPTH_FUNC) == GL_ALWAYS;
+    SetDepthFunc(CMP_LESS_EQUAL);
+    Check("compare_table", ok);
+
+    static const GLenum blends[11] = {GL_ZERO, GL_ONE, GL_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR,
+                                      GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_DST_ALPHA,
+                                      GL_ONE_MINUS_DST_ALPHA, GL_DST_COLOR, GL_ONE_MINUS_DST_COLOR,
+                                      GL_SRC_ALPHA_SATURATE};
+    ok = true;
+    for (int f = 0; f < 11; f++) {
+        SetBlendFunc(BlendFactor(f), BLEND_ZERO);
+        ok &= Integer(GL_BLEND_SRC) == GLint(blends[f]) && Integer(GL_BLEND_DST) == GL_ZERO;
+        if (f < 10) {   // saturate is a source factor only
+            SetBlendFunc(BLEND_ONE, BlendFactor(f));
+            ok &= Integer(GL_BLEND_DST) == GLint(blends[f]);
+        }
+    }
+    SetBlendFunc(BLEND_SRC_ALPHA, BLEND_INV_SRC_ALPHA);
+    Check("blend_table", ok);
+
+    static const GLenum ops[6] = {GL_KEEP, GL_ZERO, GL_REPLACE, GL_INCR, GL_DECR, GL_INVERT};
+    ok = true;
+    for (int op = 0; op < 6; op++) {
+        SetStencilOp(StencilOp(op), StencilOp((op + 1) % 6), StencilOp((op + 2) % 6));
+        ok &= Integer(GL_STENCIL_FAIL) == GLint(ops[op]) && GetStencilFailOp() == StencilOp(op);
+        ok &= Integer(GL_STENCIL_PASS_DEPTH_FAIL) == GLint(ops[(op + 1) % 6]);
+        ok &= GetStencilPassOp() == StencilOp((op + 2) % 6);
+    }
+    SetStencilOp(StencilOp(99), STENCIL_KEEP, STENCIL_KEEP);
+    ok &= Integer(GL_STENCIL_FAIL) == GL_KEEP;
+    // Stencil is on only when the pixel format really has stencil bits.
+    ok &= IsStencilEnabled() == (Integer(GL_STENCIL_BITS) > 0);
+    Check("stencil_ops", ok, IsStencilEnabled() ? "stencil" : "no stencil bits");
+
+    // Whole names only, any case.
+    Check("extension_list", HasGLExtension("GL_ARB_multitexture") && HasGLExtension("gl_arb_MULTITEXTURE") &&
+                                !HasGLExtension("GL_ARB_multi") && !HasGLExtension("ARB_multitexture") &&
+                                !HasGLExtension(""));
+
+    // Position, normal, colour and two texture coordinates: 12 + 12 + 4 + 8 + 8.
+    VertexLayout layout = {{VET_FLOAT3, VU_POSITION}, {VET_FLOAT3, VU_NORMAL}, {VET_COLOUR, VU_COLOUR},
+                           {VET_FLOAT2, VU_TEXCOORD}, {VET_FLOAT2, VU_TEXCOORD}};
+    CVertexBuffer vb;
+    ok = CreateVertexBuffer(vb, 44, 3, layout, false, false);
+    if (ok) {
+        BindVertexBuffer(vb);
+        GLvoid* at = nullptr;
+        auto Offset = [&](GLenum pointer) {
+            glGetPointerv(pointer, &at);
+            return (intptr_t)at;
+        };
+        ok &= Offset(GL_VERTEX_ARRAY_POINTER) == 0 && Integer(GL_VERTEX_ARRAY_STRIDE) == 44 &&
+              Integer(GL_VERTEX_ARRAY_SIZE) == 3 && glIsEnabled(GL_VERTEX_ARRAY);
+        ok &= Offset(GL_NORMAL_ARRAY_POINTER) == 12 && glIsEnabled(GL_NORMAL_ARRAY);
+        ok &= Offset(GL_COLOR_ARRAY_POINTER) == 24 && Integer(GL_COLOR_ARRAY_SIZE) == 4 &&
+              Integer(GL_COLOR_ARRAY_TYPE) == GL_UNSIGNED_BYTE && glIsEnabled(GL_COLOR_ARRAY);
+        for (int unit = 0; unit < 2; unit++) {
+            glClientActiveTextureARB_(GL_TEXTURE0_ARB + unit);
+            ok &= Offset(GL_TEXTURE_COORD_ARRAY_POINTER) == 28 + 8 * unit &&
+                  Integer(GL_TEXTURE_COORD_ARRAY_SIZE) == 2 && glIsEnabled(GL_TEXTURE_COORD_ARRAY);
+        }
+        glClientActiveTextureARB_(GL_TEXTURE2_ARB);
+        ok &= !glIsEnabled(GL_TEXTURE_COORD_ARRAY);
+        glClientActiveTextureARB_(GL_TEXTURE0_ARB);
+        UnbindVertexBuffer();
+    }
+    Check("vertex_layout_walk", ok);
+}
+
 int main() {
     CreateDirectoryA("gen", nullptr);
     CreateDirectoryA("gen\\gl_backend_test", nullptr);
@@ -264,6 +354,7 @@ int main() {
     DrawLine2D(650, 250, 0xFF0000FFu, 750, 250, 0xFF0000FFu);
     Check("depth_restored", GetRenderSwitch(RS_DEPTH_TEST));
 
+    TestBackendTables();
     TestFailurePaths();
 
     bool glClean = glGetError() == GL_NO_ERROR;

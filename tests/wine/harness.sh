@@ -2,7 +2,10 @@
 # Wine test harness, sourced by tests/wine/test_*.sh.
 # Each test gets a private Xvfb display (800x600x24); all tests of one CTest
 # run share one Wine prefix and HOME under the build folder, made once by
-# make_prefix.sh. Everything a test starts is stopped on exit, even on failure.
+# make_prefix.sh. Programs run in a game folder of the test's own that sees
+# only the installation folder's data\ (VX_GAME), so what a run writes
+# (_error.txt, gen\) never lands where a player looks. Everything a test
+# starts is stopped on exit, even on failure.
 set -euo pipefail
 
 : "${VEXMOOR_WINE_DIR:?run through ctest}"
@@ -22,6 +25,8 @@ VX_XVFB_PID=""
 VX_PID=""
 VX_RC=""
 rm -rf "$VX_OUT"; mkdir -p "$VX_OUT"
+VX_GAME="$VX_OUT/game"                     # the working folder of every run
+mkdir -p "$VX_GAME"; ln -s "$VEXMOOR_INSTALL_DIR/data" "$VX_GAME/data"
 
 vx_log() { echo "[$VX_TEST] $*" >&2; }
 vx_fail() { vx_log "FAIL: $*"; exit 1; }
@@ -66,11 +71,11 @@ vx_start() {
   vx_fail "no X display could be started"
 }
 
-# vx_run_bg SECONDS EXE [ARGS...]: starts a Windows program from the
-# installation folder (the game's working folder) under a hard timeout.
+# vx_run_bg SECONDS EXE [ARGS...]: starts a Windows program in the test's game
+# folder (its working folder) under a hard timeout.
 vx_run_bg() {
   local secs=$1; shift
-  ( cd "$VEXMOOR_INSTALL_DIR" && exec timeout -k 5 "$secs" wine "$@" ) >"$VX_OUT/stdout.txt" 2>"$VX_OUT/stderr.txt" &
+  ( cd "$VX_GAME" && exec timeout -k 5 "$secs" wine "$@" ) >"$VX_OUT/stdout.txt" 2>"$VX_OUT/stderr.txt" &
   VX_PID=$!
 }
 
@@ -181,4 +186,4 @@ vx_count_colour() {
 }
 
 # vx_close: posts WM_CLOSE to the game's window (class "VexmoorWindow").
-vx_close() { ( cd "$VEXMOOR_INSTALL_DIR" && timeout 30 wine "$VX_TESTS/vx_close.exe" ) >/dev/null 2>&1 || true; }
+vx_close() { ( cd "$VX_GAME" && timeout 30 wine "$VX_TESTS/vx_close.exe" ) >/dev/null 2>&1 || true; }

@@ -4,22 +4,20 @@
 source "$(dirname "$0")/harness.sh"
 vx_start
 
-# A copy of the installation folder whose weapon table has only three rows.
-game="$VX_OUT/install"
-mkdir -p "$game/data/stats"
-cp "$VEXMOOR_INSTALL_DIR/vexmoor_gl.exe" "$game/"
+# The test's game folder gets a data\ whose weapon table has only three rows.
+rm "$VX_GAME/data"
+mkdir -p "$VX_GAME/data/stats"
 for entry in "$VEXMOOR_INSTALL_DIR"/data/*; do
-  [ "$(basename "$entry")" = stats ] || ln -s "$entry" "$game/data/"
+  [ "$(basename "$entry")" = stats ] || ln -s "$entry" "$VX_GAME/data/"
 done
-cp "$VEXMOOR_INSTALL_DIR"/data/stats/*.txt "$game/data/stats/"
-head -n 5 "$VEXMOOR_INSTALL_DIR/data/stats/weapons.txt" > "$game/data/stats/weapons.txt"
-VEXMOOR_INSTALL_DIR="$game"
+cp "$VEXMOOR_INSTALL_DIR"/data/stats/*.txt "$VX_GAME/data/stats/"
+head -n 5 "$VEXMOOR_INSTALL_DIR/data/stats/weapons.txt" > "$VX_GAME/data/stats/weapons.txt"
 
-vx_run_bg 60 "$game/vexmoor_gl.exe"
+vx_run_bg 60 "$VEXMOOR_INSTALL_DIR/vexmoor_gl.exe"
 vx_wait_window "error" 30
 vx_screenshot message >/dev/null
 xdotool windowfocus "$VX_WID" 2>/dev/null || true
 xdotool key --window "$VX_WID" Return
 vx_wait_exit 20 || vx_fail "the program did not end after the message"
 [ "$VX_RC" = 1 ] || vx_fail "exit code $VX_RC, expected 1"
-grep -q "stats" "$game/_error.txt" || vx_fail "_error.txt names no stats problem"
+grep -q "stats" "$VX_GAME/_error.txt" || vx_fail "_error.txt names no stats problem"

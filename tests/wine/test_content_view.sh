@@ -5,7 +5,7 @@
 # weapon.png, vehicle.png in the output folder); the program checks its own
 # read-backs and each screenshot must show the model over the sky.
 source "$(dirname "$0")/harness.sh"
-next="$VEXMOOR_INSTALL_DIR/content_view_next.txt"
+next="$VX_GAME/content_view_next.txt"
 rm -f "$next"
 vx_start
 vx_run_bg 150 "$VX_TESTS/content_view_test.exe"

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # The OpenGL back-end on a real window: the test program checks its own
 # read-backs (sky clear, GDI+ sprite, GLSL program, vertex and index
-# buffers, failure paths); the screenshot confirms the frame reached the screen.
+# buffers, the enum tables, extension list and vertex layout walk, failure
+# paths); the screenshot confirms the frame reached the screen.
 source "$(dirname "$0")/harness.sh"
 vx_start
 vx_run_frame 90 "$VX_TESTS/gl_backend_test.exe" frame
 shot=$VX_SHOT
 vx_expect_checks clear_sky gdiplus_decode sprite_load sprite_top sprite_bottom sprite_colour_key shader_load \
                  shader_draw buffers_create vertex_lock index_lock buffers_draw missing_image undecodable_image \
-                 refused_image_size failing_shader shutdown
+                 refused_image_size failing_shader compare_table blend_table stencil_ops extension_list \
+                 vertex_layout_walk shutdown
 
 # The presented frame as X shows it.
 sky=$(vx_pixel "$shot" 300 500)

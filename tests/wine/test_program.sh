@@ -4,7 +4,7 @@
 source "$(dirname "$0")/harness.sh"
 
 # Each run starts "_error.txt" afresh with its first report.
-ERRORS="$VEXMOOR_INSTALL_DIR/_error.txt"
+ERRORS="$VX_GAME/_error.txt"
 reports() { cat "$ERRORS" 2>/dev/null || true; }
 settings_files() { find "$WINEPREFIX/drive_c/users" "$HOME" -name settings.stuff 2>/dev/null || true; }
 
@@ -76,6 +76,12 @@ vx_wait_exit 5 || vx_fail "the program did not end within 5 s of closing its win
 file=$(settings_files | head -n1)
 [ -n "$file" ] || vx_fail "no settings.stuff after a normal end"
 [ "$(stat -c %s "$file")" = 8 ] || vx_fail "settings.stuff is not 8 bytes"
+# The per-user folder is "Korrins" under the user's Documents folder (which
+# this Wine maps to HOME).
+case "$file" in
+  "$HOME/Korrins/settings.stuff"|*/Documents/Korrins/settings.stuff) ;;
+  *) vx_fail "settings.stuff is not in Documents\\Korrins: $file" ;;
+esac
 vx_log "settings: $file"
 if grep -q "SoundManager::Init" <<<"$(reports)"; then
   vx_fail "sound did not start on the null ALSA device: $(reports)"

@@ -85,6 +85,65 @@ TEST_F(CollisionCache, WritesTheExactTextAndRebuildsItWhenDeleted) {
     inst.Reset();
 }
 
+// A node block as the file holds it: unit axes, the given centre and
+// half-lengths, triangle offsets and vertex numbers, then the child count.
+std::string NodeText(const std::string& centre, const std::string& half, const std::string& tris,
+                     const std::string& idx, int children) {
+    auto count = [](const std::string& list) { return std::to_string((list.size() + 1) / 2); };
+    return "\n//Bounding_Box_Center\n" + centre + "\n//Bounding_Box_x_axis\n1 0 0\n//Bounding_Box_y_axis\n0 1 0\n"
+           "//Bounding_Box_z_axis\n0 0 1\n//Bounding_Box_halflengths\n" + half +
+           "\n//Bounding_Box_triangles: " + count(tris) + "\n" + tris + "\n//Bounding_Box_indicies: " +
+           count(idx) + "\n" + idx + "\n//Number_of_Bounding_Box_Children\n" + std::to_string(children) + "\n";
+}
+
+CCollisionNode* MakeNode(Vector3 centre, Vector3 half, std::vector<int32_t> tris, std::vector<int32_t> idx) {
+    CCollisionNode* n = new CCollisionNode;
+    n->box.centre = centre;
+    n->box.axis[0] = Vector3{1, 0, 0};
+    n->box.axis[1] = Vector3{0, 1, 0};
+    n->box.axis[2] = Vector3{0, 0, 1};
+    n->box.halfExtent[0] = half.x;
+    n->box.halfExtent[1] = half.y;
+    n->box.halfExtent[2] = half.z;
+    n->triangles = tris;
+    n->indices = idx;
+    return n;
+}
+
+TEST_F(CollisionCache, GoldenTextWithChildBlocks) {
+    // Two triangles a unit apart, one per child: each child's block follows
+    // its parent's child count, depth first, before the hull lists.
+    const std::string golden =
+        "//Bounding_Sphere_Radius\n2.5\n//Bounding_Sphere_Center\n1.5 0.5 0\n" +
+        NodeText("1.5 0.5 0", "1.5 0.5 0", "0 3", "0 1 2 3 4 5", 2) +
+        NodeText("0.5 0.5 0", "0.5 0.5 0", "0", "0 1 2", 0) +
+        NodeText("2.5 0.5 0", "0.5 0.5 0", "3", "3 4 5", 0) +
+        "\n//Convex_Hull_Indicies: 6\n0 1 2 3 4 5\n"
+        "//Convex_Hull_Verticies: 6\n0 0 0 1 0 0 0 1 0 2 0 0 3 0 0 2 1 0\n"
+        "//Convex_Hull_Normals: 2\n0 0 1 0 0 1\n";
+    CCollisionModel made;
+    made.sphere = Sphere{{1.5f, 0.5f, 0}, 2.5f};
+    made.geometry.indices = {0, 1, 2, 3, 4, 5};
+    made.geometry.vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {2, 0, 0}, {3, 0, 0}, {2, 1, 0}};
+    made.geometry.normals = {{0, 0, 1}, {0, 0, 1}};
+    made.root = MakeNode({1.5f, 0.5f, 0}, {1.5f, 0.5f, 0}, {0, 3}, {0, 1, 2, 3, 4, 5});
+    made.root->AddChild(MakeNode({0.5f, 0.5f, 0}, {0.5f, 0.5f, 0}, {0}, {0, 1, 2}));
+    made.root->AddChild(MakeNode({2.5f, 0.5f, 0}, {0.5f, 0.5f, 0}, {3}, {3, 4, 5}));
+    EXPECT_EQ(FormatCollisionModel(made), golden);
+
+    CCollisionModel read;
+    ASSERT_TRUE(ParseCollisionModel(golden, read));
+    ASSERT_EQ(read.root->children.size(), 2u);
+    const CCollisionNode* second = read.root->children[1];
+    EXPECT_EQ(second->box.centre.x, 2.5f);
+    EXPECT_EQ(second->triangles, (std::vector<int32_t>{3}));
+    EXPECT_EQ(second->indices, (std::vector<int32_t>{3, 4, 5}));
+    EXPECT_TRUE(second->children.empty());
+    EXPECT_EQ(read.root->children[0]->box.halfExtent[0], 0.5f);
+    EXPECT_EQ(read.geometry.vertices[4].x, 3.0f);
+    EXPECT_FLOAT_EQ(read.sphere.radius, 2.5f);
+}
+
 TEST_F(CollisionCache, RoundTripGivesTheSameModel) {
     CMesh mesh = MakeMesh("grid");
     for (int i = 0; i < 8; i++) {
@@ -154,6 +213,12 @@ TEST_F(CollisionCache, InconsistentFilesAreRefused) {
         Replace(good, "Verticies: 4", "Verticies: 99999999999"),
         Replace(good, "1.11803", "-1"),
         Replace(good, "1 0.5 0\n//Bounding_Box_triangles", "1 -0.5 0\n//Bounding_Box_triangles"),
+        Replace(good, "1 0.5 0\n//Bounding_Box_triangles", "1 0.5 -0.5\n//Bounding_Box_triangles"),
+        Replace(good, "1 0.5 0\n//Bounding_Box_triangles", "-1 0.5 0\n//Bounding_Box_triangles"),
+        // Each alone past its list by exactly one, everything else whole.
+        Replace(good, tris, "//Bounding_Box_triangles: 3\n0 3 6\n"),
+        Replace(good, idx, "//Bounding_Box_indicies: 5\n0 1 2 3 4\n"),
+        Replace(Replace(good, idx, "//Bounding_Box_indicies: 5\n0 1 2 3 4\n"), "0 1 2 0 2 3", "0 1 2 0 2 4"),
         Replace(good, "Children\n0\n", "Children\n9\n"),
         Replace(good, "Children\n0\n", "Children\n1\n"),                  // the child is missing
         Replace(good, "0 0 1 0 0 1", "0 0 1 0 0 1.5e"),

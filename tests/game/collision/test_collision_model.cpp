@@ -289,6 +289,17 @@ TEST_F(CollisionModel, InstanceMovesLazily) {
         ExpectNear3(inst.geometry.normals[20], Vector3{0, -1, 0});   // was (-1, 0, 0)
         leaf->boxDone = leaf->geometryDone = 0;   // again, from the model's values
     }
+
+    // A second move starts from the model again, not from the first move.
+    Matrix4Identity(m);
+    m.m[7] = 5;
+    inst.SetTransform(m);
+    ExpectNear3(inst.sphere.centre, Vector3{2, 5.5f, 0.5f});
+    inst.UpdateNodeBox(leaf);
+    inst.UpdateNodeGeometry(leaf);
+    ExpectNear3(leaf->box.centre, Vector3{2.5f, 5.5f, 0.5f});
+    ExpectNear3(inst.geometry.vertices[8], Vector3{3, 5, 0});
+    ExpectNear3(inst.geometry.normals[20], Vector3{-1, 0, 0});
     inst.Reset();
     EXPECT_FLOAT_EQ(inst.worldMatrix.m[3], 0);
 }

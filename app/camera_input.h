@@ -1,7 +1,8 @@
 // Where the cameras meet the input and the console: the debug camera's keys,
-// the orbit's mouse, and the console flags they obey.
-#ifndef RENDER_CAMERA_INPUT_H
-#define RENDER_CAMERA_INPUT_H
+// the orbit's mouse, and the console flags they obey. The renderer never
+// reads input itself; start-up hands it these readers.
+#ifndef APP_CAMERA_INPUT_H
+#define APP_CAMERA_INPUT_H
 
 #include "render/camera.h"
 
@@ -17,10 +18,12 @@ const int CameraKeyRightControl = 0x9D;
 const int CameraKeyC = 0x2E;
 
 // The console flag "debugcam".
-bool IsDebugCameraOn();
+bool ReadDebugCameraFlag();
 // The keyboard, the console flag "fast" and FrameTime.
 FlyInput ReadFlyInput();
 // The mouse and the C key.
 OrbitInput ReadOrbitInput();
+// Makes the three readers the cameras' input source.
+void InstallCameraInput();
 
 #endif

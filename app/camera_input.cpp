@@ -1,11 +1,11 @@
-#include "render/camera_input.h"
+#include "app/camera_input.h"
 
 #include "app/console.h"
 #include "app/keyboard.h"
 #include "app/mouse.h"
 #include "app/frame_time.h"
 
-bool IsDebugCameraOn() {
+bool ReadDebugCameraFlag() {
 	return ConsoleDebugCamOn();
 }
 
@@ -37,10 +37,10 @@ OrbitInput ReadOrbitInput() {
 	return input;
 }
 
-void CFreeFlyCamera::Fly() {
-	Fly(ReadFlyInput());
-}
-
-void COrbitCamera::Control(float dt) {
-	Control(dt, ReadOrbitInput());
+void InstallCameraInput() {
+	CameraInputSource source;
+	source.debugCameraOn = ReadDebugCameraFlag;
+	source.readFly = ReadFlyInput;
+	source.readOrbit = ReadOrbitInput;
+	SetCameraInputSource(source);
 }
