@@ -11,6 +11,9 @@
 
 class CCollisionBody;
 
+// Whole milliseconds, as timeGetTime counts them.
+typedef unsigned (*PhaseClock)();
+
 // Default frame budget, compared with whole milliseconds.
 const double CollisionBudget = 1.0 / 240.0;
 const int CollisionPhaseCount = 5;
@@ -27,6 +30,8 @@ public:
     // budget, so no step's path is ever left unswept.
     void Run(double budget, bool useArgument);
 
+    // The clock the budget is measured with; TimeGetTime unless a test sets another.
+    void SetClock(PhaseClock clock) { this->clock = clock; }
     CWorldAccess* GetWorld() const { return world; }
     int GetNextPhase() const { return nextPhase; }
     // How many times each phase ran (tests and the debug console).
@@ -41,6 +46,7 @@ private:
     void SweepProjectiles();
 
     CWorldAccess* world;
+    PhaseClock clock;
     int nextPhase;
     unsigned startTime;
     bool sweptThisRun;

@@ -150,6 +150,7 @@ private:
     CIndexBuffer flashIndices;
 
     std::vector<int> batchLog;
+    std::vector<Particle> effectParticles;   // the object effects as quads
 };
 
 #endif
