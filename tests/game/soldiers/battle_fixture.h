@@ -20,9 +20,19 @@
 #include "render/backend.h"
 #include "render/model.h"
 #include "render/node.h"
+#include "tests/game/collision/test_collision_util.h"
 
+// z = 0 everywhere: rays meet the plane, the sweep meets one square of two
+// triangles 2000 units wide.
 class FlatGround : public CTerrainAccess {
 public:
+    FlatGround() {
+        CMesh m = MakeMesh("battle_ground");
+        MeshRecord& r = *m.GetRecord();
+        r.collisionPositions = {{-1000, -1000, 0}, {1000, -1000, 0}, {-1000, 1000, 0}, {1000, 1000, 0}};
+        r.collisionIndices = {0, 1, 2, 1, 3, 2};
+        instance.Attach(m, "");
+    }
     bool RayQuery(const Ray& ray, Vector3& point, Vector3& normal, int) override {
         if (ray.direction.z == 0.0f)
             return false;
@@ -33,7 +43,10 @@ public:
         normal = Vector3{0.0f, 0.0f, 1.0f};
         return true;
     }
-    void CollectCollisionInstances(std::vector<CCollisionInstance*>&) override {}
+    void CollectCollisionInstances(std::vector<CCollisionInstance*>& out) override {
+        out.push_back(&instance);
+    }
+    CCollisionInstance instance;
 };
 
 class TestWorld : public CBattleWorld {
