@@ -46,7 +46,16 @@ public:
     void CollectProps(std::vector<CGenericObject*>&) override {}
     void CollectFurtherObjects(std::vector<WorldBodyEntry>&) override {}
     void AddHitRecord(const char*, const Vector3&) override {}
-    void AddSoldierScrap(CNode*, CCollisionPart*, const Vector3&) override {}
+    // Torn limbs are kept to the end, as the world keeps them.
+    void AddSoldierScrap(CNode* node, CCollisionPart* part, const Vector3&) override {
+        scrap.emplace_back(node, part);
+    }
+    ~TestWorld() override {
+        for (auto& piece : scrap) {
+            CCollisionPart::DeleteTree(piece.second);
+            delete piece.first;
+        }
+    }
     CParticleSystem* GetParticleSystem() override { return nullptr; }
     bool IsPointOutsideView(const Vector3&) override { return false; }
     void AddMessage(const std::string& speaker, const std::string&, const std::string&) override {
@@ -57,6 +66,7 @@ public:
 
     FlatGround ground;
     std::vector<std::string> messages;
+    std::vector<std::pair<CNode*, CCollisionPart*>> scrap;
     int attacks = 0;
     int departures = 0;
 };
