@@ -25,24 +25,12 @@
 #include "render/projection.h"
 #include "render/shader.h"
 #include "tests/content/content_list.h"
-#include "tests/game/soldiers/flat_ground.h"
+#include "tests/game/soldiers/flat_world.h"
 #include "tests/win32/test_window.h"
 
 static const char* NextFile = "battle_view_next.txt";
 static const char* ErrorFile = "battle_view_errors.txt";
 static const uint32_t Sky = 0xffcc7f00;
-
-class ViewWorld : public CBattleWorld {
-public:
-    CTerrainAccess* GetTerrain() override { return &ground; }
-    void CollectProps(std::vector<CGenericObject*>&) override {}
-    void CollectFurtherObjects(std::vector<WorldBodyEntry>&) override {}
-    void AddHitRecord(const char*, const Vector3&) override {}
-    void AddSoldierScrap(CNode*, CCollisionPart*, const Vector3&) override {}
-    CParticleSystem* GetParticleSystem() override { return nullptr; }
-    bool IsPointOutsideView(const Vector3&) override { return true; }
-    FlatGroundRays ground;
-};
 
 static CSmoothCamera camera;
 
@@ -116,7 +104,7 @@ int main() {
     Check("programs", programs.soldier.IsLoaded() && programs.vehicle.IsLoaded() &&
                           programs.weapon.IsLoaded());
     {
-        ViewWorld world;
+        FlatBattleWorld world;
         CSoldier* soldier = new CSoldier(&world, 0);
         soldier->SetTeam(0);
         soldier->SetPosition(Vector3{0.0f, 0.0f, 0.0f});
