@@ -10,6 +10,7 @@
 #include "game/terrain/terrain.h"
 #include "render/image.h"
 #include "render/projection.h"
+#include "render/render_setup.h"
 #include "render/visibility.h"
 #include "tests/win32/test_window.h"
 
@@ -87,8 +88,8 @@ int main() {
     Vector3Cross(basis.up, basis.right, basis.view);
 
     Vector3 spherePoint{spot.x - 7.0f, spot.y, spot.z + 2.0f};
-    Vector3 flamePoint{spot.x, spot.y, spot.z + 1.0f};
-    Vector3 burstPoint{spot.x + 7.0f, spot.y, spot.z + 3.0f};
+    Vector3 flamePoint{spot.x, spot.y - 8.0f, spot.z + 1.5f};
+    Vector3 burstPoint{spot.x + 3.5f, spot.y - 10.0f, spot.z + 3.0f};
 
     ClearFrame(0xffcc7f00u, true, true, true);
     land.Draw();
@@ -102,7 +103,9 @@ int main() {
     for (int i = 0; i < 8; i++)
         particles.AddImpactBurst(Vector3{0, 0, 1}, Vector3{0.3f, -0.2f, 1}, burstPoint);
     particles.SpawnExplosionSphere(spherePoint);
-    particles.Update(0.05f);
+    // The sparks fly apart a little.
+    for (int i = 0; i < 5; i++)
+        particles.Update(0.04f);
 
     ClearFrame(0xffcc7f00u, true, true, true);
     land.Draw();
@@ -117,7 +120,7 @@ int main() {
         int half;
         int least;
     } effects[] = {{"sphere", spherePoint, 60, 2000}, {"flame", flamePoint, 30, 20},
-                   {"burst", burstPoint, 40, 20}};
+                   {"burst", burstPoint, 60, 40}};
     for (const Effect& e : effects) {
         ScreenBox box = Around(view, e.at, e.half);
         int n = Brightened(before, after, box);
