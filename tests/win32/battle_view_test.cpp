@@ -153,12 +153,7 @@ int main() {
             Sleep(100);
         }
         DeleteFileA(NextFile);
-        for (CSoldier* s : world.soldiers)
-            delete s;
-        world.soldiers.clear();
-        for (CVehicle* v : world.vehicles)
-            delete v;
-        world.vehicles.clear();
+        world.DeleteObjects();
     }
     programs.soldier.Release();
     programs.vehicle.Release();
