@@ -18,6 +18,7 @@
 #include "game/soldiers/vehicle.h"
 #include "game/stats.h"
 #include "game/terrain/terrain.h"
+#include "game/world/terrain_view.h"
 #include "game/weapons/battle_world.h"
 #include "render/animation.h"
 #include "render/backend.h"
@@ -38,19 +39,6 @@ static const uint32_t Sky = 0xffcc7f00;
 static CSmoothCamera camera;
 
 static const char* const Valley = "data\\models\\land\\valley.mbm";
-
-// The battle's ground: the shipped terrain.
-class TerrainGround : public CTerrainAccess {
-public:
-    explicit TerrainGround(CTerrain& land) : terrain(land) {}
-    bool RayQuery(const Ray& ray, Vector3& point, Vector3& normal, int flags) override {
-        return terrain.RayQuery(ray, point, normal, flags);
-    }
-    void CollectCollisionInstances(std::vector<CCollisionInstance*>& out) override {
-        terrain.CollectCollisionInstances(out);
-    }
-    CTerrain& terrain;
-};
 
 static Vector3 GroundAt(CTerrain& terrain, float x, float y) {
     Ray down{{x, y, 1000.0f}, {0.0f, 0.0f, -1.0f}};
@@ -121,7 +109,7 @@ int main() {
         CVisibilityLists lists;
         lists.SetPerspective(0.75f, 1.0f, 2500.0f, 2500.0f);
         terrain.SetVisibilityLists(&lists);
-        TerrainGround ground(terrain);
+        CTerrainView ground(terrain);
         FlatBattleWorld world;
         world.terrain = &ground;
         Vector3 at = GroundAt(terrain, 130.0f, -80.0f);
