@@ -34,8 +34,12 @@ bool IsDirective(char c) {
     return c == 'i' || c == 'u' || c == 't' || c == 'c' || c == 's' || c == 'f';
 }
 
+// Sizes come from data files: held to what a font can be drawn at.
+const int64_t MaxTextSize = 4096;
+
 int TextHeight(const std::string& text, float size, const std::string& font) {
-    return (int)MeasureTextHeight(text, size, font);
+    const float h = MeasureTextHeight(text, size, font);
+    return h > 0.0f ? (int)std::min(h, 1.0e6f) : 0;
 }
 
 // The plain text of a laid-out piece, directives left out.
@@ -155,7 +159,7 @@ void CTextBlock::SetFormat(const std::string& newFormat, const std::vector<TextB
         case 'u': soldierTypes.push_back((int)v->number); break;
         case 't': imageNames.push_back(v->text); break;
         case 'c': colours.push_back((uint32_t)v->number); break;
-        case 's': sizes.push_back((int)v->number); break;
+        case 's': sizes.push_back((int)std::clamp<int64_t>(v->number, 0, MaxTextSize)); break;
         case 'f': fontNames.push_back(v->text); break;
         }
     }
