@@ -161,6 +161,9 @@ void SetBlendFunc(BlendFactor source, BlendFactor destination);
 // EndPrimitive (colour back to opaque white, end, flush).
 
 void BeginPrimitive(PrimitiveType type);
+// A packed colour as this back-end's vertices hold it: the same in OpenGL,
+// red and blue exchanged in Direct3D. For colours written into vertex buffers.
+uint32_t ToDeviceColour(uint32_t packedColour);
 void SetVertexColour(uint32_t packedColour);
 void SetVertexColour(float r, float g, float b);
 void SetVertexColour(float r, float g, float b, float a);

@@ -95,10 +95,17 @@ static bool FillTexture(CTexture& h, const CImage& image, bool colourKey) {
 }
 
 bool LoadTexture(CTexture& h, const std::string& fileName, bool colourKey, int kind, bool mipmap,
-                 bool) {
+                 bool filtered) {
     bool settled = false;
     if (SettleTextureLoad(h, fileName, colourKey, kind, settled))
         return settled;
+    if (!LoadTextureFile(h, fileName, colourKey, kind, mipmap, filtered))
+        return false;
+    h.GetRecord()->fileName = fileName;
+    return true;
+}
+
+bool LoadTextureThroughImage(CTexture& h, const std::string& fileName, bool colourKey, bool mipmap) {
     CImage image;
     if (!DecodeTextureImage(image, fileName))
         return false;
@@ -112,7 +119,6 @@ bool LoadTexture(CTexture& h, const std::string& fileName, bool colourKey, int k
         h.DropRecord();
         return false;
     }
-    h.GetRecord()->fileName = fileName;
     return true;
 }
 
