@@ -16,7 +16,7 @@
 #include "render/shader.h"
 #include "tests/content/content_list.h"
 #include "tests/win32/test_files.h"
-#include "tests/win32/test_text.h"
+#include "tests/win32/test_drawing.h"
 #include "tests/win32/test_window.h"
 
 static const std::string folder = "gen\\d3d_backend_test\\";
@@ -182,21 +182,7 @@ static void DrawScene(Scene& s) {
     // Tint program, moved right by the world matrix.
     s.tint.Bind();
     DisableTexturing();
-    Matrix4 world;
-    Matrix4Identity(world);
-    world.m[3] = 300;
-    SetWorldMatrix(world);
-    SetStandardMatrices();
-    const float tint[4] = {1.0f, 0.5f, 0.0f, 1.0f};
-    s.tint.SetVector4("tint", tint);
-    BeginPrimitive(PRIM_TRIANGLE_FAN);
-    AddVertex(100, 300);
-    AddVertex(180, 300);
-    AddVertex(180, 380);
-    AddVertex(100, 380);
-    EndPrimitive();
-    Matrix4Identity(world);
-    SetWorldMatrix(world);
+    DrawTintedQuad(s.tint);
 
     // Textured mesh quad: through the sampling program, or the fixed pipeline when it did not load.
     s.sampling.Bind();

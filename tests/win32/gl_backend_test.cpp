@@ -13,7 +13,7 @@
 #include "render/resources.h"
 #include "render/shader.h"
 #include "tests/win32/test_files.h"
-#include "tests/win32/test_text.h"
+#include "tests/win32/test_drawing.h"
 #include "tests/win32/test_window.h"
 
 static const std::string folder = "gen\\gl_backend_test\\";
@@ -124,22 +124,8 @@ int main() {
         Check("shader_load", program.IsLoaded());
         program.Bind();
         DisableTexturing();
-        Matrix4 world;
-        Matrix4Identity(world);
-        world.m[3] = 300;   // moved right by the world matrix, so ModelMatrix must be read right
-        SetWorldMatrix(world);
-        SetStandardMatrices();
-        const float tint[4] = {1.0f, 0.5f, 0.0f, 1.0f};
-        program.SetVector4("tint", tint);
-        BeginPrimitive(PRIM_TRIANGLE_FAN);
-        AddVertex(100, 300);
-        AddVertex(180, 300);
-        AddVertex(180, 380);
-        AddVertex(100, 380);
-        EndPrimitive();
+        DrawTintedQuad(program);
         UnbindShaderProgram();
-        Matrix4Identity(world);
-        SetWorldMatrix(world);
         CheckPixel("shader_draw", 440, 340, 255, 128, 0, 3);
         CheckPixel("shader_not_at_origin", 140, 340, 0, 127, 204, 1);
     } else {

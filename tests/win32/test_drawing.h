@@ -1,16 +1,39 @@
-// A line of text drawn the same way by every test program that includes it,
-// with the box of the pixels it changed printed as "TEXTBOX x0 y0 x1 y1", so
-// a script can compare where the two programs put the same text.
-#ifndef TESTS_WIN32_TEST_TEXT_H
-#define TESTS_WIN32_TEST_TEXT_H
+// What the two back-end test programs draw alike, so a script can compare
+// their frames: a quad through a tint program, and a line of text whose box
+// of changed pixels is printed as "TEXTBOX x0 y0 x1 y1".
+#ifndef TESTS_WIN32_TEST_DRAWING_H
+#define TESTS_WIN32_TEST_DRAWING_H
 
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
+#include "core/matrix.h"
 #include "render/render_setup.h"
+#include "render/shader.h"
 #include "render/text.h"
 #include "tests/win32/test_window.h"
+
+// An orange quad at 100..180 x 300..380 moved 300 to the right by the world
+// matrix, through a bound program that reads "tint": the model matrix must be
+// read the right way round for it to land at 400..480.
+inline void DrawTintedQuad(CShaderProgram& program) {
+    Matrix4 world;
+    Matrix4Identity(world);
+    world.m[3] = 300;
+    SetWorldMatrix(world);
+    SetStandardMatrices();
+    const float tint[4] = {1.0f, 0.5f, 0.0f, 1.0f};
+    program.SetVector4("tint", tint);
+    BeginPrimitive(PRIM_TRIANGLE_FAN);
+    AddVertex(100, 300);
+    AddVertex(180, 300);
+    AddVertex(180, 380);
+    AddVertex(100, 380);
+    EndPrimitive();
+    Matrix4Identity(world);
+    SetWorldMatrix(world);
+}
 
 // Drawn at (40, 40) in the screen projection over the sky; the box is
 // searched within x 30..349 and y 30..99.
