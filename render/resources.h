@@ -40,6 +40,10 @@ typedef std::vector<VertexElement> VertexLayout;
 int VertexElementSize(int type);                 // 0 for an unknown type
 int VertexLayoutSize(const VertexLayout& layout);
 bool VertexLayoutsEqual(const VertexLayout& a, const VertexLayout& b);
+// Applies convert to every colour element of count vertices of size bytes
+// laid out as layout; elements that would reach past a vertex are left alone.
+void ConvertVertexColours(void* vertices, int count, int size, const VertexLayout& layout,
+                          uint32_t (*convert)(uint32_t));
 // Text vertices: Float2 position, Colour, Float2 texture coordinate.
 VertexLayout MakeTextVertexLayout();
 

@@ -153,6 +153,21 @@ TEST(DeviceChoices, PackedColourSwapsRedAndBlueOnly) {
     EXPECT_EQ(SwapRedBlue(0xffcc7f00u), 0xff007fccu);   // the sky as the device clears it
     EXPECT_EQ(SwapRedBlue(0x80FF0000u), 0x800000FFu);
     EXPECT_EQ(SwapRedBlue(SwapRedBlue(0x12345678u)), 0x12345678u);
+
+    // Only the colour elements of vertex data change (PNC: 24 bytes of floats, then the colour).
+    VertexLayout pnc = {{VET_FLOAT3, VU_POSITION}, {VET_FLOAT3, VU_NORMAL}, {VET_COLOUR, VU_COLOUR}};
+    std::vector<uint32_t> words(14, 0x11223344u);
+    words[6] = 0xFF0000FFu;
+    words[13] = 0x80FF0000u;
+    ConvertVertexColours(words.data(), 2, 28, pnc, SwapRedBlue);
+    EXPECT_EQ(words[6], 0xFFFF0000u);
+    EXPECT_EQ(words[13], 0x800000FFu);
+    EXPECT_EQ(words[5], 0x11223344u);
+    EXPECT_EQ(words[7], 0x11223344u);
+    // A layout longer than the vertex (a bad cache) writes nothing past it.
+    std::vector<uint32_t> one(6, 7u);
+    ConvertVertexColours(one.data(), 1, 24, pnc, SwapRedBlue);
+    EXPECT_EQ(one, std::vector<uint32_t>(6, 7u));
 }
 
 // Heights in the red channel of ARGB words.
