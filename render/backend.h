@@ -73,6 +73,9 @@ void GetProjectionMatrix(Matrix4& out);
 void SetViewport(const ViewportRect& rect);
 void SetViewport(int x, int y, int width, int height);
 void GetViewport(ViewportRect& out);
+// Where a pixel's centre lies in window coordinates: 0.5 in OpenGL (and the
+// headless build), 0 in Direct3D 9.
+float PixelCentre();
 // Depth mapped to [0, 1] in both builds; ProjectPoint and culling rely on it.
 void MakePerspectiveMatrix(Matrix4& out, float fieldOfView, float heightOverWidth,
                            float nearPlane, float farPlane);

@@ -32,12 +32,12 @@ for point in "300 500" "550 450" "210 130" "210 170" "654 104" "700 150" "440 34
 done
 [ "$(vx_pixel "$d3d" 300 500)" = "0 127 204" ] || vx_fail "sky on screen is $(vx_pixel "$d3d" 300 500)"
 # The same text in the same place: the boxes of the pixels it changed agree
-# within two pixels on every side.
+# within a pixel on every side.
 read -ra tb3 < <(tr -d "\r" < "$VX_OUT/d3d_stdout.txt" | awk '$1 == "TEXTBOX" { print $2, $3, $4, $5 }')
 read -ra tbg < <(tr -d "\r" < "$VX_OUT/stdout.txt" | awk '$1 == "TEXTBOX" { print $2, $3, $4, $5 }')
 vx_log "text box: Direct3D ${tb3[*]:-none}, OpenGL ${tbg[*]:-none}"
 [ "${#tb3[@]}" = 4 ] && [ "${#tbg[@]}" = 4 ] || vx_fail "a program printed no text box"
 for i in 0 1 2 3; do
-  [ $(( tb3[i] - tbg[i] )) -le 2 ] && [ $(( tbg[i] - tb3[i] )) -le 2 ] || vx_fail "the text boxes differ"
+  [ $(( tb3[i] - tbg[i] )) -le 1 ] && [ $(( tbg[i] - tb3[i] )) -le 1 ] || vx_fail "the text boxes differ"
 done
 vx_log "PASS"

@@ -24,5 +24,5 @@ lit=$(convert "$VX_OUT/d3d_menu.png" -fuzz 5% -fill white -opaque black -fill bl
 differ=$(compare -metric AE -fuzz 12% "$VX_OUT/gl_menu.png" "$VX_OUT/d3d_menu.png" null: 2>&1 || true)
 vx_log "menu: $lit drawn pixels in the Direct3D frame, $differ differ from the OpenGL frame"
 [ "$lit" -ge 5000 ] || vx_fail "the Direct3D program drew no menu"
-[ "$differ" -le 2100 ] || vx_fail "the menus differ in $differ of 42000 pixels"
+[ "$differ" -le 420 ] || vx_fail "the menus differ in $differ of 42000 pixels"
 vx_log "PASS"
