@@ -50,12 +50,17 @@ if(EXISTS "${VEXMOOR_ENTRY_SOURCE}")
 endif()
 
 # Windows test programs: each tests/win32/*.cpp is a console program run
-# under Wine by the scripts in tests/wine/.
+# under Wine by the scripts in tests/wine/; those named d3d_*.cpp draw
+# through the Direct3D back-end, the others through OpenGL.
 file(GLOB VEXMOOR_WIN_TEST_SOURCES CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/win32/*.cpp")
 foreach(src IN LISTS VEXMOOR_WIN_TEST_SOURCES)
   get_filename_component(name "${src}" NAME_WE)
+  set(backend_lib vexmoor_gl_lib)
+  if(name MATCHES "^d3d_")
+    set(backend_lib vexmoor_d3d_lib)
+  endif()
   add_executable(${name} ${src})
   vexmoor_project_target(${name})
-  target_link_libraries(${name} PRIVATE vexmoor_gl_lib vexmoor_shared vexmoor_gl_lib)
+  target_link_libraries(${name} PRIVATE ${backend_lib} vexmoor_shared ${backend_lib})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests")
 endforeach()

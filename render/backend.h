@@ -73,6 +73,9 @@ void GetProjectionMatrix(Matrix4& out);
 void SetViewport(const ViewportRect& rect);
 void SetViewport(int x, int y, int width, int height);
 void GetViewport(ViewportRect& out);
+// Where a pixel's centre lies in window coordinates: 0.5 in OpenGL (and the
+// headless build), 0 in Direct3D 9.
+float PixelCentre();
 // Depth mapped to [0, 1] in both builds; ProjectPoint and culling rely on it.
 void MakePerspectiveMatrix(Matrix4& out, float fieldOfView, float heightOverWidth,
                            float nearPlane, float farPlane);
@@ -161,6 +164,9 @@ void SetBlendFunc(BlendFactor source, BlendFactor destination);
 // EndPrimitive (colour back to opaque white, end, flush).
 
 void BeginPrimitive(PrimitiveType type);
+// A packed colour as this back-end's vertices hold it: the same in OpenGL,
+// red and blue exchanged in Direct3D. For colours written into vertex buffers.
+uint32_t ToDeviceColour(uint32_t packedColour);
 void SetVertexColour(uint32_t packedColour);
 void SetVertexColour(float r, float g, float b);
 void SetVertexColour(float r, float g, float b, float a);

@@ -13,6 +13,7 @@
 #include "render/resources.h"
 
 class CShaderProgram;
+struct Matrix4;
 
 // ---- textures (render/texture_records.cpp) -------------------------------------
 
@@ -23,6 +24,13 @@ bool CheckTextureRequest(CTexture& h, int width, int height, int depth, size_t& 
 // A new record on h for a made texture (kind 3, made as asked); the back-end
 // attaches its object.
 TextureRecord* NewTextureRecord(CTexture& h, int width, int height, int depth, bool mipmap);
+
+// Back-end hook: LoadTexture once the name was not settled by sharing or a
+// slice list. LoadTextureThroughImage is the body for back-ends that decode
+// with CImage and fill through CTextureLock.
+bool LoadTextureFile(CTexture& h, const std::string& fileName, bool colourKey, int kind, bool mipmap,
+                     bool filtered);
+bool LoadTextureThroughImage(CTexture& h, const std::string& fileName, bool colourKey, bool mipmap);
 
 // Back-end hooks around LoadTexture's write of the decoded pixels: set-up
 // before it, and whether it failed (reported) after it.
@@ -72,6 +80,13 @@ std::string ReadShaderStage(const std::string& fileName);
 // Once per name and program: a missing uniform is looked up every frame.
 // Silent while SetStandardMatrices sets the matrices a program may not use.
 void ReportUnknownUniform(std::set<std::string>& reported, const std::string& name);
+// Back-end hook of SetStandardMatrices: writes the matrices under the names
+// its shaders read. WriteGLSLStandardMatrices sets "ModelMatrix" and
+// "ViewProjectionMatrix" for the GLSL back-ends.
+void WriteStandardMatrices(CShaderProgram& program, const Matrix4& world, const Matrix4& view,
+                           const Matrix4& projection);
+void WriteGLSLStandardMatrices(CShaderProgram& program, const Matrix4& world, const Matrix4& view,
+                               const Matrix4& projection);
 // The program GetCurrentShaderProgram and SetStandardMatrices use.
 void SetCurrentShaderProgram(CShaderProgram* program);
 

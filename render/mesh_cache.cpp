@@ -13,6 +13,7 @@
 #include "core/files.h"
 #include "core/random.h"
 #include "core/strings.h"
+#include "render/backend.h"
 #include "render/mesh.h"
 #include "render/node.h"
 
@@ -138,8 +139,11 @@ bool CMesh::Serialize(std::vector<uint8_t>& out) const {
             CVertexBufferLock lock(c->vertexBuffer);
             if (!lock.data)
                 return false;
+            // The cache keeps the game's packed colours whatever the device holds.
             const uint8_t* v = (const uint8_t*)lock.data;
+            size_t start = out.size();
             out.insert(out.end(), v, v + (size_t)vb.vertexCount * vb.vertexSize);
+            ConvertVertexColours(out.data() + start, vb.vertexCount, vb.vertexSize, vb.layout, ToDeviceColour);
         }
         int indexCount = c->indexBuffer.GetIndexCount();
         if (indexCount > 65535)
@@ -214,7 +218,7 @@ bool MakeChunk(const ChunkBytes& b, bool readable, MeshChunk& c) {
     if (!b.colour.empty())
         LoadTexture(c.colourTexture, b.colour, false, 1, true);
     if (!b.bump.empty())
-        LoadTexture(c.bumpTexture, b.bump, false, 1, true);
+        LoadTexture(c.bumpTexture, b.bump, false, 5, true);
     if (!CreateVertexBuffer(c.vertexBuffer, (int)b.vertexSize, (int)b.vertexCount, b.layout,
                             false, !readable) ||
         !CreateIndexBuffer(c.indexBuffer, (int)b.indexCount, false, !readable))
@@ -224,6 +228,7 @@ bool MakeChunk(const ChunkBytes& b, bool readable, MeshChunk& c) {
         if (!lock.data)
             return false;
         memcpy(lock.data, b.vertices, (size_t)b.vertexCount * b.vertexSize);
+        ConvertVertexColours(lock.data, (int)b.vertexCount, (int)b.vertexSize, b.layout, ToDeviceColour);
     }
     CIndexBufferLock lock(c.indexBuffer);
     void* data = nullptr;

@@ -10,6 +10,7 @@
 #include "core/files.h"
 #include "core/strings.h"
 #include "core/value.h"
+#include "render/backend.h"
 #include "render/mesh.h"
 #include "render/node.h"
 
@@ -303,7 +304,7 @@ void MeshTextParser::ReadVertices(MeshChunk& chunk) {
         if (format->numbers == 8) {
             memcpy(vertex, v, 32);
         } else {
-            uint32_t colour = PackColour(v[6], v[7], v[8], v[9]);
+            uint32_t colour = ToDeviceColour(PackColour(v[6], v[7], v[8], v[9]));
             memcpy(vertex, v, 24);
             memcpy(vertex + 24, &colour, 4);
         }

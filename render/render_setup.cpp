@@ -105,8 +105,14 @@ void SetScreenProjection() {
     SetViewMatrix(identity);
 
     const RenderSetup* setup = GetRenderSetup();
+    int width = setup ? setup->width : 800, height = setup ? setup->height : 600;
     Matrix4 projection;
-    MakeScreenProjection(projection.m, setup ? setup->width : 800, setup ? setup->height : 600);
+    MakeScreenProjection(projection.m, width, height);
+    // The 2D helpers and text aim at OpenGL's pixel centres (+0.5): move
+    // them onto this device's centres.
+    float shift = PixelCentre() - 0.5f;
+    projection.m[12] += 2.0f * shift / float(width);
+    projection.m[13] -= 2.0f * shift / float(height);
     SetCurrentProjection(projection.m);
     SetProjectionMatrix(projection);
 }

@@ -40,6 +40,10 @@ typedef std::vector<VertexElement> VertexLayout;
 int VertexElementSize(int type);                 // 0 for an unknown type
 int VertexLayoutSize(const VertexLayout& layout);
 bool VertexLayoutsEqual(const VertexLayout& a, const VertexLayout& b);
+// Applies convert to every colour element of count vertices of size bytes
+// laid out as layout; elements that would reach past a vertex are left alone.
+void ConvertVertexColours(void* vertices, int count, int size, const VertexLayout& layout,
+                          uint32_t (*convert)(uint32_t));
 // Text vertices: Float2 position, Colour, Float2 texture coordinate.
 VertexLayout MakeTextVertexLayout();
 
@@ -68,7 +72,7 @@ struct IndexBufferRecord : ResourceRecord {
 };
 
 struct TextureRecord : ResourceRecord {
-    int32_t kind = 0;            // 3 for every texture made by CreateTexture
+    int32_t kind = 0;            // as loaded; 3 for every texture made by CreateTexture
     std::string fileName;        // empty for made textures: never shared
     int32_t width = 0;           // as asked
     int32_t height = 0;
@@ -182,7 +186,7 @@ const IndexBufferRecord* GetCurrentIndexBuffer();
 // Width, height and depth must be powers of two; depth > 1 needs 3D textures.
 bool CreateTexture(CTexture& h, int width, int height, int depth, bool mipmap);
 // Kinds: 1 plain image, 5 bump map (made a normal map by Direct3D); 0 fails.
-// Shared by file name (ignoring case) with any live texture of that name.
+// Shared by file name (ignoring case) and kind with any live texture of both.
 // "t3d" names are slice lists for 3D textures. filtered is read by Direct3D only.
 bool LoadTexture(CTexture& h, const std::string& fileName, bool colourKey, int kind,
                  bool mipmap, bool filtered = true);

@@ -40,10 +40,15 @@ void SetStandardMatrices() {
     GetWorldMatrix(world);
     GetViewMatrix(view);
     GetProjectionMatrix(projection);
+    WriteStandardMatrices(*currentProgram, world, view, projection);
+    reportUnknownUniforms = true;
+}
+
+void WriteGLSLStandardMatrices(CShaderProgram& program, const Matrix4& world, const Matrix4& view,
+                               const Matrix4& projection) {
     float viewGL[16], viewProjection[16];
     MatrixToGLOrder(viewGL, view);
     MultiplyGLOrder(viewProjection, projection.m, viewGL);
-    currentProgram->SetMatrix4("ModelMatrix", world.m);
-    currentProgram->SetMatrix4("ViewProjectionMatrix", viewProjection);
-    reportUnknownUniforms = true;
+    program.SetMatrix4("ModelMatrix", world.m);
+    program.SetMatrix4("ViewProjectionMatrix", viewProjection);
 }

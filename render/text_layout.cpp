@@ -149,7 +149,7 @@ void CText::BuildVertices() {
 
     float s = font->size;
     float drawY = y + 0.5f;
-    uint32_t colour = TEXT_DEFAULT_COLOUR;
+    uint32_t colour = ToDeviceColour(TEXT_DEFAULT_COLOUR);
     int offset = 0;
     std::string line;
     float width;
@@ -164,7 +164,7 @@ void CText::BuildVertices() {
                 uint32_t r = (uint8_t)line[i + 2];
                 uint32_t g = (uint8_t)line[i + 3];
                 uint32_t b = (uint8_t)line[i + 4];
-                colour = a << 24 | b << 16 | g << 8 | r;
+                colour = ToDeviceColour(a << 24 | b << 16 | g << 8 | r);
                 i += 4;
                 continue;
             }

@@ -37,29 +37,42 @@ TextureRecord* NewTextureRecord(CTexture& h, int width, int height, int depth, b
     return r;
 }
 
-// The steps before an image is read: the name h already holds, kind 0, a
-// live texture of that name (shared) and slice lists. True when they settle
+// Newest live texture loaded from name as kind: the same image as a colour
+// map and as a bump map are two textures in the Direct3D build.
+static TextureRecord* FindLoadedTexture(const std::string& name, int kind) {
+    for (ResourceRecord* r : TextureRegistry()) {
+        TextureRecord* t = static_cast<TextureRecord*>(r);
+        if (t->kind == kind && !t->fileName.empty() && EqualIgnoringCase(t->fileName, name))
+            return t;
+    }
+    return nullptr;
+}
+
+// The steps before an image is read: the name and kind h already holds,
+// kind 0, a live texture of that name and kind (shared) and slice lists. True when they settle
 // the load; result is then its answer.
 static bool SettleTextureLoad(CTexture& h, const std::string& fileName, bool colourKey, int kind,
                               bool& result) {
     result = true;
     TextureRecord* held = h.GetRecord();
-    if (held && EqualIgnoringCase(held->fileName, fileName))
+    if (held && held->kind == kind && EqualIgnoringCase(held->fileName, fileName))
         return true;
     h.DropRecord();
     if (kind == 0) {
         result = false;
         return true;
     }
-    if (TextureRecord* shared = FindTextureRecord(fileName)) {
+    if (TextureRecord* shared = FindLoadedTexture(fileName, kind)) {
         h.ShareRecord(shared);
         return true;
     }
     size_t dot = fileName.rfind('.');
     if (dot != std::string::npos && EqualIgnoringCase(fileName.substr(dot + 1), "t3d")) {
         result = !colourKey && LoadVolumeTexture(h, fileName);
-        if (result)
+        if (result) {
             h.GetRecord()->fileName = fileName;
+            h.GetRecord()->kind = kind;
+        }
         return true;
     }
     return false;
@@ -95,10 +108,18 @@ static bool FillTexture(CTexture& h, const CImage& image, bool colourKey) {
 }
 
 bool LoadTexture(CTexture& h, const std::string& fileName, bool colourKey, int kind, bool mipmap,
-                 bool) {
+                 bool filtered) {
     bool settled = false;
     if (SettleTextureLoad(h, fileName, colourKey, kind, settled))
         return settled;
+    if (!LoadTextureFile(h, fileName, colourKey, kind, mipmap, filtered))
+        return false;
+    h.GetRecord()->fileName = fileName;
+    h.GetRecord()->kind = kind;
+    return true;
+}
+
+bool LoadTextureThroughImage(CTexture& h, const std::string& fileName, bool colourKey, bool mipmap) {
     CImage image;
     if (!DecodeTextureImage(image, fileName))
         return false;
@@ -112,7 +133,6 @@ bool LoadTexture(CTexture& h, const std::string& fileName, bool colourKey, int k
         h.DropRecord();
         return false;
     }
-    h.GetRecord()->fileName = fileName;
     return true;
 }
 

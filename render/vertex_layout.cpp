@@ -1,5 +1,7 @@
 #include "render/resources.h"
 
+#include <cstring>
+
 int VertexElementSize(int type) {
     switch (type) {
     case VET_FLOAT1: return 4;
@@ -34,4 +36,23 @@ VertexLayout MakeTextVertexLayout() {
     layout.push_back({VET_COLOUR, VU_COLOUR});
     layout.push_back({VET_FLOAT2, VU_TEXCOORD});
     return layout;
+}
+
+void ConvertVertexColours(void* vertices, int count, int size, const VertexLayout& layout,
+                          uint32_t (*convert)(uint32_t)) {
+    uint8_t* base = static_cast<uint8_t*>(vertices);
+    int offset = 0;
+    for (const VertexElement& e : layout) {
+        int elementSize = VertexElementSize(e.type);
+        if (e.type == VET_COLOUR && offset + 4 <= size) {
+            for (int i = 0; i < count; i++) {
+                uint8_t* at = base + size_t(i) * size_t(size) + size_t(offset);
+                uint32_t c;
+                memcpy(&c, at, 4);
+                c = convert(c);
+                memcpy(at, &c, 4);
+            }
+        }
+        offset += elementSize;
+    }
 }

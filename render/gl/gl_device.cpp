@@ -184,3 +184,4 @@ void SetViewport(const ViewportRect& rect) {
 
 void SetViewport(int x, int y, int width, int height) { SetViewport(ViewportRect{x, y, width, height}); }
 void GetViewport(ViewportRect& out) { out = viewport; }
+float PixelCentre() { return 0.5f; }

@@ -182,3 +182,8 @@ void UnbindShaderProgram() {
         glUseProgramObjectARB_(0);
     SetCurrentShaderProgram(nullptr);
 }
+
+void WriteStandardMatrices(CShaderProgram& program, const Matrix4& world, const Matrix4& view,
+                           const Matrix4& projection) {
+    WriteGLSLStandardMatrices(program, world, view, projection);
+}

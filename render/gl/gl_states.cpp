@@ -132,6 +132,8 @@ void BeginPrimitive(PrimitiveType type) {
     glBegin(primitives[int(type)]);
 }
 
+uint32_t ToDeviceColour(uint32_t packedColour) { return packedColour; }
+
 void SetVertexColour(uint32_t packedColour) {
     glColor4ubv(reinterpret_cast<const GLubyte*>(&packedColour));
 }

@@ -127,3 +127,7 @@ void SetTextureFilter(int mode, CTexture& h) {
     glTexParameteri(target, GL_TEXTURE_MAG_FILTER, filter);
     glTexParameteri(target, GL_TEXTURE_MIN_FILTER, filter);
 }
+
+bool LoadTextureFile(CTexture& h, const std::string& fileName, bool colourKey, int, bool mipmap, bool) {
+    return LoadTextureThroughImage(h, fileName, colourKey, mipmap);
+}

@@ -71,3 +71,4 @@ void GetProjectionMatrix(Matrix4& out) { out = projection; }
 void SetViewport(const ViewportRect& rect) { viewport = rect; }
 void SetViewport(int x, int y, int width, int height) { SetViewport(ViewportRect{x, y, width, height}); }
 void GetViewport(ViewportRect& out) { out = viewport; }
+float PixelCentre() { return 0.5f; }

@@ -108,3 +108,8 @@ const std::vector<float>* NullUniformValue(const CShaderProgram& program, const 
     std::map<std::string, std::vector<float>>::const_iterator it = r->values.find(name);
     return it == r->values.end() ? nullptr : &it->second;
 }
+
+void WriteStandardMatrices(CShaderProgram& program, const Matrix4& world, const Matrix4& view,
+                           const Matrix4& projection) {
+    WriteGLSLStandardMatrices(program, world, view, projection);
+}

@@ -95,6 +95,7 @@ static uint8_t ToByte(float f) {
     return f >= 1.0f ? 255 : uint8_t(f * 255.0f);
 }
 
+uint32_t ToDeviceColour(uint32_t packedColour) { return packedColour; }
 void SetVertexColour(uint32_t packedColour) { current.colour = packedColour; }
 void SetVertexColour(float r, float g, float b) { SetVertexColour(r, g, b, 1.0f); }
 

@@ -86,3 +86,7 @@ void SetTextureFilter(int mode, CTexture& h) {
     if (r && r->object)
         r->object->filter = mode;
 }
+
+bool LoadTextureFile(CTexture& h, const std::string& fileName, bool colourKey, int, bool mipmap, bool) {
+    return LoadTextureThroughImage(h, fileName, colourKey, mipmap);
+}

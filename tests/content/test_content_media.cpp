@@ -171,4 +171,24 @@ TEST_F(ContentMedia, EveryProgramHasItsStageFiles) {
               std::string::npos);
 }
 
+// The Direct3D program loads the same programs from HLSL stages: the text
+// program as a vertex stage only. Vertex stages read the "dx_" matrices.
+TEST_F(ContentMedia, EveryProgramHasItsHlslStages) {
+    for (const ShippedProgram& p : ShippedPrograms()) {
+        std::string vertex = std::string(p.vertexBase) + ".hlsl_v";
+        SCOPED_TRACE(vertex);
+        std::string text = ReadWholeFile(false, vertex);
+        ASSERT_FALSE(text.empty());
+        EXPECT_NE(text.find("main("), std::string::npos);
+        EXPECT_NE(text.find("float4x4 dx_ModelMatrix;"), std::string::npos);
+        EXPECT_NE(text.find("float4x4 dx_ViewProjectionMatrix;"), std::string::npos);
+        if (*p.fragmentBase && std::string(p.fragmentBase) != "data\\shaders\\gbfont") {
+            EXPECT_NE(ReadWholeFile(false, std::string(p.fragmentBase) + ".hlsl_f").find("tex2D(colourMap"),
+                      std::string::npos);
+        }
+    }
+    EXPECT_NE(ReadWholeFile(false, "data\\shaders\\soldier_full.hlsl_f").find("float3 camPos;"), std::string::npos);
+    EXPECT_NE(ReadWholeFile(false, "data\\shaders\\weapon_full.hlsl_f").find("float time;"), std::string::npos);
+}
+
 }  // namespace

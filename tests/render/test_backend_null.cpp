@@ -200,7 +200,7 @@ TEST_F(NullBackend, TextureLoadSharingColourKeyAndFailures) {
     CTexture a, b, c;
     ASSERT_TRUE(LoadTexture(a, file, true, 1, false));
     EXPECT_EQ(a.GetWidth(), 4);
-    EXPECT_EQ(a.GetRecord()->kind, 3);
+    EXPECT_EQ(a.GetRecord()->kind, 1);
     {
         CTextureLock lock(a, false);
         void* data;
@@ -226,6 +226,15 @@ TEST_F(NullBackend, TextureLoadSharingColourKeyAndFailures) {
     CTexture d;
     EXPECT_FALSE(LoadTexture(d, file, false, 0, false));   // kind 0
     EXPECT_TRUE(d.IsEmpty());
+    // The same file as a bump map is a texture of its own, shared by bump maps.
+    CTexture bump, bump2;
+    ASSERT_TRUE(LoadTexture(bump, file, false, 5, false));
+    EXPECT_NE(bump.GetRecord(), record);
+    EXPECT_EQ(bump.GetRecord()->kind, 5);
+    EXPECT_TRUE(LoadTexture(bump2, upper, false, 5, false));
+    EXPECT_EQ(bump2.GetRecord(), bump.GetRecord());
+    EXPECT_TRUE(LoadTexture(bump2, file, false, 1, false));   // held as a bump map: loads the colour map
+    EXPECT_EQ(bump2.GetRecord(), record);
 
     int reports = ErrorReportCount();
     EXPECT_FALSE(LoadTexture(c, Path("missing.png"), false, 1, false));

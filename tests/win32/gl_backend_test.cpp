@@ -13,87 +13,12 @@
 #include "render/resources.h"
 #include "render/shader.h"
 #include "render/gl/gl_local.h"
+
+#include "tests/win32/test_files.h"
+#include "tests/win32/test_drawing.h"
 #include "tests/win32/test_window.h"
 
 static const std::string folder = "gen\\gl_backend_test\\";
-
-// ---- a PNG writer (stored deflate blocks), so the image does not come from GDI+ ----
-
-static uint32_t Crc(const uint8_t* p, size_t n, uint32_t crc = 0xFFFFFFFFu) {
-    for (size_t i = 0; i < n; i++) {
-        crc ^= p[i];
-        for (int k = 0; k < 8; k++)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
-    }
-    return crc;
-}
-
-static void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    for (int s = 24; s >= 0; s -= 8)
-        out.push_back(uint8_t(v >> s));
-}
-
-static void Chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
-    Put32(out, uint32_t(data.size()));
-    std::vector<uint8_t> body(type, type + 4);
-    body.insert(body.end(), data.begin(), data.end());
-    out.insert(out.end(), body.begin(), body.end());
-    Put32(out, Crc(body.data(), body.size()) ^ 0xFFFFFFFFu);
-}
-
-// rgba: w x h words 0xAARRGGBB, top row first.
-static bool WritePng(const std::string& path, int w, int h, const std::vector<uint32_t>& rgba) {
-    std::vector<uint8_t> raw;
-    for (int y = 0; y < h; y++) {
-        raw.push_back(0);
-        for (int x = 0; x < w; x++) {
-            uint32_t p = rgba[size_t(y) * w + x];
-            raw.push_back(uint8_t(p >> 16));
-            raw.push_back(uint8_t(p >> 8));
-            raw.push_back(uint8_t(p));
-            raw.push_back(uint8_t(p >> 24));
-        }
-    }
-    std::vector<uint8_t> z = {0x78, 0x01};
-    for (size_t at = 0; at < raw.size(); at += 65535) {
-        size_t n = raw.size() - at < 65535 ? raw.size() - at : 65535;
-        z.push_back(at + n == raw.size() ? 1 : 0);
-        z.push_back(uint8_t(n));
-        z.push_back(uint8_t(n >> 8));
-        z.push_back(uint8_t(~n));
-        z.push_back(uint8_t(~n >> 8));
-        z.insert(z.end(), raw.begin() + at, raw.begin() + at + n);
-    }
-    uint32_t a = 1, b = 0;
-    for (uint8_t c : raw) {
-        a = (a + c) % 65521;
-        b = (b + a) % 65521;
-    }
-    Put32(z, (b << 16) | a);
-
-    std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<uint8_t> ihdr;
-    Put32(ihdr, uint32_t(w));
-    Put32(ihdr, uint32_t(h));
-    ihdr.insert(ihdr.end(), {8, 6, 0, 0, 0});
-    Chunk(png, "IHDR", ihdr);
-    Chunk(png, "IDAT", z);
-    Chunk(png, "IEND", {});
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    fwrite(png.data(), 1, png.size(), f);
-    fclose(f);
-    return true;
-}
-
-static void WriteText(const std::string& path, const char* text) {
-    FILE* f = fopen(path.c_str(), "wb");
-    if (f) {
-        fputs(text, f);
-        fclose(f);
-    }
-}
 
 // ---- read-back ----
 
@@ -290,22 +215,8 @@ int main() {
         Check("shader_load", program.IsLoaded());
         program.Bind();
         DisableTexturing();
-        Matrix4 world;
-        Matrix4Identity(world);
-        world.m[3] = 300;   // moved right by the world matrix, so ModelMatrix must be read right
-        SetWorldMatrix(world);
-        SetStandardMatrices();
-        const float tint[4] = {1.0f, 0.5f, 0.0f, 1.0f};
-        program.SetVector4("tint", tint);
-        BeginPrimitive(PRIM_TRIANGLE_FAN);
-        AddVertex(100, 300);
-        AddVertex(180, 300);
-        AddVertex(180, 380);
-        AddVertex(100, 380);
-        EndPrimitive();
+        DrawTintedQuad(program);
         UnbindShaderProgram();
-        Matrix4Identity(world);
-        SetWorldMatrix(world);
         CheckPixel("shader_draw", 440, 340, 255, 128, 0, 3);
         CheckPixel("shader_not_at_origin", 140, 340, 0, 127, 204, 1);
     } else {
@@ -355,6 +266,8 @@ int main() {
     Check("depth_restored", GetRenderSwitch(RS_DEPTH_TEST));
 
     TestBackendTables();
+
+    Check("text_draw", DrawAndMeasureText());
     TestFailurePaths();
 
     bool glClean = glGetError() == GL_NO_ERROR;

@@ -16,6 +16,9 @@
 #include <vector>
 
 #include "render/backend.h"
+#ifdef VEXMOOR_BACKEND_D3D9
+#include "render/d3d9/d3d_local.h"
+#endif
 
 const int TestWidth = 800;
 const int TestHeight = 600;
@@ -100,15 +103,56 @@ inline void ShowFrameForScreenshot() {
     }
 }
 
+// Direct3D draws only between the begin and end of a frame: the frame the
+// test draws into. Nothing to do in OpenGL.
+inline bool StartTestFrame() {
+#ifdef VEXMOOR_BACKEND_D3D9
+    return BeginFrame(0.0f, false, true);
+#else
+    return true;
+#endif
+}
+
 // The back buffer as RGBA bytes, top row first (as the 2D projection counts rows).
 inline void ReadFrame(std::vector<uint8_t>& rgba) {
     size_t stride = size_t(TestWidth) * 4;
+    rgba.assign(stride * TestHeight, 0);
+#ifdef VEXMOOR_BACKEND_D3D9
+    // The back buffer is X8R8G8B8: B, G, R, X bytes.
+    IDirect3DSurface9* back = nullptr;
+    IDirect3DSurface9* copy = nullptr;
+    D3DSURFACE_DESC desc;
+    D3DLOCKED_RECT locked;
+    bool ok = d3dDevice && SUCCEEDED(d3dDevice->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back)) &&
+              SUCCEEDED(back->GetDesc(&desc)) &&
+              SUCCEEDED(d3dDevice->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format,
+                                                               D3DPOOL_SYSTEMMEM, &copy, nullptr)) &&
+              SUCCEEDED(d3dDevice->GetRenderTargetData(back, copy)) &&
+              SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY));
+    if (ok) {
+        for (int y = 0; y < TestHeight; y++) {
+            const uint8_t* row = static_cast<const uint8_t*>(locked.pBits) + size_t(y) * size_t(locked.Pitch);
+            for (int x = 0; x < TestWidth; x++) {
+                uint8_t* p = &rgba[size_t(y) * stride + size_t(x) * 4];
+                p[0] = row[x * 4 + 2];
+                p[1] = row[x * 4 + 1];
+                p[2] = row[x * 4];
+                p[3] = 255;
+            }
+        }
+        copy->UnlockRect();
+    }
+    if (copy)
+        copy->Release();
+    if (back)
+        back->Release();
+#else
     std::vector<uint8_t> rows(stride * TestHeight);
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, TestWidth, TestHeight, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
-    rgba.resize(rows.size());
     for (int y = 0; y < TestHeight; y++)
         memcpy(&rgba[size_t(y) * stride], &rows[size_t(TestHeight - 1 - y) * stride], stride);
+#endif
 }
 
 inline const uint8_t* FramePixel(const std::vector<uint8_t>& rgba, int x, int y) {

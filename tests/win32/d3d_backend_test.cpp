@@ -1,0 +1,319 @@
+// Exercises the Direct3D back-end on a real window: caps and device, the sky
+// clear, managed and dynamic vertex and index buffers, a texture of each kind
+// the game makes (plain, clamped, mipmapped, bump, made, volume), HLSL
+// programs (one the runtime compiles, one that samples and may fall back to
+// the fixed pipeline), and a forced device reset after which everything must
+// draw again. Prints "CHECK name OK|FAIL" lines, then "READY" with the frame
+// on screen; exit code 0 when every check passed.
+#include <cstdlib>
+
+#include "core/error.h"
+#include "core/matrix.h"
+#include "render/backend.h"
+#include "render/image.h"
+#include "render/render_setup.h"
+#include "render/resources.h"
+#include "render/shader.h"
+#include "tests/content/content_list.h"
+#include "tests/win32/test_files.h"
+#include "tests/win32/test_drawing.h"
+#include "tests/win32/test_window.h"
+
+static const std::string folder = "gen\\d3d_backend_test\\";
+
+// ---- read-back ----
+
+static std::vector<uint8_t> frame;
+
+static bool CheckPixel(const std::string& name, int x, int y, int r, int g, int b, int tolerance = 3) {
+    const uint8_t* p = FramePixel(frame, x, y);
+    int rgb[3] = {p[0], p[1], p[2]};
+    bool ok = abs(rgb[0] - r) <= tolerance && abs(rgb[1] - g) <= tolerance && abs(rgb[2] - b) <= tolerance;
+    char text[64];
+    snprintf(text, sizeof(text), "(%d,%d)=%d,%d,%d", x, y, rgb[0], rgb[1], rgb[2]);
+    Check(name, ok, text);
+    return ok;
+}
+
+// ---- what is drawn ----
+
+struct ColourVertex {
+    float x, y, z;
+    uint32_t colour;
+};
+
+struct MeshVertex {
+    float x, y, z, nx, ny, nz, u, v;
+};
+
+struct Scene {
+    CVertexBuffer quad, dynamicQuad, meshQuad;
+    CIndexBuffer indices;
+    CTexture sprite, plain, bump, made, volume;
+    CShaderProgram tint, sampling;
+};
+
+static void FillColourQuad(CVertexBuffer& vb, float x, float y, uint32_t packed) {
+    CVertexBufferLock lock(vb);
+    const uint32_t c = ToDeviceColour(packed);
+    const ColourVertex quad[4] = {{x, y, 0, c}, {x + 100, y, 0, c}, {x + 100, y + 100, 0, c}, {x, y + 100, 0, c}};
+    if (lock.data)
+        memcpy(lock.data, quad, sizeof(quad));
+}
+
+static bool MakeBuffers(Scene& s) {
+    VertexLayout colourLayout = {{VET_FLOAT3, VU_POSITION}, {VET_COLOUR, VU_COLOUR}};
+    VertexLayout meshLayout = {{VET_FLOAT3, VU_POSITION}, {VET_FLOAT3, VU_NORMAL}, {VET_FLOAT2, VU_TEXCOORD}};
+    bool made = CreateVertexBuffer(s.quad, sizeof(ColourVertex), 4, colourLayout, false, true) &&
+                CreateVertexBuffer(s.dynamicQuad, sizeof(ColourVertex), 4, colourLayout, true, true) &&
+                CreateVertexBuffer(s.meshQuad, sizeof(MeshVertex), 4, meshLayout, false, true) &&
+                CreateIndexBuffer(s.indices, 6, false, true);
+    if (!made)
+        return false;
+    FillColourQuad(s.quad, 500, 400, 0xFFFFFF00u);   // cyan, as the OpenGL test draws it
+    {
+        CVertexBufferLock lock(s.meshQuad);
+        const MeshVertex quad[4] = {{100, 450, 0, 0, 0, -1, 0, 0}, {180, 450, 0, 0, 0, -1, 1, 0},
+                                    {180, 530, 0, 0, 0, -1, 1, 1}, {100, 530, 0, 0, 0, -1, 0, 1}};
+        if (!lock.data)
+            return false;
+        memcpy(lock.data, quad, sizeof(quad));
+    }
+    CIndexBufferLock lock(s.indices);
+    void* data = nullptr;
+    const uint16_t indices[6] = {0, 1, 2, 0, 2, 3};
+    if (!lock.GetData(data))
+        return false;
+    memcpy(data, indices, sizeof(indices));
+    return true;
+}
+
+static void WriteSolidPng(const char* name, int w, int h, uint32_t argb) {
+    WritePng(folder + name, w, h, std::vector<uint32_t>(size_t(w) * h, argb));
+}
+
+static void MakeTextures(Scene& s) {
+    // Sprite: magenta top half, yellow bottom half, an opaque black corner the colour key removes.
+    std::vector<uint32_t> image(64 * 64);
+    for (int y = 0; y < 64; y++)
+        for (int x = 0; x < 64; x++)
+            image[size_t(y) * 64 + x] = (x < 16 && y < 16) ? 0xFF000000u : (y < 32 ? 0xFFFF00FFu : 0xFFFFFF00u);
+    WritePng(folder + "sprite.png", 64, 64, image);
+    Check("load_clamped", LoadTextureClamped(s.sprite, folder + "sprite.png") && s.sprite.GetWidth() == 64);
+
+    WriteSolidPng("orange.png", 16, 16, 0xFFFF8000u);
+    Check("load_mipmapped", LoadTexture(s.plain, folder + "orange.png", false, 1, true));
+
+    // A flat height image: the normal map points straight up, opaque.
+    WriteSolidPng("height.png", 32, 32, 0xFF606060u);
+    Check("load_bump", LoadTexture(s.bump, folder + "height.png", false, 5, true) && s.bump.GetRecord()->kind == 5);
+
+    bool made = CreateTexture(s.made, 32, 32, 1, false);
+    {
+        CTextureLock lock(s.made, true);
+        void* data = nullptr;
+        int pitch, slice, bits, w, h, d;
+        made = made && lock.GetData(data, pitch, slice, bits, w, h, d) && bits == 32;
+        for (int i = 0; made && i < 32 * 32; i++)
+            static_cast<uint32_t*>(data)[i] = 0xFF00C000u;   // green
+    }
+    Check("made_texture", made);
+
+    WriteSolidPng("slice_red.png", 8, 8, 0xFFFF0000u);
+    WriteSolidPng("slice_blue.png", 8, 8, 0xFF0000FFu);
+    WriteText(folder + "slices.t3d", "slice_red.png\nslice_blue.png\n");
+    bool volume = LoadTexture(s.volume, folder + "slices.t3d", false, 1, false);
+    Check("volume_texture", volume && s.volume.GetDepth() == 2, Has3DTextures() ? "" : "no 3D textures");
+    SetTextureFilter(1, s.volume);
+}
+
+static void LoadPrograms(Scene& s) {
+    WriteText(folder + "tint.hlsl_v",
+              "float4x4 dx_ModelMatrix;\nfloat4x4 dx_ViewProjectionMatrix;\n"
+              "float4 main(float3 p : POSITION) : POSITION\n"
+              "{ return mul(dx_ViewProjectionMatrix, mul(float4(p, 1.0), dx_ModelMatrix)); }\n");
+    WriteText(folder + "tint.hlsl_f", "float4 tint;\nfloat4 main() : COLOR { return tint; }\n");
+    WriteText(folder + "sampling.hlsl_f",
+              "sampler2D colourMap;\nfloat4 main(float2 uv : TEXCOORD0) : COLOR { return tex2D(colourMap, uv); }\n");
+    WriteText(folder + "sampling.hlsl_v",
+              "float4x4 dx_ModelViewProjectionMatrix;\n"
+              "struct Out { float4 p : POSITION; float2 uv : TEXCOORD0; };\n"
+              "Out main(float3 p : POSITION, float2 uv : TEXCOORD0)\n"
+              "{ Out o; o.p = mul(dx_ModelViewProjectionMatrix, float4(p, 1.0)); o.uv = uv; return o; }\n");
+    s.tint.Load(folder + "tint", folder + "tint");
+    Check("shader_load", s.tint.IsLoaded());
+    s.sampling.Load(folder + "sampling", folder + "sampling");
+    printf("sampling program loaded %d\n", s.sampling.IsLoaded());
+    CShaderProgram font;
+    font.Load("data\\shaders\\gbfont", "");
+    Check("font_program", font.IsLoaded());
+    // Every shipped vertex stage compiles; the pixel stages sample, which
+    // some runtimes cannot compile, so they are only listed.
+    bool vertexStages = true;
+    for (const ShippedProgram& p : ShippedPrograms()) {
+        CShaderProgram program;
+        program.Load(p.vertexBase, "");
+        vertexStages = vertexStages && program.IsLoaded();
+        program.Load(p.vertexBase, p.fragmentBase);
+        printf("program %s loaded %d\n", p.vertexBase, program.IsLoaded());
+    }
+    Check("shipped_vertex_stages", vertexStages);
+}
+
+static void DrawScene(Scene& s) {
+    ClearFrame(0xffcc7f00u, true, true, true);
+    SetScreenProjection();
+
+    DrawSprite(s.sprite, 200, 150, 0, 1, 1);   // 168..232 x 118..182
+    DrawTexture(s.made, 300, 150, 1);          // green at 300..332
+    DrawTexture(s.bump, 400, 150, 1);          // normal map at 400..432
+    if (!s.volume.IsEmpty()) {
+        BindTexture(s.volume, 0);
+        UnbindShaderProgram();
+        BeginPrimitive(PRIM_TRIANGLE_FAN);
+        const float corners[4][2] = {{500, 150}, {540, 150}, {540, 190}, {500, 190}};
+        for (const auto& c : corners) {
+            SetVertexTexCoord(0.5f, 0.5f, 0.75f);   // the centre of the second (blue) slice
+            AddVertex(c[0], c[1]);
+        }
+        EndPrimitive();
+    }
+
+    // Tint program, moved right by the world matrix.
+    s.tint.Bind();
+    DisableTexturing();
+    DrawTintedQuad(s.tint);
+
+    // Textured mesh quad: through the sampling program, or the fixed pipeline when it did not load.
+    s.sampling.Bind();
+    SetStandardMatrices();
+    BindTexture(s.plain, 0);
+    BindVertexBuffer(s.meshQuad);
+    BindIndexBuffer(s.indices);
+    DrawIndexedTriangles(2);
+    UnbindShaderProgram();
+
+    // Vertex colours: the same packed colours as the OpenGL test.
+    DisableTexturing();
+    BindVertexBuffer(s.quad);
+    BindIndexBuffer(s.indices);
+    DrawIndexedTriangles(2);
+    FillColourQuad(s.dynamicQuad, 650, 400, 0xFF0000FFu);   // red, refilled every frame
+    BindVertexBuffer(s.dynamicQuad);
+    DrawIndexedTriangles(2);
+    UnbindVertexBuffer();
+    UnbindIndexBuffer();
+    DrawShadedRect(650, 100, 100, 100, 0xFF0000FFu, 0xFF00FF00u, 0xFFFF0000u, 0xFFFFFFFFu);
+}
+
+static void CheckScene(const std::string& p) {
+    ReadFrame(frame);
+    CheckPixel(p + "clear_sky", 20, 580, 0, 127, 204, 1);
+    CheckPixel(p + "sprite_top", 210, 130, 255, 0, 255, 8);
+    CheckPixel(p + "sprite_bottom", 210, 170, 255, 255, 0, 8);
+    CheckPixel(p + "sprite_colour_key", 172, 122, 0, 127, 204, 8);
+    CheckPixel(p + "made_texture_draw", 316, 166, 0, 192, 0, 3);
+    CheckPixel(p + "bump_draw", 416, 166, 128, 128, 255, 3);
+    if (Has3DTextures())
+        CheckPixel(p + "volume_draw", 520, 170, 0, 0, 255, 3);
+    CheckPixel(p + "shader_draw", 440, 340, 255, 128, 0, 3);
+    CheckPixel(p + "shader_not_at_origin", 140, 340, 0, 127, 204, 1);
+    CheckPixel(p + "textured_mesh", 140, 490, 255, 128, 0, 3);
+    CheckPixel(p + "buffers_draw", 550, 450, 0, 255, 255, 2);
+    CheckPixel(p + "dynamic_buffer_draw", 700, 450, 255, 0, 0, 2);
+    CheckPixel(p + "shaded_rect_centre", 700, 150, 127, 127, 127, 6);
+    CheckPixel(p + "shaded_rect_red_corner", 654, 104, 245, 10, 10, 16);
+}
+
+static int lostCalls = 0, resetCalls = 0;
+static void OnLost() { lostCalls++; }
+static void OnReset() { resetCalls++; }
+
+static void TestFailurePaths() {
+    int reports = ErrorReportCount();
+    CTexture t;
+    Check("missing_image", !LoadTexture(t, folder + "missing.png", false, 1, false) && t.IsEmpty() &&
+                               ErrorReportCount() > reports);
+    reports = ErrorReportCount();
+    WriteText(folder + "junk.png", "this is not an image");
+    Check("undecodable_image", !LoadTexture(t, folder + "junk.png", false, 1, false) && t.IsEmpty() &&
+                                   ErrorReportCount() > reports);
+    WriteSolidPng("odd.png", 48, 48, 0xFFFFFFFFu);
+    Check("refused_image_size", !LoadTexture(t, folder + "odd.png", false, 1, false) && t.IsEmpty());
+    WriteSolidPng("kind.png", 8, 8, 0xFFFFFFFFu);
+    Check("refused_kind", !LoadTexture(t, folder + "kind.png", false, 9, false) && t.IsEmpty());
+    WriteText(folder + "broken.hlsl_v", "float4 main() : POSITION { return undeclaredThing; }\n");
+    CShaderProgram broken;
+    broken.Load(folder + "broken", "");
+    Check("failing_shader", !broken.IsLoaded());
+    VertexLayout bad = {{VET_FLOAT3, VU_POSITION}, {9, VU_NORMAL}};
+    CVertexBuffer vb;
+    Check("refused_layout", !CreateVertexBuffer(vb, 12, 4, bad, false, true) && vb.IsEmpty());
+}
+
+int main() {
+    CreateDirectoryA("gen", nullptr);
+    CreateDirectoryA("gen\\d3d_backend_test", nullptr);
+    StartupGdiplus();   // slice lists are decoded as in the other program
+
+    std::string warnings;
+    int vertexProcessing = 1;
+    bool warned = CheckDirect3DCaps(vertexProcessing, warnings);
+    printf("caps warned %d fatal %d vertex processing %d\n%s", warned, IsFatalCaps(), vertexProcessing,
+           warnings.c_str());
+    Check("caps", !IsFatalCaps());
+
+    HWND window = OpenTestWindow("Vexmoor D3D Backend");
+    Check("window", window != nullptr);
+    bool init = StartTestRenderer(window, true);
+    Check("init", init && HasRenderContext() && IsDeviceReady());
+    if (!init)
+        return FinishChecks();
+    printf("shaders %d 3d %d stencil %d vs %d\n", ShadersAvailable(), Has3DTextures(), IsStencilEnabled(),
+           d3dVertexShaderMajor);
+    RenderSetup again;
+    again.fullScreen = false;
+    IDirect3DDevice9* device = d3dDevice;
+    Check("second_init_refused", !InitRenderer(&again, window) && d3dDevice == device);
+    RegisterDeviceLostCallback(OnLost);
+    RegisterDeviceResetCallback(OnReset);
+
+    Scene& scene = *new Scene;
+    Check("buffers_create", MakeBuffers(scene));
+    MakeTextures(scene);
+    LoadPrograms(scene);
+
+    Check("begin_frame", BeginFrame(0.02f, true, true));
+    Check("default_state", GetRenderSwitch(RS_DEPTH_TEST) && GetRenderSwitch(RS_BLEND) &&
+                               GetCullMode() == CULL_CLOCKWISE && GetDepthFunc() == CMP_LESS_EQUAL &&
+                               GetAlphaFunc() == CMP_NOT_EQUAL && !GetRenderSwitch(RS_WIREFRAME));
+    Check("scene_already_open", !BeginFrame(0.02f, true, true));
+    DrawScene(scene);
+    CheckScene("");
+    PresentFrame();
+
+    // A device that needs a reset: not reset while mayReset is false, the
+    // lost list runs once, then the reset brings everything back.
+    ForceDeviceResetForTest();
+    bool skipped = !BeginFrame(0.02f, true, false) && !BeginFrame(0.02f, true, false);
+    Check("reset_waits", skipped && lostCalls == 1 && resetCalls == 0 && IsDeviceLost());
+    bool reset = BeginFrame(0.02f, true, true);
+    Check("reset", reset && lostCalls == 1 && resetCalls == 1 && !IsDeviceLost());
+    float sum = 0;
+    uint32_t frames = 0;
+    GetCountedFrameTime(sum, frames);
+    Check("frame_time_counted", frames == 1 && sum > 0.019f && sum < 0.021f);
+    DrawScene(scene);
+    CheckScene("after_reset_");
+    Check("text_draw", DrawAndMeasureText());
+
+    TestFailurePaths();
+    ShowFrameForScreenshot();
+
+    delete &scene;   // the game lets its resources go before the device
+    ShutdownRenderer();
+    Check("shutdown", !HasRenderContext() && !IsDeviceReady());
+    ShutdownGdiplus();
+    DestroyWindow(window);
+    return FinishChecks();
+}
