@@ -19,6 +19,8 @@ int main(int argc, char** argv) {
   WriteWeaponModels(out);
   WriteProjectileModels(out);
   WriteVehicleModels(out);
+  WritePropModels(out);
+  WriteParticleImages(out);
   WriteAnimationClips(out);
   WriteUiImages(out);
   WriteItemImages(out);
