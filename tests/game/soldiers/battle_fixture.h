@@ -21,10 +21,11 @@
 #include "render/model.h"
 #include "render/node.h"
 #include "tests/game/collision/test_collision_util.h"
+#include "tests/game/soldiers/flat_ground.h"
 
-// z = 0 everywhere: rays meet the plane, the sweep meets one square of two
-// triangles 2000 units wide.
-class FlatGround : public CTerrainAccess {
+// Rays meet the plane z = 0; the sweep meets one square of two triangles
+// 2000 units wide.
+class FlatGround : public FlatGroundRays {
 public:
     FlatGround() {
         CMesh m = MakeMesh("battle_ground");
@@ -32,16 +33,6 @@ public:
         r.collisionPositions = {{-1000, -1000, 0}, {1000, -1000, 0}, {-1000, 1000, 0}, {1000, 1000, 0}};
         r.collisionIndices = {0, 1, 2, 1, 3, 2};
         instance.Attach(m, "");
-    }
-    bool RayQuery(const Ray& ray, Vector3& point, Vector3& normal, int) override {
-        if (ray.direction.z == 0.0f)
-            return false;
-        float t = -ray.origin.z / ray.direction.z;
-        if (t < 0.0f)
-            return false;
-        point = Vector3{ray.origin.x + ray.direction.x * t, ray.origin.y + ray.direction.y * t, 0.0f};
-        normal = Vector3{0.0f, 0.0f, 1.0f};
-        return true;
     }
     void CollectCollisionInstances(std::vector<CCollisionInstance*>& out) override {
         out.push_back(&instance);
