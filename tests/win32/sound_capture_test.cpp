@@ -51,7 +51,7 @@ void PrintReference() {
     for (int f = 40; f <= 1500; f += 5) {
         double power = 0;
         for (size_t w = 0; w + 2048 <= mono.size(); w += 2048) {
-            double k = 2 * cos(2 * M_PI * f / rate), s1 = 0, s2 = 0;
+            double k = 2 * cos(2 * 3.14159265358979 * f / rate), s1 = 0, s2 = 0;
             for (size_t i = 0; i < 2048; i++) {
                 double s = mono[w + i] + k * s1 - s2;
                 s2 = s1;

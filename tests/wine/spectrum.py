@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Loudest frequencies of a raw S16 stereo capture, measured as
+"""Loudest frequencies of a raw stereo capture (16-bit, or 32-bit float as
+Wine's mixer hands it to ALSA; told apart by the values), measured as
 tests/win32/sound_capture_test.cpp measures the decoded file: from the first
 sound on, 3 s, averaged over 8 samples and kept every 8th, Goertzel bins of
 5 Hz from 40 to 1500 Hz summed over 2048-sample windows.
@@ -11,13 +12,20 @@ import math
 import sys
 
 
+def read_floats(data):
+    """The samples scaled to 16-bit when the bytes look like floats in [-8, 8]."""
+    floats = array.array("f", data[: len(data) // 4 * 4])
+    probe = floats[: 200000]
+    if not probe or any(not math.isfinite(x) or abs(x) > 8.0 for x in probe):
+        return None
+    return array.array("d", (x * 32767.0 for x in floats))
+
+
 def main():
     path, rate = sys.argv[1], int(sys.argv[2])
-    samples = array.array("h")
     with open(path, "rb") as f:
-        samples.frombytes(f.read())
-    if sys.byteorder != "little":
-        samples.byteswap()
+        data = f.read()
+    samples = read_floats(data) or array.array("h", data[: len(data) // 2 * 2])
     n = len(samples) - len(samples) % 2
     if n == 0:
         print("rms 0 peaks")
