@@ -92,3 +92,23 @@ if(VEXMOOR_WIN_DIR)
                          ENVIRONMENT "${wine_env}" LABELS wine TIMEOUT 180)
   endforeach()
 endif()
+
+# ThreadSanitizer check of the sound thread against the main thread: the sound
+# and core sources with the stress test, built apart from the ASan library
+# (the two sanitizers cannot share a program).
+option(VEXMOOR_TSAN_SOUND "Build and run the sound stress test under ThreadSanitizer" ON)
+if(VEXMOOR_TSAN_SOUND)
+  file(GLOB tsan_srcs CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/sound/*.cpp" "${CMAKE_SOURCE_DIR}/sound/native/*.cpp"
+       "${CMAKE_SOURCE_DIR}/core/native/*.cpp")
+  foreach(f clock error files random strings thread vector)
+    list(APPEND tsan_srcs "${CMAKE_SOURCE_DIR}/core/${f}.cpp")
+  endforeach()
+  add_executable(tests_sound_tsan ${tsan_srcs} "${CMAKE_SOURCE_DIR}/tests/sound/test_sound_stress.cpp"
+                 "${CMAKE_SOURCE_DIR}/tests/sound/scripted_decoder.cpp" "${CMAKE_SOURCE_DIR}/tests/common/test_main.cpp")
+  vexmoor_project_target(tests_sound_tsan)
+  target_compile_options(tests_sound_tsan PRIVATE -fsanitize=thread -O1 -g)
+  target_link_options(tests_sound_tsan PRIVATE -fsanitize=thread)
+  target_link_libraries(tests_sound_tsan PRIVATE GTest::gtest PkgConfig::VORBIS Threads::Threads)
+  add_test(NAME sound_tsan COMMAND tests_sound_tsan WORKING_DIRECTORY "${VEXMOOR_INSTALL_DIR}")
+  set_tests_properties(sound_tsan PROPERTIES LABELS unit ENVIRONMENT "TSAN_OPTIONS=halt_on_error=1 second_deadlock_stack=1")
+endif()

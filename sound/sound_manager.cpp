@@ -439,14 +439,34 @@ int32_t SoundManager::StartSound3D(const Vector3& position, CSoundVoiceBase* voi
         return 0;
     }
     CAutoLock guard(GetLock());
-    SoundRecord* r = ConstructSoundBuffer3D(description);
+    return StartOnSlot(position, voice, ConstructSoundBuffer3D(description), true);
+}
+
+int32_t SoundManager::StartEndlessSound3D(const Vector3& position, CSoundVoiceBase* voice) {
+    if (!Running() || !voice) {
+        return 0;
+    }
+    CAutoLock guard(GetLock());
+    return StartOnSlot(position, voice, ConstructEndlessSoundBuffer3D(), false);
+}
+
+SoundRecord* SoundManager::ConstructEndlessSoundBuffer3D() {
+    SoundDescription endless;
+    endless.waveFormat = Tables().defaultFormat;
+    endless.pcmBytes = 9999999;
+    return ConstructSoundBuffer3D(endless);
+}
+
+int32_t SoundManager::StartOnSlot(const Vector3& position, CSoundVoiceBase* voice, SoundRecord* r, bool moving) {
     if (!r) {
         return 0;
     }
     if (r->buffer3D) {
         Sound3DGetParams(r->buffer3D, &r->params3D);
         r->params3D.position = position;
-        r->params3D.velocity = Vector3{10.0f, 0.0f, 0.0f};
+        if (moving) {
+            r->params3D.velocity = Vector3{10.0f, 0.0f, 0.0f};
+        }
         Sound3DSetParams(r->buffer3D, r->params3D, true);
     }
     r->voice = voice;

@@ -72,6 +72,9 @@ public:
                                 const SoundDescription& description);
     static int32_t StartSound(CSoundVoiceBase* voice, const SoundDescription& description,
                               bool loop, uint32_t loopStart, int32_t volume);
+    // A synthesised sound on a 3D slot: the default format, endless (9999999
+    // bytes), no velocity; it ends when its voice falls silent.
+    static int32_t StartEndlessSound3D(const Vector3& position, CSoundVoiceBase* voice);
     static void StopSound(int32_t id);
     static void FadeOutSound(int32_t id);
     static void FreeSound(int32_t id);
@@ -118,6 +121,9 @@ private:
     void ReleaseSlotBuffers();
     static SoundRecord* ConstructSoundBuffer3D(const SoundDescription& description);
     static SoundRecord* ConstructSoundBuffer(const SoundDescription& description);
+    static SoundRecord* ConstructEndlessSoundBuffer3D();
+    static int32_t StartOnSlot(const Vector3& position, CSoundVoiceBase* voice, SoundRecord* record,
+                               bool moving);
     static SoundRecord* NewRecord();
     static void DropNewRecord(SoundRecord* record);
     static void SoundThreadMain(CThread* thread, void* manager);

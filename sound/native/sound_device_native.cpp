@@ -170,6 +170,11 @@ SoundResult SoundBufferSetPosition(SoundBufferObject* buffer, uint32_t offset) {
 }
 
 SoundResult SoundBufferGetPositions(SoundBufferObject* buffer, uint32_t* play, uint32_t* write) {
+    uint32_t size = (uint32_t)buffer->data.size();
+    if (standIn.cursorStep > 0 && buffer->playing && size > 0) {
+        buffer->playCursor = (buffer->playCursor + standIn.cursorStep) % size;
+        buffer->writeCursor = (buffer->playCursor + size / 16) % size;
+    }
     *play = buffer->playCursor;
     *write = buffer->writeCursor;
     return SoundOk;
@@ -195,7 +200,7 @@ SoundResult SoundBufferLock(SoundBufferObject* buffer, uint32_t offset, uint32_t
     *bytes1 = 0;
     *bytes2 = 0;
     uint32_t size = (uint32_t)buffer->data.size();
-    if (bytes == 0 || bytes > size || offset >= size) {
+    if (standIn.failLock || bytes == 0 || bytes > size || offset >= size) {
         return SoundFail;
     }
     uint32_t first = size - offset < bytes ? size - offset : bytes;

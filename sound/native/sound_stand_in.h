@@ -50,6 +50,12 @@ struct SoundStandIn {
     int failBufferAfter = -1;     // secondary buffers made before creation fails; -1 never
     bool failQueryBuffer8 = false;
     bool fail3DQuery = false;
+    bool failLock = false;
+
+    // Playing: each cursor read of a playing buffer first moves its play
+    // cursor on by this many bytes (0: cursors move only when a test moves
+    // them), the write cursor a little ahead. Set before the sounds start.
+    uint32_t cursorStep = 0;
 
     // What happened.
     int liveReferences = 0;       // interfaces handed out and not yet released

@@ -22,6 +22,8 @@ inline std::vector<ShippedProgram> ShippedPrograms() {
         {"data\\shaders\\vehicle_full", "data\\shaders\\vehicle_full"},
         {"data\\shaders\\weapon_full", "data\\shaders\\weapon_full"},
         {"data\\shaders\\gbfont", "data\\shaders\\gbfont"},
+        {"data\\shaders\\sphere", ""},
+        {"data\\shaders\\explosion", "data\\shaders\\explosion"},
     };
 }
 
@@ -35,6 +37,8 @@ inline std::vector<std::string> FixedImages() {
         "data\\ui\\health_bar.png",  "data\\ui\\grenade_pic.png", "data\\ui\\red_dot.png",
         "data\\ui\\yellow_dot.png",  "data\\ui\\green_dot.png",   "data\\ui\\spin0.png",
         "data\\ui\\item_block.png",
+        "data\\particles\\flame.png", "data\\particles\\streak.png",
+        "data\\particles\\rifle_stream.png", "data\\particles\\rifle_stream2.png",
     };
 }
 
@@ -64,6 +68,14 @@ inline std::vector<std::string> StatsImages() {
     }
     return images;
 }
+
+// The props the level's Generic rows place.
+inline std::vector<std::string> PropModels() {
+    return {"data\\models\\props\\crate.mbm", "data\\models\\props\\wall.mbm",
+            "data\\models\\props\\rock.mbm", "data\\models\\props\\tree.mbm"};
+}
+
+const char* const ExplosionSphereModel = "data\\particles\\sphere.mbm";
 
 // The clips the soldier code plays by name.
 inline std::vector<std::string> SoldierClips() {

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "core/matrix.h"
+#include "game/world/generic_object.h"
+#include "game/world/world_query.h"
 #include "game/stats.h"
 #include "render/animation.h"
 #include "render/backend.h"
@@ -211,6 +213,32 @@ TEST_F(Content, EverySoldierClipDrivesBonesOfEverySoldierModel) {
     float throwLength = 0.0f;
     ASSERT_TRUE(GetAnimationClipLength("throw_g", throwLength));
     EXPECT_GE(throwLength, 0.3f);
+}
+
+TEST_F(Content, PropsStandOnTheirBaseAndCollide) {
+    for (const std::string& path : PropModels()) {
+        SCOPED_TRACE(path);
+        CModel model;
+        ASSERT_TRUE(Load(model, path));
+        Box box = Bounds(model.GetRoot());
+        EXPECT_NEAR(box.lo.z, 0.0f, 0.05f);
+        EXPECT_GT(box.hi.z, 0.5f);
+        // Placed as the level places it, a prop is hit from above where it stands.
+        CGenericObject prop(nullptr);
+        ASSERT_TRUE(prop.LoadMesh(path, false, DefaultHitPoints));
+        ASSERT_TRUE(prop.collision.attached);
+        prop.SetPosition(Vector3{40, 60, 2});
+        prop.SetHeading(0.7f);
+        CollisionContact c;
+        Ray down{{40, 60, 50}, {0, 0, -1}};
+        ASSERT_TRUE(RayHitsBody(prop.collision, down, 3, true, c));
+        EXPECT_NEAR(c.point.z, 2 + box.hi.z, 0.3f);
+    }
+    CModel sphere;
+    ASSERT_TRUE(Load(sphere, ExplosionSphereModel));
+    Box box = Bounds(sphere.GetRoot());
+    EXPECT_NEAR(box.hi.x, 1.0f, 0.05f);
+    EXPECT_NEAR(box.lo.z, -1.0f, 0.05f);
 }
 
 }  // namespace

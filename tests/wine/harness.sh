@@ -26,11 +26,12 @@ rm -rf "$VX_OUT"; mkdir -p "$VX_OUT"
 vx_log() { echo "[$VX_TEST] $*" >&2; }
 vx_fail() { vx_log "FAIL: $*"; exit 1; }
 
-# ALSA for DirectSound: "null" discards sound, "file PATH" captures raw S16 stereo.
+# ALSA for DirectSound: "null" discards sound, "file PATH" captures the raw
+# stereo stream (32-bit float at 48000 Hz from Wine 8's mixer).
 vx_alsa() {
   if [ "${1:-null}" = file ]; then
     cat > "$ALSA_CONFIG_PATH" <<CONF
-pcm.!default { type file slave.pcm "null" file "$2" format "raw" }
+pcm.!default { type file slave.pcm { type null } file "$2" format "raw" }
 CONF
   else
     echo 'pcm.!default { type null }' > "$ALSA_CONFIG_PATH"

@@ -8,10 +8,13 @@ void WriteSoldierModels(OutputFolder& out);
 void WriteWeaponModels(OutputFolder& out);
 void WriteProjectileModels(OutputFolder& out);
 void WriteVehicleModels(OutputFolder& out);
+void WritePropModels(OutputFolder& out);
+void WriteParticleImages(OutputFolder& out);
 void WriteAnimationClips(OutputFolder& out);
 void WriteUiImages(OutputFolder& out);
 void WriteItemImages(OutputFolder& out);
 void WriteSoundEffects(OutputFolder& out);
 void WriteMusic(OutputFolder& out);
+void WriteTerrain(OutputFolder& out);
 
 #endif

@@ -19,11 +19,14 @@ int main(int argc, char** argv) {
   WriteWeaponModels(out);
   WriteProjectileModels(out);
   WriteVehicleModels(out);
+  WritePropModels(out);
+  WriteParticleImages(out);
   WriteAnimationClips(out);
   WriteUiImages(out);
   WriteItemImages(out);
   WriteSoundEffects(out);
   WriteMusic(out);
+  WriteTerrain(out);
   if (list)
     for (const std::string& name : out.Written()) std::printf("%s\n", name.c_str());
   return out.Failed() ? 1 : 0;

@@ -1,0 +1,223 @@
+// CTerrain: loading, drawing and ray queries.
+#include "game/terrain/terrain.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/strings.h"
+#include "render/backend.h"
+#include "render/camera.h"
+#include "render/visibility.h"
+
+VertexLayout MakeTerrainVertexFormat() {
+    return VertexLayout{{VET_FLOAT3, VU_POSITION}, {VET_FLOAT3, VU_NORMAL}, {VET_FLOAT1, VU_TEXCOORD}};
+}
+
+int TerrainLevelForDistance(float distance) {
+    if (distance <= 270.0f)
+        return 0;
+    if (distance <= 550.0f)
+        return 1;
+    return 2;
+}
+
+CTerrain::CTerrain() {
+    Matrix4Identity(matrix);
+    landFull.Load("data\\shaders\\land_full", "data\\shaders\\land_full");
+    landBad.Load("data\\shaders\\land_bad", "");
+    landFullUsable = landFull.IsLoaded();
+    grassProgram.Load("data\\shaders\\grass_full", "");
+    if (LoadTexture(grassTexture, "data\\misc\\grass\\grass0.png", false, 1, true))
+        SetTextureWrap(grassTexture, false, false, true);
+    fadeCursor = fadeList.end();
+}
+
+CTerrain::~CTerrain() {
+    Clear();
+}
+
+void CTerrain::Clear() {
+    segments.clear();
+    for (CCollisionInstance& instance : instances)
+        instance.Reset();
+    instances.clear();
+    for (std::vector<CMesh>& meshes : levelMeshes)
+        meshes.clear();
+    rects.clear();
+    for (std::vector<TerrainVertex>& vertices : levelVertices)
+        vertices.clear();
+    grid.clear();
+    minX = maxX = minY = maxY = extentX = extentY = 0.0f;
+    Matrix4Identity(matrix);
+    blades.clear();
+    listed.clear();
+    fadeList.clear();
+    fadeCursor = fadeList.end();
+    scanCursor = 0;
+}
+
+std::string CTerrain::SegmentCachePath(const std::string& meshName) {
+    return "gen\\terrain\\" + GetFileBaseName(meshName) + "_" + std::to_string(8) + "x" +
+           std::to_string(8) + ".tSegs";
+}
+
+bool CTerrain::Load(const std::string& name) {
+    Clear();
+    std::string path = SegmentCachePath(name);
+    if (!ReadSegmentCache(path)) {
+        Clear();
+        if (!Build(name, GetFileBaseName(name))) {
+            Clear();
+            return false;
+        }
+        // An unwritable cache only costs the next start a rebuild. An empty
+        // terrain is not cached: its mesh may turn up later.
+        if (!levelMeshes[0].empty())
+            WriteSegmentCache(path);
+    }
+    FinishLoad();
+    return true;
+}
+
+void CTerrain::FinishLoad() {
+    if (levelMeshes[0].empty())
+        return;
+    // Every level shares the level-0 texture; without the full program the
+    // fixed pipeline needs an image to draw.
+    CTexture texture;
+    if (levelMeshes[0][0].GetChunkCount() > 0)
+        texture = levelMeshes[0][0].GetRecord()->chunks[0].colourTexture;
+    if (!landFull.IsLoaded() || texture.IsEmpty())
+        LoadTexture(texture, "data\\models\\land\\prettygrass.jpg", false, 1, true);
+    if (!texture.IsEmpty())
+        SetTextureWrap(texture, true, true, true);
+    for (std::vector<CMesh>& meshes : levelMeshes) {
+        for (CMesh& mesh : meshes) {
+            for (MeshChunk& chunk : mesh.GetRecord()->chunks)
+                chunk.colourTexture = texture;
+        }
+    }
+    size_t count = levelMeshes[0].size();
+    instances.resize(count);
+    for (size_t i = 0; i < count; i++) {
+        instances[i].Reset();
+        instances[i].Attach(levelMeshes[0][i], "");
+        instances[i].SetTransform(matrix);
+    }
+    for (size_t i = 0; i < count; i++) {
+        TerrainSegment s;
+        for (int level = 0; level < 3; level++)
+            s.level[level] = &levelMeshes[level][i];
+        s.instance = &instances[i];
+        s.rect = &rects[i];
+        segments.push_back(s);
+    }
+    PlaceGrass();
+}
+
+void CTerrain::Draw() {
+    if (segments.empty() || !visibility)
+        return;
+    if (landFull.IsLoaded() && landFullUsable)
+        landFull.Bind();
+    else
+        landBad.Bind();
+    SetWorldMatrix(matrix);
+    SetStandardMatrices();
+    Vector3 eye;
+    if (CurrentCamera)
+        eye = *CurrentCamera->GetPosition();
+    for (TerrainSegment& s : segments) {
+        const Sphere& sphere = s.instance->sphere;
+        if (visibility->ClassifySphere(sphere) == 1)
+            continue;
+        Vector3 d;
+        Vector3Subtract(d, sphere.centre, eye);
+        s.level[TerrainLevelForDistance(Vector3Length(d))]->Draw();
+    }
+    UnbindShaderProgram();
+}
+
+void CTerrain::CollectCollisionInstances(std::vector<CCollisionInstance*>& out) {
+    for (CCollisionInstance& instance : instances)
+        out.push_back(&instance);
+}
+
+namespace {
+
+struct RayHit {
+    float distance;
+    Vector3 point;
+    Vector3 normal;
+};
+
+// Nearest triangle hit below node; leaves hold the triangles.
+void RayTestNode(CCollisionInstance& instance, CCollisionNode* node, const Ray& ray,
+                 bool skipBackFaces, RayHit& best, bool& found) {
+    instance.UpdateNodeBox(node);
+    if (!RayIntersectOrientedBox(ray, node->box))
+        return;
+    if (!node->children.empty()) {
+        for (CCollisionNode* child : node->children)
+            RayTestNode(instance, child, ray, skipBackFaces, best, found);
+        return;
+    }
+    instance.UpdateNodeGeometry(node);
+    const CollisionGeometry& g = instance.geometry;
+    for (int32_t offset : node->triangles) {
+        if (offset < 0 || (size_t)offset + 2 >= g.indices.size() ||
+            (size_t)offset / 3 >= g.normals.size())
+            continue;
+        int32_t a = g.indices[offset], b = g.indices[offset + 1], c = g.indices[offset + 2];
+        int32_t n = (int32_t)g.vertices.size();
+        if (a < 0 || b < 0 || c < 0 || a >= n || b >= n || c >= n)
+            continue;
+        const Vector3& normal = g.normals[offset / 3];
+        if (skipBackFaces && Vector3Dot(normal, ray.direction) > -GeometryTolerance)
+            continue;
+        float distance;
+        Vector3 point;
+        if (RayIntersectTriangle(g.vertices[a], g.vertices[b], g.vertices[c], &distance, &point,
+                                 ray) &&
+            (!found || distance < best.distance)) {
+            best = RayHit{distance, point, normal};
+            found = true;
+        }
+    }
+}
+
+// The ray can reach the sphere: not when the centre lies behind an origin
+// outside it, not when the ray passes farther than the radius.
+bool RayReachesSphere(const Ray& ray, const Sphere& sphere) {
+    Vector3 toCentre;
+    Vector3Subtract(toCentre, sphere.centre, ray.origin);
+    float along = Vector3Dot(toCentre, ray.direction);
+    float lengthSq = Vector3Dot(toCentre, toCentre);
+    float radiusSq = sphere.radius * sphere.radius;
+    if (along < 0.0f && lengthSq > radiusSq)
+        return false;
+    return lengthSq - along * along <= radiusSq;
+}
+
+}  // namespace
+
+bool CTerrain::RayQuery(const Ray& ray, Vector3& outPoint, Vector3& outNormal, int flags) {
+    std::vector<RayHit> hits;
+    for (CCollisionInstance& instance : instances) {
+        if (!instance.attached || !instance.root || !RayReachesSphere(ray, instance.sphere))
+            continue;
+        RayHit hit;
+        bool found = false;
+        RayTestNode(instance, instance.root, ray, (flags & 1) != 0, hit, found);
+        if (found)
+            hits.push_back(hit);
+    }
+    if (hits.empty())
+        return false;
+    const RayHit& nearest = *std::min_element(
+        hits.begin(), hits.end(),
+        [](const RayHit& a, const RayHit& b) { return a.distance < b.distance; });
+    outPoint = nearest.point;
+    outNormal = nearest.normal;
+    return true;
+}

@@ -1,0 +1,163 @@
+// The battlefield's ground: one terrain mesh cut into a grid of segments at
+// three levels of detail, each drawn at the level its distance calls for.
+// Every level-0 segment carries a collision instance for the world's ray
+// queries. The terrain also owns the attribute grid and the grass. All that
+// is derived from the mesh is kept in "gen\\terrain\\<base>_8x8.tSegs".
+//
+// Vertex and index data stay on the CPU beside the buffers, so the
+// reduction, cutting and cache never read device buffers back.
+#ifndef GAME_TERRAIN_TERRAIN_H
+#define GAME_TERRAIN_TERRAIN_H
+
+#include <cstdint>
+#include <list>
+#include <string>
+#include <vector>
+
+#include "core/geometry.h"
+#include "core/matrix.h"
+#include "game/collision/collision_model.h"
+#include "render/mesh.h"
+#include "render/resources.h"
+#include "render/shader.h"
+
+class CVisibilityLists;
+
+// Position, normal and the ground attribute (in `extra`): 28 bytes.
+typedef PncVertex TerrainVertex;
+
+// (three floats, position), (three floats, normal), (one float, texcoord).
+VertexLayout MakeTerrainVertexFormat();
+
+struct TerrainRect {
+    float minX, maxX, minY, maxY;
+};
+
+// One level-0 cell: its three meshes, collision instance and rectangle, all
+// pointing into the terrain's own vectors.
+struct TerrainSegment {
+    CMesh* level[3];
+    CCollisionInstance* instance;
+    const TerrainRect* rect;
+};
+
+struct GrassBlade {
+    float x, y, z;   // foot on the ground
+    float angle;     // radians
+    float height;
+    float fade;      // 0 = not shown
+};
+
+// Squared ground-plane distances the grass fades by.
+const float GrassNear = 10000.0f;     // 100 units: every blade
+const float GrassFar = 40000.0f;      // 200 units: one blade in ten
+const float GrassDrop = 90000.0f;     // 300 units: leaves the fade list at once
+const int TerrainGridSize = 500;
+
+// Level choice by distance from the camera to a segment's sphere centre.
+int TerrainLevelForDistance(float distance);
+
+class CTerrain {
+public:
+    CTerrain();
+    ~CTerrain();
+
+    void SetVisibilityLists(CVisibilityLists* lists) { visibility = lists; }
+
+    // Replaces whatever was loaded. False only for a mesh whose vertices are
+    // not position, normal, two texture coordinates (the terrain stays
+    // empty); a mesh that cannot be loaded gives an empty terrain and true.
+    bool Load(const std::string& name);
+    void Draw();
+
+    // Nearest hit among the segments' collision instances. Flags: bit 1
+    // skips triangles facing away from the ray.
+    bool RayQuery(const Ray& ray, Vector3& outPoint, Vector3& outNormal, int flags = 0);
+    // Appends every collision instance, in segment order.
+    void CollectCollisionInstances(std::vector<CCollisionInstance*>& out);
+
+    // Attribute grid and grass.
+    float SampleGrid(float x, float y) const;
+    void UpdateGrass(float dt);
+    void DrawGrass();
+
+    // The segment cache. Writing refuses a terrain whose counts do not fit
+    // and replaces the file only once it is written whole; reading takes
+    // nothing over unless the whole file checks out.
+    static std::string SegmentCachePath(const std::string& meshName);
+    bool WriteSegmentCache(const std::string& path) const;
+    bool ReadSegmentCache(const std::string& path);
+    bool SerializeSegmentCache(std::vector<uint8_t>& out) const;
+    bool DeserializeSegmentCache(const uint8_t* bytes, size_t size);
+
+    // Read access for the world, tests and tools.
+    const std::vector<TerrainSegment>& GetSegments() const { return segments; }
+    const std::vector<CMesh>& GetLevelMeshes(int level) const { return levelMeshes[level]; }
+    const std::vector<TerrainVertex>& GetLevelVertices(int level) const { return levelVertices[level]; }
+    const std::vector<TerrainRect>& GetRects() const { return rects; }
+    const std::vector<GrassBlade>& GetBlades() const { return blades; }
+    const std::list<GrassBlade*>& GetFadeList() const { return fadeList; }
+    const float* GetGrid() const { return grid.empty() ? nullptr : grid.data(); }
+    const Matrix4& GetMatrix() const { return matrix; }
+    float GetMinX() const { return minX; }
+    float GetMaxX() const { return maxX; }
+    float GetMinY() const { return minY; }
+    float GetMaxY() const { return maxY; }
+
+    // Build steps, public for the tests and tools.
+    // Levels, grid and segments from a welded level-0 mesh; then as Load
+    // ends: collision instances, segments and grass.
+    void BuildFromVertices(const std::vector<TerrainVertex>& vertices,
+                           const std::vector<uint16_t>& indices, const CTexture& colourTexture,
+                           const std::string& baseName);
+    void FinishLoad();
+    // Columns and rows of the grid for the current bounds.
+    void GridSize(int& columns, int& rows) const;
+    void ComputeBounds(const std::vector<TerrainVertex>& vertices);
+    // Cuts a level into the grid's cells: one mesh per cell, row by row,
+    // without a chunk where the cell holds nothing, and each cell's
+    // rectangle after the border widening. With skirts, corners near a
+    // cell's edge are pushed out and down.
+    void BuildSegments(const std::vector<TerrainVertex>& vertices,
+                       const std::vector<uint16_t>& indices, const CTexture& colourTexture,
+                       const std::string& baseName, bool skirt, std::vector<CMesh>& outCells,
+                       std::vector<TerrainRect>& outRects) const;
+    void FillGrid(const std::vector<TerrainVertex>& vertices, const std::vector<uint16_t>& indices);
+    void PlaceGrass();
+
+private:
+    CTerrain(const CTerrain&) = delete;
+    CTerrain& operator=(const CTerrain&) = delete;
+
+    void Clear();
+    bool Build(const std::string& name, const std::string& baseName);
+    void BuildLevels(const std::vector<uint16_t>& levelZeroIndices, const CTexture& colourTexture,
+                     const std::string& baseName);
+    bool GrassWanted(const GrassBlade& blade, float camX, float camY, bool scan) const;
+
+    CVisibilityLists* visibility = nullptr;
+    std::vector<TerrainSegment> segments;
+    Matrix4 matrix;
+    std::vector<CMesh> levelMeshes[3];
+    float minX = 0, maxX = 0, minY = 0, maxY = 0, extentX = 0, extentY = 0;
+    std::vector<TerrainVertex> levelVertices[3];
+    std::vector<float> grid;   // TerrainGridSize^2, row (y) major; empty until filled
+    std::vector<CCollisionInstance> instances;
+    std::vector<TerrainRect> rects;
+
+    CShaderProgram landFull;
+    CShaderProgram landBad;
+    bool landFullUsable = false;
+
+    // Grass.
+    float lastCameraX = 0, lastCameraY = 0;
+    CShaderProgram grassProgram;
+    CTexture grassTexture;
+    std::vector<GrassBlade> blades;
+    std::vector<uint8_t> listed;   // per blade: in the fade list
+    std::list<GrassBlade*> fadeList;
+    std::list<GrassBlade*>::iterator fadeCursor;
+    size_t scanCursor = 0;
+};
+
+#endif

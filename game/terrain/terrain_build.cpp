@@ -1,0 +1,314 @@
+// Building a terrain from its mesh: conversion, bounds, the reduced levels,
+// the attribute grid and the cutting into cells.
+#include "game/terrain/terrain.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "core/error.h"
+#include "game/terrain/terrain_reduce.h"
+#include "render/model.h"
+#include "render/node.h"
+
+namespace {
+
+// Position, normal, two texture coordinates: the only layout a terrain
+// mesh may have.
+VertexLayout SourceLayout() {
+    return VertexLayout{{VET_FLOAT3, VU_POSITION}, {VET_FLOAT3, VU_NORMAL}, {VET_FLOAT2, VU_TEXCOORD}};
+}
+
+// Weights of p (a point of the triangle's plane) for its corners; equal
+// weights for a triangle with no area.
+void Barycentric(const Vector3 corner[3], const Vector3& p, float w[3]) {
+    Vector3 e0, e1, e2;
+    Vector3Subtract(e0, corner[1], corner[0]);
+    Vector3Subtract(e1, corner[2], corner[0]);
+    Vector3Subtract(e2, p, corner[0]);
+    float d00 = Vector3Dot(e0, e0), d01 = Vector3Dot(e0, e1), d11 = Vector3Dot(e1, e1);
+    float d20 = Vector3Dot(e2, e0), d21 = Vector3Dot(e2, e1);
+    float denominator = d00 * d11 - d01 * d01;
+    if (!(std::fabs(denominator) > 0.0f)) {
+        w[0] = w[1] = w[2] = 1.0f / 3.0f;
+        return;
+    }
+    w[1] = (d11 * d20 - d01 * d21) / denominator;
+    w[2] = (d00 * d21 - d01 * d20) / denominator;
+    w[0] = 1.0f - w[1] - w[2];
+}
+
+TerrainVertex Interpolate(const TerrainVertex* source[3], const Vector3& clipped,
+                          const Vector3& position) {
+    Vector3 corners[3] = {source[0]->position, source[1]->position, source[2]->position};
+    float w[3];
+    Barycentric(corners, clipped, w);
+    TerrainVertex v;
+    v.position = position;
+    Vector3 n;
+    n.x = w[0] * source[0]->normal.x + w[1] * source[1]->normal.x + w[2] * source[2]->normal.x;
+    n.y = w[0] * source[0]->normal.y + w[1] * source[1]->normal.y + w[2] * source[2]->normal.y;
+    n.z = w[0] * source[0]->normal.z + w[1] * source[1]->normal.z + w[2] * source[2]->normal.z;
+    float length = Vector3Length(n);
+    if (length > 0.0f)
+        Vector3Scale(v.normal, n, 1.0f / length);
+    else
+        v.normal = source[0]->normal;
+    v.extra = w[0] * source[0]->extra + w[1] * source[1]->extra + w[2] * source[2]->extra;
+    return v;
+}
+
+// A mesh of one chunk over the vertices and indices, buffers readable.
+bool MakeSegmentMesh(CMesh& mesh, const std::string& name, const CTexture& texture,
+                     const std::vector<TerrainVertex>& vertices,
+                     const std::vector<uint16_t>& indices) {
+    MeshChunk chunk;
+    chunk.colourTexture = texture;
+    if (!CreateVertexBuffer(chunk.vertexBuffer, sizeof(TerrainVertex), (int)vertices.size(),
+                            MakeTerrainVertexFormat(), false, false) ||
+        !CreateIndexBuffer(chunk.indexBuffer, (int)indices.size(), false, false))
+        return false;
+    {
+        CVertexBufferLock lock(chunk.vertexBuffer);
+        if (!lock.data)
+            return false;
+        memcpy(lock.data, vertices.data(), vertices.size() * sizeof(TerrainVertex));
+    }
+    {
+        CIndexBufferLock lock(chunk.indexBuffer);
+        void* data = nullptr;
+        if (!lock.GetData(data))
+            return false;
+        memcpy(data, indices.data(), indices.size() * sizeof(uint16_t));
+    }
+    MeshRecord* record = mesh.GetRecord();
+    record->name = name;
+    record->chunks.assign(1, chunk);
+    mesh.BuildCollisionGeometry();
+    return true;
+}
+
+}  // namespace
+
+void CTerrain::ComputeBounds(const std::vector<TerrainVertex>& vertices) {
+    minX = maxX = minY = maxY = 0.0f;
+    for (size_t i = 0; i < vertices.size(); i++) {
+        const Vector3& p = vertices[i].position;
+        if (i == 0 || p.x < minX)
+            minX = p.x;
+        if (i == 0 || p.x > maxX)
+            maxX = p.x;
+        if (i == 0 || p.y < minY)
+            minY = p.y;
+        if (i == 0 || p.y > maxY)
+            maxY = p.y;
+    }
+    extentX = maxX - minX;
+    extentY = maxY - minY;
+}
+
+void CTerrain::GridSize(int& columns, int& rows) const {
+    float columnFactor = 1.01f, rowFactor = 1.01f;
+    if (extentX < extentY)
+        columnFactor = extentX / extentY + 0.05f;
+    else if (extentX > 0.0f)
+        rowFactor = extentY / extentX + 0.05f;
+    columns = (int)(columnFactor * 8.0f);
+    rows = (int)(rowFactor * 8.0f);
+    // A very long, thin terrain would otherwise get no column at all.
+    if (columns < 1)
+        columns = 1;
+    if (rows < 1)
+        rows = 1;
+}
+
+void CTerrain::BuildSegments(const std::vector<TerrainVertex>& vertices,
+                             const std::vector<uint16_t>& indices, const CTexture& colourTexture,
+                             const std::string& baseName, bool skirt,
+                             std::vector<CMesh>& outCells,
+                             std::vector<TerrainRect>& outRects) const {
+    outCells.clear();
+    outRects.clear();
+    int columns, rows;
+    GridSize(columns, rows);
+    float w = extentX / (float)columns, h = extentY / (float)rows;
+    std::vector<Triangle> pieces;
+    std::vector<TerrainVertex> collected;
+    for (int r = 0; r < rows; r++) {
+        for (int c = 0; c < columns; c++) {
+            TerrainRect rect;
+            rect.minX = (float)c * w + minX;
+            rect.maxX = rect.minX + w;
+            rect.minY = (float)r * h + minY;
+            rect.maxY = rect.minY + h;
+            // Border cells reach past the bounds so edge triangles are kept.
+            if (c == 0)
+                rect.minX -= 1.0f;
+            if (r == 0)
+                rect.minY -= 1.0f;
+            if (c == columns - 1)
+                rect.maxX += 1.0f;
+            if (r == rows - 1)
+                rect.maxY += 1.0f;
+            AxisAlignedBox box;
+            box.minimum = Vector3{rect.minX, rect.minY, -1000.0f};
+            box.maximum = Vector3{rect.maxX, rect.maxY, 1000.0f};
+            collected.clear();
+            for (size_t t = 0; t + 2 < indices.size(); t += 3) {
+                const TerrainVertex* source[3];
+                Triangle tri;
+                bool valid = true;
+                for (int k = 0; k < 3; k++) {
+                    if (indices[t + k] >= vertices.size()) {
+                        valid = false;
+                        break;
+                    }
+                    source[k] = &vertices[indices[t + k]];
+                    tri.corner[k] = source[k]->position;
+                }
+                if (!valid)
+                    continue;
+                TriangleComputeNormal(tri);
+                pieces.clear();
+                if (!TriangleIntersectAxisAlignedBox(&pieces, box, tri))
+                    continue;
+                if (pieces.empty()) {
+                    for (int k = 0; k < 3; k++)
+                        collected.push_back(*source[k]);
+                    continue;
+                }
+                for (const Triangle& piece : pieces) {
+                    for (int k = 0; k < 3; k++) {
+                        Vector3 p = piece.corner[k];
+                        if (skirt) {
+                            bool outside = false;
+                            if (p.x < rect.minX + 0.5f) {
+                                p.x -= 1.5f;
+                                outside = true;
+                            } else if (p.x > rect.maxX - 0.5f) {
+                                p.x += 1.5f;
+                                outside = true;
+                            }
+                            if (p.y < rect.minY + 0.5f) {
+                                p.y -= 1.5f;
+                                outside = true;
+                            } else if (p.y > rect.maxY - 0.5f) {
+                                p.y += 1.5f;
+                                outside = true;
+                            }
+                            if (outside)
+                                p.z -= 1.0f;
+                        }
+                        // Weights from the clipped corner, which lies in the triangle.
+                        collected.push_back(Interpolate(source, piece.corner[k], p));
+                    }
+                }
+            }
+            outRects.push_back(rect);
+            outCells.emplace_back();
+            if (collected.empty())
+                continue;
+            if (collected.size() > 65535) {
+                ReportError("Error", "CTerrain::BuildSegments()-too many vertices in a cell");
+                continue;
+            }
+            std::vector<uint16_t> sequence(collected.size());
+            for (size_t i = 0; i < sequence.size(); i++)
+                sequence[i] = (uint16_t)i;
+            std::vector<TerrainVertex> welded;
+            std::vector<uint16_t> weldedIndices;
+            WeldVertices((int)collected.size(), collected.data(), (int)sequence.size(),
+                         sequence.data(), welded, weldedIndices);
+            std::string name = baseName + " - segment " + std::to_string(r * columns + c) +
+                               ", for " + std::to_string(columns) + "x" + std::to_string(rows);
+            if (!MakeSegmentMesh(outCells.back(), name, colourTexture, welded, weldedIndices))
+                outCells.back() = CMesh();
+        }
+    }
+}
+
+bool CTerrain::Build(const std::string& name, const std::string& baseName) {
+    CModel model;
+    if (!LoadModel(model, name, true, false))
+        return true;
+    CNode* root = model.GetRoot();
+    if (!root || root->children.empty())
+        return true;
+    CNode* node = root->children.front();
+    MeshRecord* source = node->mesh.GetRecord();
+    if (!source || source->chunks.empty())
+        return true;
+    MeshChunk chunk = source->chunks[0];
+    const VertexBufferRecord* vb = chunk.vertexBuffer.GetRecord();
+    if (!vb || vb->vertexSize != 32 || !VertexLayoutsEqual(vb->layout, SourceLayout())) {
+        ReportError("Error", "CTerrain::Load()-" + name + " is not a terrain mesh");
+        return false;
+    }
+    // A private copy: the model cache's master stays as it was loaded.
+    std::vector<TerrainVertex> converted(vb->vertexCount);
+    std::vector<uint16_t> sourceIndices(chunk.indexBuffer.GetIndexCount());
+    {
+        CVertexBufferLock lock(chunk.vertexBuffer);
+        if (!lock.data)
+            return true;
+        const uint8_t* bytes = (const uint8_t*)lock.data;
+        for (size_t i = 0; i < converted.size(); i++)
+            memcpy(&converted[i], bytes + i * 32, sizeof(TerrainVertex));
+    }
+    {
+        CIndexBufferLock lock(chunk.indexBuffer);
+        void* data = nullptr;
+        if (!lock.GetData(data))
+            return true;
+        memcpy(sourceIndices.data(), data, sourceIndices.size() * sizeof(uint16_t));
+    }
+    std::vector<uint16_t> levelZeroIndices;
+    if (!WeldVertices((int)converted.size(), converted.data(), (int)sourceIndices.size(),
+                      sourceIndices.data(), levelVertices[0], levelZeroIndices)) {
+        ReportError("Error", "CTerrain::Load()-" + name + " has an index past its vertices");
+        levelVertices[0].clear();
+        return true;
+    }
+    Matrix4FromMatrix3(matrix, node->rotation);
+    BuildLevels(levelZeroIndices, chunk.colourTexture, baseName);
+    return true;
+}
+
+void CTerrain::BuildFromVertices(const std::vector<TerrainVertex>& vertices,
+                                 const std::vector<uint16_t>& indices,
+                                 const CTexture& colourTexture, const std::string& baseName) {
+    Clear();
+    Matrix4Identity(matrix);
+    levelVertices[0] = vertices;
+    BuildLevels(indices, colourTexture, baseName);
+    FinishLoad();
+}
+
+void CTerrain::BuildLevels(const std::vector<uint16_t>& levelZeroIndices,
+                           const CTexture& colourTexture, const std::string& baseName) {
+    std::vector<uint16_t> levelIndices[3];
+    levelIndices[0] = levelZeroIndices;
+    ComputeBounds(levelVertices[0]);
+    ReduceMesh(levelVertices[0], levelIndices[0], levelVertices[1], levelIndices[1]);
+    ReduceMesh(levelVertices[1], levelIndices[1], levelVertices[2], levelIndices[2]);
+    FillGrid(levelVertices[0], levelIndices[0]);
+
+    // All three levels are cut cell by cell, so they stay aligned: a cell
+    // is kept when level 0 has something there; a coarser level that left
+    // it empty shows the next finer level's mesh.
+    std::vector<CMesh> cells[3];
+    std::vector<TerrainRect> cellRects[3];
+    for (int level = 0; level < 3; level++)
+        BuildSegments(levelVertices[level], levelIndices[level], colourTexture, baseName,
+                      level > 0, cells[level], cellRects[level]);
+    for (size_t k = 0; k < cells[0].size(); k++) {
+        if (cells[0][k].GetChunkCount() == 0)
+            continue;
+        levelMeshes[0].push_back(cells[0][k]);
+        for (int level = 1; level < 3; level++) {
+            const CMesh& mesh = cells[level][k];
+            levelMeshes[level].push_back(mesh.GetChunkCount() > 0 ? mesh
+                                                                  : levelMeshes[level - 1].back());
+        }
+        rects.push_back(cellRects[0][k]);
+    }
+}

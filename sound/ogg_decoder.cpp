@@ -1,0 +1,121 @@
+#include "sound/sound_decoder.h"
+
+// Only our own callbacks are used; the header's static sets would be unused.
+#define OV_EXCLUDE_STATIC_CALLBACKS
+#include <vorbis/vorbisfile.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+
+#include "core/files.h"
+
+// The file goes through our own callbacks rather than ov_open: the FILE* then
+// never crosses into a library built against another C runtime, and the file
+// is closed by us on every path (ov_open leaves it open when it fails).
+struct COggDecoder::State {
+    FILE* file = nullptr;
+    OggVorbis_File vorbis;
+    bool opened = false;   // vorbis holds a stream that ov_clear must release
+};
+
+namespace {
+
+size_t ReadCallback(void* to, size_t size, size_t count, void* source) {
+    return fread(to, size, count, (FILE*)source);
+}
+
+int SeekCallback(void* source, ogg_int64_t offset, int whence) {
+    return fseek((FILE*)source, (long)offset, whence);
+}
+
+long TellCallback(void* source) {
+    return ftell((FILE*)source);
+}
+
+std::atomic<SoundDecoderMaker> decoderMaker(nullptr);
+
+}  // namespace
+
+COggDecoder::COggDecoder() : state(nullptr) {
+}
+
+COggDecoder::~COggDecoder() {
+    Close();
+}
+
+bool COggDecoder::Open(const std::string& fileName) {
+    Close();
+    FILE* file = OpenFile(fileName, "rb");
+    if (!file) {
+        return false;
+    }
+    state = new State;
+    memset(&state->vorbis, 0, sizeof(state->vorbis));
+    state->file = file;
+    // No close callback: Close closes the file itself.
+    ov_callbacks callbacks = {ReadCallback, SeekCallback, nullptr, TellCallback};
+    if (ov_open_callbacks(file, &state->vorbis, nullptr, 0, callbacks) != 0) {
+        Close();
+        return false;
+    }
+    state->opened = true;
+    return true;
+}
+
+bool COggDecoder::GetInfo(SoundStreamInfo* info) {
+    if (!state || !state->opened) {
+        return false;
+    }
+    vorbis_info* vi = ov_info(&state->vorbis, -1);
+    ogg_int64_t total = ov_pcm_total(&state->vorbis, -1);
+    if (!vi || vi->channels < 1 || vi->rate < 1 || total < 0) {
+        return false;
+    }
+    info->channels = vi->channels;
+    info->rate = vi->rate;
+    info->totalSamples = total;
+    return true;
+}
+
+long COggDecoder::Read(char* destination, int bytes) {
+    if (!state || !state->opened) {
+        return SoundDecodeError;
+    }
+    int section = 0;
+    long n = ov_read(&state->vorbis, destination, bytes, 0, 2, 1, &section);
+    if (n == OV_HOLE) {
+        return SoundDecodeHole;
+    }
+    if (n < 0 || n > bytes) {
+        return SoundDecodeError;
+    }
+    return n;
+}
+
+bool COggDecoder::Seek(int64_t frame) {
+    return state && state->opened && ov_pcm_seek(&state->vorbis, frame) == 0;
+}
+
+void COggDecoder::Close() {
+    if (!state) {
+        return;
+    }
+    if (state->opened) {
+        ov_clear(&state->vorbis);
+    }
+    if (state->file) {
+        fclose(state->file);
+    }
+    delete state;
+    state = nullptr;
+}
+
+CSoundDecoder* NewSoundDecoder() {
+    SoundDecoderMaker maker = decoderMaker.load();
+    return maker ? maker() : new COggDecoder();
+}
+
+void SetSoundDecoderMaker(SoundDecoderMaker maker) {
+    decoderMaker.store(maker);
+}

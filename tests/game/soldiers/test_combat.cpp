@@ -1,0 +1,156 @@
+// Firing, reloading, throwing, switching, picking up and dropping, with
+// their timers and the shared budget of rifle sounds.
+#include "tests/game/soldiers/battle_fixture.h"
+
+#include "game/soldiers/soldier_sound.h"
+
+namespace {
+
+TEST_F(Battle, ReloadStartsOnAnEmptyClipAndRefillsAfterItsTime) {
+    CSoldier* s = AddSoldier(Vector3{});
+    CWeapon& rifle = s->GetCurrentWeapon();
+    rifle.clip = 0;
+    rifle.reserve = 50;
+    s->Fire();
+    EXPECT_EQ(s->action, ACTION_RELOAD);
+    EXPECT_FLOAT_EQ(s->actionTimer, GetWeaponType(WeaponRifle).reloadTime);
+    for (int i = 0; i < 3; i++)
+        s->UpdateAction(0.5f);
+    EXPECT_EQ(s->actionTimer, 0.0f);
+    EXPECT_EQ(rifle.clip, 0) << "the timer ran out in this update";
+    s->UpdateAction(0.01f);
+    EXPECT_EQ(rifle.clip, 30);
+    EXPECT_EQ(rifle.reserve, 20);
+    EXPECT_EQ(s->action, ACTION_NONE);
+}
+
+TEST_F(Battle, FiringInTheCoolDownDoesNothing) {
+    CSoldier* s = AddSoldier(Vector3{});
+    Run(s, 0.1f);
+    s->Fire();
+    ASSERT_EQ(world.projectiles.projectiles.size(), 1u);
+    const CProjectile& shot = world.projectiles.projectiles.front();
+    EXPECT_EQ(shot.kind, ProjectileRifle);
+    EXPECT_EQ(shot.GetOwner(), s);
+    EXPECT_EQ(shot.damage, GetWeaponType(WeaponRifle).damage);
+    CNode* muzzle = s->GetCurrentWeapon().FindMuzzle();
+    ASSERT_NE(muzzle, nullptr);
+    EXPECT_NEAR(Vector3Distance(shot.body.position, NodeTranslation(muzzle)), 0.5f, 1e-3f);
+
+    s->GetCurrentWeapon().clip = 5;
+    s->Fire();
+    EXPECT_EQ(world.projectiles.projectiles.size(), 1u);
+    EXPECT_EQ(s->GetCurrentWeapon().clip, 5);
+    EXPECT_EQ(s->action, ACTION_NONE) << "a cool-down starts no reload";
+}
+
+TEST_F(Battle, OtherSoldiersRifleSoundsShareABudget) {
+    CSoldier* player = AddSoldier(Vector3{});
+    CSoldier* other = AddSoldier(Vector3{20, 0, 0});
+    world.playerSoldier = player;
+    int before = RifleSoundRequests();
+    for (int i = 0; i < 14; i++) {
+        other->GetCurrentWeapon().coolDown = 0.0f;
+        other->Fire();
+        EXPECT_EQ(RifleSoundRequests() - before, i < 13 ? i + 1 : 13) << "shot " << i + 1;
+    }
+    EXPECT_EQ(world.projectiles.projectiles.size(), 14u) << "silent shots still fly";
+    player->Fire();
+    EXPECT_EQ(RifleSoundRequests() - before, 14) << "the player is always heard";
+    other->Update(1.0f);
+    EXPECT_GT(world.soundBudget, 1.0f) << "only the player's updates drain it";
+    player->Update(0.25f);
+    other->GetCurrentWeapon().coolDown = 0.0f;
+    other->Fire();
+    EXPECT_EQ(RifleSoundRequests() - before, 15);
+}
+
+TEST_F(Battle, GrenadeThrowReleasesAfterTheClipAndRecovers) {
+    CSoldier* s = AddSoldier(Vector3{});
+    Run(s, 0.1f);
+    s->SetAimPoint(Vector3{1, 0, 0}, 20.0f, true);
+    s->StartThrow();
+    ASSERT_EQ(s->action, ACTION_THROW_GRENADE);
+    float length = 0.0f;
+    ASSERT_TRUE(GetAnimationClipLength("throw_g", length));
+    EXPECT_FLOAT_EQ(s->actionTimer, length - 0.3f);
+    s->UpdateAction(length);
+    EXPECT_TRUE(world.projectiles.projectiles.empty());
+    s->UpdateAction(0.01f);
+    ASSERT_EQ(world.projectiles.projectiles.size(), 1u);
+    const CProjectile& g = world.projectiles.projectiles.front();
+    EXPECT_EQ(g.kind, ProjectileGrenade);
+    EXPECT_EQ(g.damage, GetGrenadeType(0).blast);
+    EXPECT_GT(g.body.direction.x, 0.9f);
+    EXPECT_EQ(s->grenades.size(), 1u);
+    EXPECT_EQ(s->action, ACTION_THROW_RECOVERY);
+    EXPECT_FLOAT_EQ(s->actionTimer, 2.0f);
+
+    s->grenades.clear();
+    s->action = ACTION_NONE;
+    s->StartThrow();
+    EXPECT_EQ(s->action, ACTION_NONE) << "nothing to throw";
+}
+
+TEST_F(Battle, PickUpWithTwoWeaponsSwapsWithTheCurrentOne) {
+    CSoldier* s = AddSoldier(Vector3{});
+    CWeapon launcher(2, &world, WEAPON_FLYING);
+    launcher.SetPosition(Vector3{1, 0, 0});
+    CWeapon mortar(5, &world, WEAPON_FLYING);
+    mortar.SetPosition(Vector3{1, 0, 0});
+    world.AddDroppedWeapon(launcher);
+    Run(s, 0.1f);
+    s->PickUpWeapon();
+    ASSERT_EQ(s->weapons.size(), 2u);
+    EXPECT_EQ(s->GetCurrentWeapon().type, 2);
+    EXPECT_EQ(s->GetCurrentWeapon().state, WEAPON_HELD);
+    EXPECT_TRUE(world.droppedWeapons.empty());
+    EXPECT_EQ(s->weaponInReach, nullptr);
+
+    world.AddDroppedWeapon(mortar);
+    Run(s, 2.1f);
+    s->PickUpWeapon();
+    ASSERT_EQ(s->weapons.size(), 2u);
+    EXPECT_EQ(s->GetCurrentWeapon().type, 5);
+    EXPECT_EQ(s->GetCurrentWeapon().state, WEAPON_HELD);
+    ASSERT_EQ(world.droppedWeapons.size(), 1u);
+    CWeapon& left = world.droppedWeapons.front();
+    EXPECT_EQ(left.type, 2);
+    EXPECT_EQ(left.state, WEAPON_FLYING) << "lies in the world, moved by physics";
+    EXPECT_LT(Vector3Distance(left.GetPosition(), NodeTranslation(s->model.FindNode("RHand"))),
+              0.2f);
+    EXPECT_EQ(s->action, ACTION_PICK_UP);
+    // Both bodies ride their own trees; the world's weapon falls to the ground.
+    Run(s, 2.1f);
+    for (int i = 0; i < 40; i++)
+        left.Update(0.05f);
+    EXPECT_NEAR(left.GetPosition().z, 0.0f, 1e-3f);
+}
+
+TEST_F(Battle, DropAndSwitchKeepTheCurrentIndexInRange) {
+    CSoldier* s = AddSoldier(Vector3{});
+    s->weapons.emplace_back(2, &world, WEAPON_HELD);
+    s->GetCurrentWeapon().clip = 0;
+    s->Fire();
+    ASSERT_EQ(s->action, ACTION_RELOAD);
+    s->SwitchWeapon();
+    EXPECT_EQ(s->action, ACTION_SWITCH) << "a reload is abandoned";
+    EXPECT_EQ(s->currentWeapon, 1);
+    s->UpdateAction(0.5f);
+    s->UpdateAction(0.01f);
+    EXPECT_EQ(s->action, ACTION_NONE);
+
+    s->DropWeapon();
+    EXPECT_EQ(s->action, ACTION_DROP);
+    EXPECT_EQ(s->weapons.size(), 1u);
+    EXPECT_EQ(s->currentWeapon, 0);
+    ASSERT_EQ(world.droppedWeapons.size(), 1u);
+    EXPECT_EQ(world.droppedWeapons.front().type, 2);
+    EXPECT_EQ(world.droppedWeapons.front().state, WEAPON_FLYING);
+    s->action = ACTION_NONE;
+    s->DropWeapon();
+    EXPECT_TRUE(s->weapons.empty());
+    EXPECT_EQ(&s->GetCurrentWeapon(), &s->fallbackWeapon);
+}
+
+}  // namespace

@@ -1,0 +1,145 @@
+// The fast closest-pair collapse against the all-pairs search it replaces,
+// and the triangle clean-ups after it.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "game/terrain/terrain_reduce.h"
+
+namespace {
+
+// The all-pairs form: each merge searches every ordered pair in list order.
+bool ReferenceCollapseStep(std::vector<TerrainVertex>& v, std::vector<uint16_t>& indices,
+                           float ratio) {
+    int count = (int)v.size();
+    if (count < 25)
+        return false;
+    int merges = (int)(ratio * (float)count);
+    bool merged = false;
+    for (int m = 0; m < merges; m++) {
+        float best = CollapseFarthest;
+        int a = -1, b = -1;
+        for (int p = 0; p < (int)v.size(); p++) {
+            for (int q = 0; q < (int)v.size(); q++) {
+                if (p == q)
+                    continue;
+                float d = CollapseDistance(v[p], v[q]);
+                if (d < best) {
+                    best = d;
+                    a = p;
+                    b = q;
+                }
+            }
+        }
+        if (a < 0)
+            break;
+        uint16_t made = (uint16_t)v.size();
+        v.push_back(CollapseMerged(v[a], v[b]));
+        for (uint16_t& i : indices) {
+            if (i == a || i == b)
+                i = made;
+        }
+        for (int gone : {a, a < b ? b - 1 : b}) {
+            v.erase(v.begin() + gone);
+            for (uint16_t& i : indices) {
+                if (i > gone)
+                    i--;
+            }
+        }
+        merged = true;
+    }
+    return merged;
+}
+
+uint32_t NextRandom(uint32_t& state) {
+    state = state * 1664525u + 1013904223u;
+    return state >> 8;
+}
+
+// Lattice points make many equal distances; some points repeat exactly.
+void RandomMesh(uint32_t seed, std::vector<TerrainVertex>& v, std::vector<uint16_t>& indices) {
+    uint32_t s = seed;
+    int count = 25 + (int)(NextRandom(s) % 60);
+    int lattice = 2 + (int)(NextRandom(s) % 6);
+    v.clear();
+    indices.clear();
+    for (int i = 0; i < count; i++) {
+        TerrainVertex t;
+        if (i > 0 && NextRandom(s) % 7 == 0) {
+            t = v[NextRandom(s) % v.size()];
+        } else {
+            t.position = Vector3{(float)(NextRandom(s) % lattice), (float)(NextRandom(s) % lattice),
+                                 (float)(NextRandom(s) % 3) * 0.5f};
+            t.normal = Vector3{0, (float)(NextRandom(s) % 2), 1};
+            t.extra = (float)(NextRandom(s) % 100) / 100.0f;
+        }
+        v.push_back(t);
+    }
+    for (int i = 0; i < count * 2; i++)
+        indices.push_back((uint16_t)(NextRandom(s) % count));
+    while (indices.size() % 3)
+        indices.pop_back();
+}
+
+}  // namespace
+
+TEST(TerrainReduce, FastCollapseMakesTheSameMergesAsTheAllPairsSearch) {
+    for (uint32_t seed = 1; seed <= 60; seed++) {
+        std::vector<TerrainVertex> v, fastV;
+        std::vector<uint16_t> indices, fastIndices;
+        RandomMesh(seed, v, indices);
+        fastV = v;
+        fastIndices = indices;
+        float ratio = seed % 3 == 0 ? 1.5f : 0.7f;   // 1.5: runs until no pair is left
+        bool expected = ReferenceCollapseStep(v, indices, ratio);
+        ASSERT_EQ(CollapseStep(fastV, fastIndices, ratio), expected) << seed;
+        ASSERT_EQ(fastV.size(), v.size()) << seed;
+        ASSERT_EQ(0, memcmp(fastV.data(), v.data(), v.size() * sizeof(TerrainVertex))) << seed;
+        ASSERT_EQ(fastIndices, indices) << seed;
+    }
+}
+
+TEST(TerrainReduce, SmallMeshesStayAndLargerOnesKeepThirtyPercent) {
+    std::vector<TerrainVertex> v, out;
+    std::vector<uint16_t> indices, outIndices;
+    for (int i = 0; i < 24; i++) {
+        TerrainVertex t;
+        t.position = Vector3{(float)i, 0, 0};
+        v.push_back(t);
+    }
+    indices = {0, 1, 2, 1, 2, 0, 3, 4, 5};   // a duplicate kept: nothing merged
+    ReduceMesh(v, indices, out, outIndices);
+    EXPECT_EQ(out.size(), 24u);
+    EXPECT_EQ(outIndices, indices);
+
+    v.clear();
+    for (int i = 0; i < 100; i++) {
+        TerrainVertex t;
+        t.position = Vector3{(float)(i % 10) * 3.0f, (float)(i / 10) * 3.0f, 0};
+        v.push_back(t);
+    }
+    v[57].position = v[3].position;   // the closest pair
+    v[57].position.x += 0.01f;
+    std::vector<uint16_t> none;
+    std::vector<TerrainVertex> first = v;
+    ASSERT_TRUE(CollapseStep(first, none, 1.0f / 100.0f));
+    ASSERT_EQ(first.size(), 99u);
+    EXPECT_FLOAT_EQ(first.back().position.x, v[3].position.x + 0.005f);   // midpoint, at the end
+    ReduceMesh(v, none, out, outIndices);
+    EXPECT_EQ(out.size(), 30u);
+}
+
+TEST(TerrainReduce, DegenerateAndRepeatedTrianglesGo) {
+    std::vector<TerrainVertex> v(4);
+    v[1].position = Vector3{1, 0, 0};
+    v[2].position = Vector3{0, 1, 0};
+    v[3].position = Vector3{0.000005f, 0, 0};   // coincides with 0 within 0.00001
+    std::vector<uint16_t> indices = {0, 1, 2, 3, 1, 2, 0, 3, 1, 2, 0, 1};
+    RemoveDegenerateTriangles(v, indices);
+    EXPECT_EQ(indices, (std::vector<uint16_t>{0, 1, 2, 3, 1, 2, 2, 0, 1}));
+    RemoveDuplicateTriangles(indices);   // a rotation goes, another winding would stay
+    EXPECT_EQ(indices, (std::vector<uint16_t>{0, 1, 2, 3, 1, 2}));
+    std::vector<uint16_t> wound = {0, 1, 2, 2, 1, 0, 1, 0, 0, 0, 1, 0};
+    RemoveDuplicateTriangles(wound);
+    EXPECT_EQ(wound, (std::vector<uint16_t>{0, 1, 2, 2, 1, 0, 1, 0, 0}));
+}

@@ -1,0 +1,111 @@
+// Effects and music from real Ogg files through libvorbisfile, and files that
+// are missing, damaged or gone.
+#include <cstdio>
+#include <fstream>
+
+#include "core/error.h"
+#include "core/files.h"
+#include "sound/sound_effect.h"
+#include "sound/stream_sound.h"
+#include "tests/sound/sound_test_rounds.h"
+
+namespace {
+
+class SoundFiles : public SoundRoundsTest {
+protected:
+    void SetUp() override {
+        SoundRoundsTest::SetUp();
+        SetSoundDecoderMaker(nullptr);
+    }
+    static void WriteFile(const char* path, const std::string& bytes) {
+        std::ofstream(NativePath(path), std::ios::binary) << bytes;
+    }
+};
+
+const char* const RifleFile = "data\\sound effects\\rifle_sound.ogg";
+
+TEST_F(SoundFiles, ShippedEffectPlaysTheDecodedSamples) {
+    CSoundEffect rifle;
+    ASSERT_TRUE(rifle.Load(RifleFile));
+    const SoundDescription& d = rifle.GetDescription();
+    EXPECT_EQ(d.waveFormat.channels, 1);
+    EXPECT_EQ(d.waveFormat.samplesPerSec, 44100u);
+    EXPECT_EQ(d.waveFormat.avgBytesPerSec, 88200u);
+    EXPECT_GT(d.pcmBytes, 0u);
+    EXPECT_LE(d.pcmBytes, SoundRingBytes) << "a short shot, not streamed";
+
+    SoundRecord* r = Record(rifle.PlayAt(Vector3{10, 0, 0}));
+    ASSERT_NE(r, nullptr);
+    Round();
+    uint32_t first = std::min(d.pcmBytes, SoundRingHalf);
+    COggDecoder decoder;
+    ASSERT_TRUE(decoder.Open(RifleFile));
+    std::vector<uint8_t> decoded(first);
+    uint32_t done = 0;
+    while (done < first) {
+        long n = decoder.Read((char*)decoded.data() + done, (int)(first - done));
+        ASSERT_GT(n, 0);
+        done += (uint32_t)n;
+    }
+    EXPECT_TRUE(Bytes(r->buffer, 0, first) == decoded);
+    EXPECT_FALSE(Silent(r->buffer, 0, first));
+
+    CStreamSound music;
+    ASSERT_TRUE(music.Load("data\\music\\fieldbattle.ogg"));
+    EXPECT_EQ(music.GetDescription().waveFormat.channels, 2);
+    EXPECT_GT(music.GetDescription().pcmBytes, 10 * SoundRingBytes);
+}
+
+TEST_F(SoundFiles, MissingDamagedOrVanishedFilesGiveAReportAndSilence) {
+    std::string good = ReadWholeFile(true, RifleFile);
+    ASSERT_GT(good.size(), 400u);
+    WriteFile("garbage.ogg", std::string(5000, 'x'));
+    WriteFile("cut.ogg", good.substr(0, 300));
+    WriteFile("empty.ogg", "");
+    for (const char* path : {"data\\sound effects\\no_such.ogg", "garbage.ogg", "cut.ogg", "empty.ogg"}) {
+        SCOPED_TRACE(path);
+        int reports = ErrorReportCount();
+        CSoundEffect effect;
+        CStreamSound music;
+        EXPECT_FALSE(effect.Load(path));
+        EXPECT_FALSE(music.Load(path));
+        EXPECT_EQ(ErrorReportCount(), reports + 2);
+        EXPECT_EQ(effect.PlayAt(Vector3{}), 0);
+        EXPECT_EQ(music.Play(true), 0);
+    }
+
+    // Loaded, then the file went away or was damaged before the shot.
+    WriteFile("gone.ogg", good);
+    WriteFile("spoilt.ogg", good);
+    CSoundEffect gone, spoilt;
+    ASSERT_TRUE(gone.Load("gone.ogg"));
+    ASSERT_TRUE(spoilt.Load("spoilt.ogg"));
+    std::remove("gone.ogg");
+    EXPECT_EQ(gone.PlayAt(Vector3{}), 0);
+    std::string damaged = good;
+    for (size_t i = good.size() / 3; i < good.size(); i += 7) {
+        damaged[i] = (char)(damaged[i] ^ 0x5A);
+    }
+    WriteFile("spoilt.ogg", damaged);
+    int32_t id = spoilt.PlayAt(Vector3{});
+    for (int i = 0; i < 6 && SoundManager::FindSound(id) >= 0; i++) {
+        SoundRecord* r = Record(id);
+        Cursors(r->buffer, (r->nextWritePos + 60000) % SoundRingBytes, (r->nextWritePos + 64000) % SoundRingBytes);
+        Round();
+    }
+    EXPECT_EQ(SoundManager::RecordCount(), 0) << "a damaged stream still ends";
+}
+
+TEST(SoundDecoder, ClosedDecoderReadsNothingAndClosesTwice) {
+    COggDecoder decoder;
+    char buffer[64];
+    SoundStreamInfo info;
+    EXPECT_LT(decoder.Read(buffer, sizeof(buffer)), 0);
+    EXPECT_FALSE(decoder.Seek(0));
+    EXPECT_FALSE(decoder.GetInfo(&info));
+    EXPECT_FALSE(decoder.Open("data\\sound effects\\no_such.ogg"));
+    decoder.Close();
+    decoder.Close();
+}
+
+}  // namespace
