@@ -68,6 +68,13 @@ TEST_F(WorldTest, TheFirstLevelLoadsAndRunsTenSecondsOnTheGround) {
     for (CGrenadeItem& g : world->droppedGrenades)
         EXPECT_TRUE(Finite(g.GetPosition()));
     EXPECT_EQ(Hook("genericcount"), (int)rows.generics.size());
+
+    // The player test state's dialogue replaces the queue; the state shows it.
+    world->AddMessage("old", "", "gone", "");
+    world->LoadMessages("data\\dialogue\\dialogue01.txt");
+    ASSERT_FALSE(world->messages.empty());
+    EXPECT_NE(world->messages.front().name, "old");
+    EXPECT_FALSE(world->messageShowing);
 }
 
 TEST_F(WorldTest, AShotThroughTheWorldsPhasesTakesArmourThenHealthAndRecordsTheHit) {
