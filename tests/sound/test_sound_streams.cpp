@@ -254,3 +254,25 @@ TEST(SoundRing, CursorsDecideWhenTheNextHalfIsWritten) {
 }
 
 }  // namespace
+
+namespace {
+
+// Hands out a single byte per read: never a whole sample.
+class HalfSampleVoice : public CSoundVoiceBase {
+public:
+    HalfSampleVoice() : CSoundVoiceBase(SoundVoiceSynth) {}
+    int Read(int16_t*, int) override { return 1; }
+};
+
+TEST(SoundRing, VoiceThatYieldsNoWholeSampleEndsThePartInSilence) {
+    SoundBufferObject ring;
+    ring.data.assign(SoundRingBytes, 0xEE);
+    HalfSampleVoice voice;
+    EXPECT_FALSE(WriteVoiceSamples(SoundRingHalf, &voice, &ring, 70000));   // wraps into two parts
+    EXPECT_EQ(ring.locks, 0);
+    EXPECT_TRUE(std::all_of(ring.data.begin() + 70000, ring.data.end(), [](uint8_t b) { return b == 0; }));
+    EXPECT_TRUE(std::all_of(ring.data.begin(), ring.data.begin() + 20000, [](uint8_t b) { return b == 0; }));
+    EXPECT_EQ(ring.data[20000], 0xEE);
+}
+
+}  // namespace
