@@ -152,12 +152,15 @@ bool FillFromVoice(CSoundVoiceBase* voice, uint8_t* to, uint32_t size) {
     uint32_t done = 0;
     bool more = true;
     while (size - done >= 2) {
-        int n = voice->Read((int16_t*)(to + done), (int)((size - done) / 2));
-        if (n <= 0) {
+        uint32_t room = (size - done) & ~1u;
+        int n = voice->Read((int16_t*)(to + done), (int)(room / 2));
+        // Whole samples only; a voice that yields none (or half of one) is silent.
+        uint32_t got = n > 0 ? (uint32_t)n & ~1u : 0;
+        if (got == 0) {
             more = false;
             break;
         }
-        done += (uint32_t)n < size - done ? (uint32_t)n & ~1u : (size - done) & ~1u;
+        done += got < room ? got : room;
     }
     Zero(to + done, size - done);
     return more;

@@ -13,8 +13,11 @@ bool ReadSoundFile(const std::string& fileName, bool asMono, SoundDescription* d
     }
     int channels = asMono ? 1 : info.channels;
     // Ring offsets and counts are 32-bit; DirectSound takes at most 8 channels.
+    if (channels > 8 || info.rate > 192000 || info.totalSamples > INT32_MAX) {
+        return false;
+    }
     int64_t pcmBytes = info.totalSamples * channels * 2;
-    if (channels > 8 || info.rate > 192000 || pcmBytes > INT32_MAX) {
+    if (pcmBytes > INT32_MAX) {
         return false;
     }
     SoundWaveFormat& f = description->waveFormat;

@@ -89,35 +89,49 @@ void BuildParticleQuad(const Vector3& p, ParticleVertex v[4], uint16_t idx[6], f
     QuadIndices(idx, c);
 }
 
-// Writes up to MaxQuadsPerBatch quads per lock with write(particle, vertices,
-// indices, first) and draws each batch.
+// One batch: fill writes quads through the locked buffers and says how many
+// (0 when the buffers could not be locked); they are drawn as triangles.
+template <typename Fill>
+static int DrawQuadBatch(CVertexBuffer& vb, CIndexBuffer& ib, const CTexture& texture,
+                         std::vector<int>& log, Fill fill) {
+    int quads = 0;
+    {
+        CVertexBufferLock vl(vb);
+        CIndexBufferLock il(ib);
+        auto* vertices = static_cast<ParticleVertex*>(vl.data);
+        auto* indices = static_cast<uint16_t*>(il.data);
+        if (!vertices || !indices)
+            return 0;
+        quads = fill(vertices, indices);
+    }
+    UnbindShaderProgram();
+    DrawState(texture);
+    BindVertexBuffer(vb);
+    BindIndexBuffer(ib);
+    DrawIndexedTriangles(quads * 2);
+    log.push_back(quads);
+    return quads;
+}
+
+// Up to MaxQuadsPerBatch quads per batch, each written by write(particle,
+// vertices, indices, first vertex).
 template <typename Write>
 static void DrawQuadBatches(CVertexBuffer& vb, CIndexBuffer& ib, const std::vector<Particle>& list,
                             const CTexture& texture, std::vector<int>& log, Write write) {
-    CShaderProgram none;
     size_t next = 0;
     while (next < list.size()) {
-        int quads = 0;
-        {
-            CVertexBufferLock vl(vb);
-            CIndexBufferLock il(ib);
-            auto* vertices = static_cast<ParticleVertex*>(vl.data);
-            auto* indices = static_cast<uint16_t*>(il.data);
-            if (!vertices || !indices)
-                return;
+        int drawn = DrawQuadBatch(vb, ib, texture, log, [&](ParticleVertex* v, uint16_t* i) {
+            int quads = 0;
             while (next < list.size() && quads < MaxQuadsPerBatch &&
                    quads * 4 <= BatchVertexLimit) {
-                write(list[next], vertices + quads * 4, indices + quads * 6, (uint16_t)(quads * 4));
+                write(list[next], v + quads * 4, i + quads * 6, (uint16_t)(quads * 4));
                 quads++;
                 next++;
             }
-        }
-        none.Bind();
-        DrawState(texture);
-        BindVertexBuffer(vb);
-        BindIndexBuffer(ib);
-        DrawIndexedTriangles(quads * 2);
-        log.push_back(quads);
+            return quads;
+        });
+        if (drawn == 0)
+            return;
     }
 }
 
@@ -168,25 +182,19 @@ void CParticleSystem::DrawSpheres() {
         sphereProgram.SetFloat("scale", &s.scale);
         s.model.Draw();
     }
-    CShaderProgram none;
-    none.Bind();
+    UnbindShaderProgram();
 }
 
 void CParticleSystem::DrawFlashes() {
-    int quads = 0;
-    {
-        CVertexBufferLock vl(flashVertices);
-        CIndexBufferLock il(flashIndices);
-        auto* vertices = static_cast<ParticleVertex*>(vl.data);
-        auto* indices = static_cast<uint16_t*>(il.data);
-        if (!vertices || !indices)
-            return;
+    DrawQuadBatch(flashVertices, flashIndices, flashTexture, batchLog,
+                  [this](ParticleVertex* vertices, uint16_t* indices) {
+        int quads = 0;
         for (const FlashRecord& f : flashes) {
             Vector3 r, u;
             TurnedBasis(f.angle, r, u);
             for (float layer : FlashLayers) {
                 if ((quads + 1) * 4 > FlashVertexCount)
-                    break;
+                    return quads;
                 QuadCorners(vertices + quads * 4, f.position, r, u, FlashSpread * layer * f.size);
                 for (int n = 0; n < 4; n++)
                     SetColour(vertices[quads * 4 + n], 1.0f, 1.0f, 1.0f, 1.0f - layer * 0.5f);
@@ -194,21 +202,14 @@ void CParticleSystem::DrawFlashes() {
                 quads++;
             }
         }
-    }
-    CShaderProgram none;
-    none.Bind();
-    DrawState(flashTexture);
-    BindVertexBuffer(flashVertices);
-    BindIndexBuffer(flashIndices);
-    DrawIndexedTriangles(quads * 2);
-    batchLog.push_back(quads);
+        return quads;
+    });
 }
 
 // Every particle of every burst as one line, MaxLinesPerBatch lines per lock.
 void CParticleSystem::DrawBursts() {
     auto burst = bursts.begin();
     size_t next = 0;
-    CShaderProgram none;
     while (burst != bursts.end()) {
         int lines = 0;
         {
@@ -233,7 +234,7 @@ void CParticleSystem::DrawBursts() {
         }
         if (lines == 0)
             break;
-        none.Bind();
+        UnbindShaderProgram();
         Matrix4 identity;
         SetWorldMatrix(Matrix4Identity(identity));
         DisableTexturing();

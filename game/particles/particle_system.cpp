@@ -115,10 +115,13 @@ void CParticleSystem::AddImpactBurst(const Vector3& n, const Vector3& d, const V
 
 CFlameEmitter* CParticleSystem::AddAttachedEffect(CWorldObject* object, const Vector3& hitPoint) {
     Vector3 at = hitPoint;
-    if (object) {
+    // A transform that cannot be undone leaves the flame where it was lit.
+    if (object && Matrix4Determinant(object->GetTransform()) != 0.0f) {
         Matrix4 inverse;
         Matrix4Inverse(inverse, object->GetTransform());
         Matrix4TransformPoint(at, inverse, hitPoint);
+    } else {
+        object = nullptr;
     }
     CFlameEmitter* emitter = new CFlameEmitter(at);
     emitter->object = object;

@@ -152,6 +152,7 @@ bool CTerrain::DeserializeSegmentCache(const uint8_t* bytes, size_t size) {
         return false;
 
     // Everything checked: take it over.
+    Clear();
     minX = bounds[0];
     maxX = bounds[1];
     minY = bounds[2];

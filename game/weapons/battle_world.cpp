@@ -47,7 +47,10 @@ void CBattleWorld::ForgetProjectile(CProjectile* projectile) {
         if (s && s->ai.rememberedGrenade == projectile)
             s->ai.rememberedGrenade = nullptr;
     }
+    OnProjectileRemoved(projectile);
 }
+
+void CBattleWorld::OnProjectileRemoved(CProjectile*) {}
 
 void CBattleWorld::OnSoldierAttacked(CSoldier*, CCollisionProjectile*) {}
 void CBattleWorld::OnSoldierLeavesTeamAI(CSoldier*) {}

@@ -30,8 +30,10 @@ public:
     // is cleared first. Nothing when it is not in the list.
     void RemoveDroppedWeapon(CWeapon* weapon);
     void RemoveDroppedGrenade(CGrenadeItem* item);
-    // A removed projectile: soldiers that remember it forget it.
-    virtual void ForgetProjectile(CProjectile* projectile);
+    // A removed projectile: soldiers that remember it forget it, then the
+    // team AI is told.
+    void ForgetProjectile(CProjectile* projectile);
+    virtual void OnProjectileRemoved(CProjectile* projectile);
 
     // Soldier AI: a soldier was hit by attacker.
     virtual void OnSoldierAttacked(CSoldier* soldier, CCollisionProjectile* attacker);

@@ -24,6 +24,9 @@ inline std::vector<ShippedProgram> ShippedPrograms() {
         {"data\\shaders\\gbfont", "data\\shaders\\gbfont"},
         {"data\\shaders\\sphere", ""},
         {"data\\shaders\\explosion", "data\\shaders\\explosion"},
+        {"data\\shaders\\land_full", "data\\shaders\\land_full"},
+        {"data\\shaders\\land_bad", ""},
+        {"data\\shaders\\grass_full", ""},
     };
 }
 
@@ -39,6 +42,7 @@ inline std::vector<std::string> FixedImages() {
         "data\\ui\\item_block.png",
         "data\\particles\\flame.png", "data\\particles\\streak.png",
         "data\\particles\\rifle_stream.png", "data\\particles\\rifle_stream2.png",
+        "data\\models\\land\\prettygrass.jpg", "data\\misc\\grass\\grass0.png",
     };
 }
 

@@ -7,6 +7,7 @@
 #include "tools/datagen/canvas.h"
 #include "tools/datagen/content.h"
 #include "tools/datagen/mesh_builder.h"
+#include "tools/datagen/png_writer.h"
 
 namespace {
 
@@ -24,6 +25,17 @@ Canvas Glow(int size, Colour colour, Shape brightness) {
     }
   }
   return img;
+}
+
+// The black background is kept black, so the game's colour key clears it
+// (the canvas lifts opaque black to keep other images solid).
+std::vector<unsigned char> KeyedPng(const Canvas& img) {
+  std::vector<unsigned char> rgba = img.ToRgba();
+  for (size_t i = 0; i + 3 < rgba.size(); i += 4) {
+    if (rgba[i] <= 1 && rgba[i + 1] <= 1 && rgba[i + 2] <= 1)
+      rgba[i] = rgba[i + 1] = rgba[i + 2] = 0;
+  }
+  return EncodePng(img.Width(), img.Height(), rgba);
 }
 
 float Falloff(float r) {
@@ -45,17 +57,17 @@ Canvas Flash(int rays, float twist) {
 
 void WriteParticleImages(OutputFolder& out) {
   const std::string folder = "particles\\";
-  out.Write(folder + "flame.png", Glow(64, Colour(1.0f, 0.6f, 0.2f), [](float dx, float dy) {
+  out.Write(folder + "flame.png", KeyedPng(Glow(64, Colour(1.0f, 0.6f, 0.2f), [](float dx, float dy) {
               // Round, a little taller than wide, hottest low down.
               float r = std::sqrt(dx * dx + dy * dy * 0.8f);
               return Falloff(r) * 1.4f - std::max(0.0f, -dy) * 0.2f;
-            }).ToPng());
-  out.Write(folder + "streak.png", Glow(64, Colour(0.8f, 0.9f, 1.0f), [](float dx, float dy) {
+            })));
+  out.Write(folder + "streak.png", KeyedPng(Glow(64, Colour(0.8f, 0.9f, 1.0f), [](float dx, float dy) {
               // Long along u, thin across v.
               return Falloff(std::sqrt(dx * dx * 0.2f + dy * dy * 6.0f)) * 1.5f;
-            }).ToPng());
-  out.Write(folder + "rifle_stream.png", Flash(4, 0.0f).ToPng());
-  out.Write(folder + "rifle_stream2.png", Flash(6, 0.5235988f).ToPng());
+            })));
+  out.Write(folder + "rifle_stream.png", KeyedPng(Flash(4, 0.0f)));
+  out.Write(folder + "rifle_stream2.png", KeyedPng(Flash(6, 0.5235988f)));
 
   MbmModel sphere;
   sphere.AddMesh("sphere", "sphere.png").Ellipsoid(Vec3(), Vec3(1, 1, 1), 10, 16, UvRect());

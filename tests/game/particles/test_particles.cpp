@@ -37,6 +37,9 @@ TEST_F(Particles, FlashesBurstsAndSpheresEndByTheirClocks) {
     for (int i = 0; i < 11; i++)
         system.QueueImpact(FlashRecord{0.1f, Vector3{0, 0, 5}, 0.0f, 0.5f});
     EXPECT_EQ(system.GetFlashes().size(), 10u);
+    system.Draw();   // four nested quads a flash, in one batch
+    EXPECT_EQ(system.GetBatchLog(), std::vector<int>{40});
+    EXPECT_EQ(NullRenderCounters().drawErrors, 0);
 
     system.AddImpactBurst(Vector3{0, 0, 1}, Vector3{0, 0, 1}, Vector3{0, 0, -0.5f});
     system.AddImpactBurst(Vector3{0, 0, 1}, Vector3{0, 0, 1}, Vector3{0, 0, 10});

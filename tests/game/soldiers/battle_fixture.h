@@ -21,7 +21,7 @@
 #include "render/model.h"
 #include "render/node.h"
 #include "tests/game/collision/test_collision_util.h"
-#include "tests/game/soldiers/flat_ground.h"
+#include "tests/game/soldiers/flat_world.h"
 
 // Rays meet the plane z = 0; the sweep meets one square of two triangles
 // 2000 units wide.
@@ -40,15 +40,9 @@ public:
     CCollisionInstance instance;
 };
 
-class TestWorld : public CBattleWorld {
+class TestWorld : public FlatBattleWorld {
 public:
-    CTerrainAccess* GetTerrain() override { return &ground; }
-    void CollectProps(std::vector<CGenericObject*>&) override {}
-    void CollectFurtherObjects(std::vector<WorldBodyEntry>&) override {}
-    void AddHitRecord(const char*, const Vector3&) override {}
-    void AddSoldierScrap(CNode*, CCollisionPart*, const Vector3&) override {}
-    CParticleSystem* GetParticleSystem() override { return nullptr; }
-    bool IsPointOutsideView(const Vector3&) override { return false; }
+    TestWorld() { terrain = &ground; }
     void AddMessage(const std::string& speaker, const std::string&, const std::string&) override {
         messages.push_back(speaker);
     }

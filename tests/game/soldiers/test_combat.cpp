@@ -44,6 +44,17 @@ TEST_F(Battle, FiringInTheCoolDownDoesNothing) {
     EXPECT_EQ(s->action, ACTION_NONE) << "a cool-down starts no reload";
 }
 
+TEST_F(Battle, AThrownWeaponOnlyAnimates) {
+    CSoldier* s = AddSoldier(Vector3{});
+    s->weapons[0] = CWeapon(WeaponKnife, &world, WEAPON_HELD);
+    Run(s, 0.1f);
+    s->Fire();
+    EXPECT_EQ(s->action, ACTION_THROW_WEAPON);
+    EXPECT_FLOAT_EQ(s->actionTimer, GetWeaponType(WeaponKnife).coolDown);
+    EXPECT_TRUE(s->animator.IsPlaying("throw_g"));
+    EXPECT_TRUE(world.projectiles.projectiles.empty()) << "no projectile, no damage";
+}
+
 TEST_F(Battle, OtherSoldiersRifleSoundsShareABudget) {
     CSoldier* player = AddSoldier(Vector3{});
     CSoldier* other = AddSoldier(Vector3{20, 0, 0});

@@ -49,4 +49,29 @@ TEST_F(Battle, AGrenadeBouncesOffTheGroundAndBlastsTheSoldierNearby) {
     EXPECT_LT(s->health, before);
 }
 
+TEST_F(Battle, ATornLimbLeavesTheSoldierWhole) {
+    CSoldier* s = AddSoldier(Vector3{});
+    CCollisionPhases phases(&world);
+    Run(s, 0.1f);
+    for (int shot = 0; shot < 200 && s->model.FindNode("Head"); shot++) {
+        s->health = 60.0f;
+        s->armour = 0.0f;
+        Vector3 head = NodeTranslation(s->model.FindNode("Head"));
+        world.projectiles.Fire(ProjectileRifle, Vector3{head.x - 3.0f, head.y, head.z}, Vector3{1, 0, 0},
+                               100.0f, 1.0f, nullptr);
+        for (int i = 0; i < 3; i++) {
+            world.projectiles.Update(0.02f);
+            phases.Run(0.0, false);
+        }
+        s->Update(0.02f);
+    }
+    ASSERT_EQ(world.scrap.size(), 1u);
+    EXPECT_EQ(world.scrap[0].first->name, "Head");
+    EXPECT_EQ(s->collision.root->FindPart(world.scrap[0].first), nullptr);
+    // The soldier lives on, animates and collides without its head.
+    s->SelectMoveAnimation(Vector3{1, 0, 0});
+    Run(s, 0.5f);
+    EXPECT_GT(s->health, 0.0f);
+}
+
 }  // namespace

@@ -1,0 +1,143 @@
+// The attribute grid and the grass: placement thresholds with a seeded
+// generator, the fade and scan passes around a camera, and the blade quads.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+
+#include "core/random.h"
+#include "render/camera.h"
+#include "render/null/null_backend.h"
+#include "terrain_test_util.h"
+
+namespace {
+
+class GrassTest : public TerrainTest {
+protected:
+    void TearDown() override {
+        CurrentCamera = nullptr;
+        TerrainTest::TearDown();
+    }
+    void Look(float x, float y) {
+        camera.reset(new CInertialCamera(Vector3{0, 0, 1}, Vector3{x, y, 50}, Vector3{x, y + 10, 0}));
+        CurrentCamera = camera.get();
+    }
+    static void ExpectListedOnce(const CTerrain& t) {
+        std::set<const GrassBlade*> seen(t.GetFadeList().begin(), t.GetFadeList().end());
+        EXPECT_EQ(seen.size(), t.GetFadeList().size());
+    }
+    std::unique_ptr<CInertialCamera> camera;
+};
+
+}  // namespace
+
+TEST_F(GrassTest, BladesGrowOnlyWhereTheAttributeIsInTheBand) {
+    for (float attribute : {0.25f, 0.5f, 0.2499f, 0.5001f, 0.0f}) {
+        GameSrand(7);
+        CTerrain t;
+        BuildFlat(t, 60, attribute);
+        EXPECT_EQ(t.SampleGrid(0, 0), attribute);
+        EXPECT_EQ(t.SampleGrid(61, 0), 0.0f);   // outside the bounds
+        bool grows = attribute >= 0.25f && attribute <= 0.5f;
+        EXPECT_EQ(!t.GetBlades().empty(), grows) << attribute;
+        EXPECT_LE(t.GetBlades().size(), (size_t)(120 * 120 * 0.0225f));
+        for (const GrassBlade& b : t.GetBlades()) {
+            EXPECT_EQ(b.z, 0.0f);
+            EXPECT_TRUE(b.height >= 1.3f && b.height <= 2.0f);
+            EXPECT_TRUE(b.angle >= 0.0f && b.angle <= 6.2831855f);
+            EXPECT_EQ(b.fade, 0.0f);
+        }
+    }
+    GameSrand(7);   // the same seed places the same blades
+    CTerrain a, b;
+    BuildFlat(a, 60, 0.3f);
+    GameSrand(7);
+    BuildFlat(b, 60, 0.3f);
+    ASSERT_EQ(a.GetBlades().size(), b.GetBlades().size());
+    EXPECT_EQ(a.GetBlades().back().x, b.GetBlades().back().x);
+}
+
+TEST_F(GrassTest, ScanListsEachBladeOnceEvenBeforeItFades) {
+    GameSrand(3);
+    CTerrain t;
+    BuildFlat(t, 60, 0.3f);   // every blade within 100 units of the centre
+    Look(0, 0);
+    for (int frame = 0; frame < 3; frame++)
+        t.UpdateGrass(0.0f);   // ten visits each, fades unchanged
+    EXPECT_EQ(t.GetFadeList().size(), 30u);
+    for (int frame = 0; frame < 100; frame++)
+        t.UpdateGrass(0.0f);   // the scan wraps several times
+    EXPECT_EQ(t.GetFadeList().size(), t.GetBlades().size());
+    ExpectListedOnce(t);
+    for (const GrassBlade& b : t.GetBlades())
+        EXPECT_EQ(b.fade, 0.0f);
+}
+
+TEST_F(GrassTest, NearBladesFadeInAndFarOnesLeave) {
+    GameSrand(5);
+    CTerrain t;
+    BuildFlat(t, 400, 0.3f, 8);
+    Look(0, 0);
+    for (int frame = 0; frame < 40; frame++)
+        t.UpdateGrass(0.1f);
+    ExpectListedOnce(t);
+    size_t near = 0, sparse = 0;
+    for (const GrassBlade* b : t.GetFadeList()) {
+        float s = b->x * b->x + b->y * b->y;
+        ASSERT_LT(s, GrassFar);
+        if (s > GrassNear) {
+            EXPECT_LT(std::fmod(std::fabs(b->x + b->y + b->z), 0.1f), 0.01f);
+            sparse++;
+        }
+    }
+    for (const GrassBlade& b : t.GetBlades()) {
+        if (b.x * b.x + b.y * b.y <= GrassNear) {
+            EXPECT_EQ(b.fade, 1.0f);
+            near++;
+        }
+    }
+    EXPECT_GT(near, 300u);
+    EXPECT_GT(sparse, 0u);
+    EXPECT_LT(sparse, near);
+
+    Look(2000, 0);   // everything beyond 300 units leaves at once
+    int frames = 0;
+    while (!t.GetFadeList().empty() && frames < 10) {
+        t.UpdateGrass(0.1f);
+        frames++;
+    }
+    EXPECT_TRUE(t.GetFadeList().empty());
+    t.UpdateGrass(0.1f);   // an empty list is no division by zero
+    for (const GrassBlade& b : t.GetBlades())
+        ASSERT_EQ(b.fade, 0.0f);
+}
+
+TEST_F(GrassTest, BladesDrawAsTwoCrossedPassesInWorldSpace) {
+    GameSrand(9);
+    CTerrain t;
+    BuildFlat(t, 30, 0.3f);
+    Look(0, 0);
+    t.UpdateGrass(0.5f);
+    t.UpdateGrass(0.5f);
+    ASSERT_FALSE(t.GetFadeList().empty());
+    NullResetCounters();
+    Matrix4 moved;
+    Matrix4Identity(moved).m[3] = 100.0f;
+    SetWorldMatrix(moved);
+    SetRenderSwitch(RS_BLEND, false);
+    t.DrawGrass();
+    EXPECT_EQ(NullRenderCounters().primitives, 2);
+    const NullPrimitive& last = NullLastPrimitive();
+    ASSERT_EQ(last.vertices.size(), 6 * t.GetFadeList().size());
+    const GrassBlade& b = *t.GetFadeList().front();
+    const NullVertex* v = last.vertices.data();
+    EXPECT_EQ(v[0].position[2], b.z);                 // (1, 1): the foot
+    EXPECT_EQ(v[2].position[2], b.z + b.height);      // (1, 0): the top
+    EXPECT_EQ(v[5].texCoord[0] + v[5].texCoord[1], 0.0f);
+    EXPECT_EQ(v[0].texCoord[2], b.angle);
+    EXPECT_EQ(v[0].colour >> 24, (uint32_t)(b.fade * 255.0f));
+    Matrix4 world;
+    GetWorldMatrix(world);
+    EXPECT_EQ(world.m[3], 0.0f);   // blades are in world coordinates
+    EXPECT_FALSE(GetRenderSwitch(RS_BLEND));   // as it was
+}

@@ -1,0 +1,174 @@
+// A soldier holding its rifle beside a vehicle, built by the battle code
+// (CSoldier, CVehicle) on flat ground and run for a few seconds of animation
+// and driving, drawn with the programs the world renderer binds. Prints
+// "SHOW battle" and keeps the frame up until the script has its screenshot
+// ("battle_view_next.txt" appears) or about 30 s pass.
+#include <windows.h>
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "core/error.h"
+#include "core/files.h"
+#include "game/soldiers/soldier.h"
+#include "game/soldiers/vehicle.h"
+#include "game/stats.h"
+#include "game/weapons/battle_world.h"
+#include "render/animation.h"
+#include "render/backend.h"
+#include "render/camera.h"
+#include "render/model.h"
+#include "render/node.h"
+#include "render/projection.h"
+#include "render/shader.h"
+#include "tests/content/content_list.h"
+#include "tests/game/soldiers/flat_world.h"
+#include "tests/win32/test_window.h"
+
+static const char* NextFile = "battle_view_next.txt";
+static const char* ErrorFile = "battle_view_errors.txt";
+static const uint32_t Sky = 0xffcc7f00;
+
+static CSmoothCamera camera;
+
+static void DrawGround() {
+    UnbindShaderProgram();
+    Matrix4 identity;
+    SetWorldMatrix(Matrix4Identity(identity));
+    glDisable(GL_TEXTURE_2D);
+    glBegin(GL_QUADS);
+    glColor3ub(84, 112, 52);
+    glVertex3f(-60, -60, 0);
+    glVertex3f(60, -60, 0);
+    glVertex3f(60, 60, 0);
+    glVertex3f(-60, 60, 0);
+    glEnd();
+    glColor3ub(255, 255, 255);
+}
+
+struct Programs {
+    CShaderProgram soldier, vehicle, weapon;
+};
+
+static void DrawFrame(Programs& p, CSoldier& soldier, CVehicle& buggy) {
+    SetRenderSwitch(RS_DEPTH_TEST, true);
+    SetRenderSwitch(RS_DEPTH_WRITE, true);
+    SetCullMode(CULL_NONE);
+    ClearFrame(Sky, true, true, false);
+    SetPerspective(0, 0, 800, 600, 1.0f, 2500.0f);
+    camera.Apply(nullptr, false);
+    DrawGround();
+    SetCullMode(CULL_CLOCKWISE);
+    p.vehicle.Bind();
+    buggy.model.Draw();
+    p.soldier.Bind();
+    p.soldier.SetVector3("camPos", &CurrentCamera->GetPosition()->x);
+    soldier.model.Draw();
+    p.weapon.Bind();
+    float time = 0.0f;
+    p.weapon.SetFloat("time", &time);
+    soldier.GetCurrentWeapon().model.Draw();
+    UnbindShaderProgram();
+    FlushFrame();
+}
+
+static long NonSkyPixels() {
+    std::vector<uint8_t> rgba;
+    ReadFrame(rgba);
+    long count = 0;
+    for (size_t i = 0; i < rgba.size(); i += 4) {
+        bool sky = rgba[i] < 8 && rgba[i + 1] > 119 && rgba[i + 1] < 135 && rgba[i + 2] > 196;
+        count += sky ? 0 : 1;
+    }
+    return count;
+}
+
+int main() {
+    HWND window = OpenTestWindow("Vexmoor Battle View");
+    SetErrorReportFile(ErrorFile);
+    bool init = StartTestRenderer(window);
+    Check("init", init);
+    if (!init)
+        return 1;
+    std::string message;
+    Check("stats", LoadShippedStats(message), message);
+    Check("animation_list", LoadAnimationList());
+
+    Programs programs;
+    programs.soldier.Load("data\\shaders\\soldier_full", "data\\shaders\\soldier_full");
+    programs.vehicle.Load("data\\shaders\\vehicle_full", "data\\shaders\\vehicle_full");
+    programs.weapon.Load("data\\shaders\\weapon_full", "data\\shaders\\weapon_full");
+    Check("programs", programs.soldier.IsLoaded() && programs.vehicle.IsLoaded() &&
+                          programs.weapon.IsLoaded());
+    {
+        FlatBattleWorld world;
+        CSoldier* soldier = new CSoldier(&world, 0);
+        soldier->SetTeam(0);
+        soldier->SetPosition(Vector3{0.0f, 0.0f, 0.0f});
+        soldier->SetFacing(Vector3{0.3f, -1.0f, 0.0f}, true);
+        soldier->SetAimPoint(Vector3{0.3f, -1.0f, 0.0f}, 30.0f, true);
+        world.soldiers.push_back(soldier);
+        CVehicle* buggy = new CVehicle(&world, 0);
+        buggy->Place(Vector3{-3.0f, 4.0f, 0.0f}, Vector3{1.0f, 0.0f, 0.0f});
+        world.vehicles.push_back(buggy);
+        Check("soldier_model", soldier->model.GetRoot() != nullptr);
+        Check("rifle_model", soldier->GetCurrentWeapon().model.GetRoot() != nullptr);
+        Check("vehicle_model", buggy->model.GetRoot() != nullptr);
+
+        // A few seconds of battle: the soldier settles into its hold pose, the
+        // buggy rolls forward and steers left.
+        buggy->driveInput = Vector3{1.0f, -0.4f, 0.0f};
+        buggy->throttle = 0.04f;
+        for (int i = 0; i < 60; i++) {
+            buggy->Update(0.05f);
+            soldier->Update(0.05f);
+        }
+        buggy->ClearDriving();
+        Check("hold_pose", soldier->animator.IsPlaying("hold_mg"));
+        Check("soldier_on_ground", soldier->GetPosition().z > -0.01f,
+              std::to_string(soldier->GetPosition().z));
+        const Vector3& at = buggy->body.position;
+        Check("vehicle_moved", at.x > -3.0f,
+              std::to_string(at.x) + " " + std::to_string(at.y) + " " + std::to_string(at.z));
+
+        camera.SetPosition(Vector3{5.0f, -5.5f, 3.0f}, true);
+        camera.SetTarget(Vector3{-0.5f, 2.0f, 0.9f}, true);
+        camera.SetUp(Vector3{0.0f, 0.0f, 1.0f}, true);
+        DrawFrame(programs, *soldier, *buggy);
+        long drawn = NonSkyPixels();
+        Check("drawn", drawn > 40000 && drawn < 800 * 600, std::to_string(drawn));
+        Check("no_gl_error", glGetError() == GL_NO_ERROR);
+
+        DeleteFileA(NextFile);
+        PresentFrame();
+        printf("SHOW battle\n");
+        fflush(stdout);
+        for (int i = 0; i < 300 && GetFileAttributesA(NextFile) == INVALID_FILE_ATTRIBUTES; i++) {
+            PumpMessages();
+            DrawFrame(programs, *soldier, *buggy);
+            PresentFrame();
+            Sleep(100);
+        }
+        DeleteFileA(NextFile);
+        for (CSoldier* s : world.soldiers)
+            delete s;
+        world.soldiers.clear();
+        for (CVehicle* v : world.vehicles)
+            delete v;
+        world.vehicles.clear();
+    }
+    programs.soldier.Release();
+    programs.vehicle.Release();
+    programs.weapon.Release();
+    ClearModelCache();
+    ShutdownRenderer();
+    DestroyWindow(window);
+    std::string reports = ReadWholeFile(false, ErrorFile);
+    if (!reports.empty())
+        printf("error reports:\n%s\n", reports.c_str());
+    DeleteFileA(ErrorFile);
+    return FinishChecks();
+}
