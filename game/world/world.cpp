@@ -178,8 +178,7 @@ void CWorld::AddSoldierScrap(CNode* node, CCollisionPart* part, const Vector3& v
     soldierScrap.push_back(entry);
 }
 
-void CWorld::ForgetProjectile(CProjectile* projectile) {
-    CBattleWorld::ForgetProjectile(projectile);
+void CWorld::OnProjectileRemoved(CProjectile* projectile) {
     if (teamAI)
         teamAI->ForgetProjectile(projectile);
 }

@@ -130,7 +130,7 @@ public:
     void SetTeamAI(std::unique_ptr<CTeamAISeam> ai) { teamAI = std::move(ai); }
 
     // CBattleWorld hooks.
-    void ForgetProjectile(CProjectile* projectile) override;
+    void OnProjectileRemoved(CProjectile* projectile) override;
     void OnSoldierAttacked(CSoldier* soldier, CCollisionProjectile* attacker) override;
     void OnSoldierLeavesTeamAI(CSoldier* soldier) override;
     void AddMessage(const std::string& speaker, const std::string& image,
