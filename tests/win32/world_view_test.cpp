@@ -16,7 +16,6 @@
 
 #include "app/console.h"
 #include "game/player/player_controller.h"
-#include "game/player/player_input.h"
 #include "game/stats.h"
 #include "game/world/world.h"
 #include "game/world/world_scene.h"
@@ -27,23 +26,10 @@
 #include "render/model.h"
 #include "render/projection.h"
 #include "render/world_render.h"
+#include "tests/game/player/held_input.h"
 #include "tests/win32/test_window.h"
 
 static const char* NextFile = "world_view_next.txt";
-
-// The mouse at rest, the left button as scripted.
-struct ScriptInput : CPlayerInput {
-    bool fire = false;
-    bool IsKeyDown(int) const override { return false; }
-    bool IsKeyPressed(int) const override { return false; }
-    bool IsLeftDown() const override { return fire; }
-    bool IsRightDown() const override { return false; }
-    int GetWheel() const override { return 0; }
-    int GetPreviousWheel() const override { return 0; }
-    int GetCursorX() const override { return TestWidth / 2; }
-    int GetCursorY() const override { return TestHeight / 2; }
-    void RecentreCursor(int, int) override {}
-};
 
 static bool IsSky(const uint8_t* p) { return p[0] < 8 && p[1] > 119 && p[1] < 135 && p[2] > 196 && p[2] < 212; }
 
@@ -78,7 +64,7 @@ int main() {
         if (!loaded)
             return FinishChecks();
         CSmoothCamera camera;
-        ScriptInput input;
+        HeldInput input;
         CPlayerController& controller = g_playerController;
         controller.SetCamera(&camera);
         controller.Reset();

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "game/player/player_controller.h"
-#include "game/player/player_input.h"
+#include "tests/game/player/held_input.h"
 #include "game/world/world_scene.h"
 #include "render/camera.h"
 #include "render/null/null_backend.h"
@@ -13,19 +13,6 @@
 #include "render/world_render.h"
 
 namespace {
-
-struct HeldInput : CPlayerInput {
-    bool fire = false;
-    bool IsKeyDown(int) const override { return false; }
-    bool IsKeyPressed(int) const override { return false; }
-    bool IsLeftDown() const override { return fire; }
-    bool IsRightDown() const override { return false; }
-    int GetWheel() const override { return 0; }
-    int GetPreviousWheel() const override { return 0; }
-    int GetCursorX() const override { return 400; }
-    int GetCursorY() const override { return 300; }
-    void RecentreCursor(int, int) override {}
-};
 
 size_t Find(const std::vector<std::string>& events, const std::string& line) {
     return size_t(std::find(events.begin(), events.end(), line) - events.begin());
