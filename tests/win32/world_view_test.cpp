@@ -17,6 +17,9 @@
 #include "app/console.h"
 #include "game/player/player_controller.h"
 #include "game/stats.h"
+#include "game/soldiers/soldier.h"
+#include "game/soldiers/vehicle.h"
+#include "game/world/generic_object.h"
 #include "game/world/world.h"
 #include "game/world/world_scene.h"
 #include "render/animation.h"
@@ -71,6 +74,11 @@ int main() {
         controller.SetInput(&input);
         controller.SetSoldier(world.soldiers.front());
         controller.SetActive(true);
+        // Heading 10 degrees right of +x: the buggy, the crates and a rock
+        // stand in front of the player.
+        Vector3 eye = world.soldiers.front()->GetPosition();
+        camera.SetPosition(eye, true);
+        camera.SetTarget(Vector3{eye.x + 9.848f, eye.y - 1.736f, eye.z}, true);
         CWorldDrawScene scene(world);
         CWorldRenderer renderer(&scene);
         Check("soldier_full", renderer.HasFullSoldierProgram());
@@ -97,6 +105,15 @@ int main() {
         }
         Check("sky_above", skyTop > TestWidth / 8, std::to_string(skyTop));
         Check("ground_below", groundBottom > TestWidth / 8, std::to_string(groundBottom));
+        auto onScreen = [](const Vector3& p) {
+            Vector3 s;
+            return ProjectToScreen(s, p) && s.x >= 0 && s.x < TestWidth && s.y >= 0 && s.y < TestHeight;
+        };
+        Check("vehicle_in_view", onScreen(world.vehicles.front()->body.position));
+        int props = 0;
+        for (CGenericObject* g : world.generics)
+            props += onScreen(g->GetPosition());
+        Check("props_in_view", props > 0, std::to_string(props));
         Show("world");
 
         // Fire: the flash lives 0.1 s, so the next frame comes soon after.

@@ -23,7 +23,8 @@ for name in world fire; do
 done
 
 vx_end 60
-vx_expect_checks init stats animations level soldier_full no_gl_error sky_above ground_below fired flash \
+vx_expect_checks init stats animations level soldier_full no_gl_error sky_above ground_below \
+                 vehicle_in_view props_in_view fired flash \
                  frame_changed flash_on_screen
 rm -f "$next"
 vx_log "PASS"
