@@ -178,10 +178,9 @@ void CWorld::AddSoldierScrap(CNode* node, CCollisionPart* part, const Vector3& v
     soldierScrap.push_back(entry);
 }
 
-void CWorld::ForgetProjectile(CProjectile* projectile) {
-    CBattleWorld::ForgetProjectile(projectile);
+void CWorld::OnProjectileRemoved(CProjectile* projectile) {
     if (teamAI)
-        teamAI->ForgetProjectile(projectile);
+        teamAI->OnProjectileRemoved(projectile);
 }
 
 void CWorld::OnSoldierAttacked(CSoldier* soldier, CCollisionProjectile* attacker) {

@@ -19,6 +19,7 @@
 #include "game/weapons/battle_world.h"
 #include "game/world/physics_body.h"
 #include "game/world/team_ai_seam.h"
+#include "game/world/terrain_view.h"
 #include "render/text_block.h"
 #include "render/visibility.h"
 
@@ -73,21 +74,6 @@ struct FurtherObject {
     CCollisionBody collision;
 };
 
-// The terrain as the queries and the collision phases see it.
-class CWorldGround : public CTerrainAccess {
-public:
-    explicit CWorldGround(CTerrain& terrain) : terrain(terrain) {}
-    bool RayQuery(const Ray& ray, Vector3& outPoint, Vector3& outNormal, int flags) override {
-        return terrain.RayQuery(ray, outPoint, outNormal, flags);
-    }
-    void CollectCollisionInstances(std::vector<CCollisionInstance*>& out) override {
-        terrain.CollectCollisionInstances(out);
-    }
-
-private:
-    CTerrain& terrain;
-};
-
 class CWorld : public CBattleWorld, public CCullSource {
 public:
     CWorld();
@@ -130,7 +116,7 @@ public:
     void SetTeamAI(std::unique_ptr<CTeamAISeam> ai) { teamAI = std::move(ai); }
 
     // CBattleWorld hooks.
-    void ForgetProjectile(CProjectile* projectile) override;
+    void OnProjectileRemoved(CProjectile* projectile) override;
     void OnSoldierAttacked(CSoldier* soldier, CCollisionProjectile* attacker) override;
     void OnSoldierLeavesTeamAI(CSoldier* soldier) override;
     void AddMessage(const std::string& speaker, const std::string& image,
@@ -176,7 +162,7 @@ private:
     static void DeleteScrap(std::vector<ScrapEntry>& scrap);
     void UpdateScrapList(std::vector<ScrapEntry>& scrap, float dt);
 
-    CWorldGround ground;
+    CTerrainView ground;
     std::unique_ptr<CTeamAISeam> teamAI;
 };
 
