@@ -141,7 +141,9 @@ TEST_F(WorldTest, RemovingSoldiersOutsideTheListsAndTeamsIsSafe) {
     CSoldier* listed = AddSoldier(Vector3{}, 0);
     listed->team = -3;   // changed after listing
     world->playerSoldier = listed;
+    HookVector3Ptr(g_debugConsole, "playerpos", &listed->body.position);
     world->RemoveSoldier(listed);
+    EXPECT_EQ(g_debugConsole->FindHook("playerpos")->FormatValue(), "(CRASH trying to evaluate)");
     EXPECT_TRUE(world->soldiers.empty());
     EXPECT_EQ(world->playerSoldier, nullptr);
     EXPECT_TRUE(world->teams[0].empty()) << "found whatever its team index says now";
