@@ -1,12 +1,17 @@
 // The closest-pair collapse keeps, for every live vertex, its best partner:
 // the pair key is (squared distance, earlier vertex, later vertex) in list
 // order, so the smallest of those keys is the pair the plain all-pairs search
-// takes. A merge only rescans the vertices whose partner left, and offers
-// the new vertex to every other one: O(V) per merge instead of O(V^2).
+// takes. Vertices sit in a grid over the ground plane, so a partner is found
+// by searching rings of cells outward until no nearer cell is left; a merge
+// rescans only the vertices whose partner left and offers the new vertex to
+// the vertices near enough to want it. The smallest key is kept in a set.
 #include "game/terrain/terrain_reduce.h"
 
+#include <algorithm>
 #include <cmath>
+#include <set>
 #include <unordered_set>
+#include <utility>
 
 namespace {
 
@@ -27,42 +32,60 @@ struct PairKey {
 
 const int NoPartner = -1;
 
+// Squared ground distances a little over the bound still get searched, so
+// float rounding of the distances can never hide a pair.
+bool BeyondReach(double gap, double cell, float distance) {
+    double lower = gap > 0 ? gap * cell : 0.0;
+    return lower * lower > (double)distance * 1.0001 + 1e-12;
+}
+
 class Collapser {
 public:
-    explicit Collapser(const std::vector<TerrainVertex>& source)
-        : vertices(source), alive(source.size(), 1), partner(source.size(), NoPartner),
-          partnerKey(source.size()) {
-        for (int u = 0; u < (int)vertices.size(); u++)
+    explicit Collapser(const std::vector<TerrainVertex>& source) : vertices(source) {
+        size_t n = source.size();
+        alive.assign(n, 1);
+        partner.assign(n, NoPartner);
+        partnerKey.resize(n);
+        partneredBy.resize(n);
+        cellOf.assign(n, -1);
+        MakeGrid();
+        for (int u = 0; u < (int)n; u++)
+            Insert(u);
+        for (int u = 0; u < (int)n; u++)
             FindPartner(u);
     }
 
     // One merge; false when no pair is close enough.
     bool Merge(std::vector<int>& replacedBy) {
-        int best = NoPartner;
-        for (int u = 0; u < (int)vertices.size(); u++) {
-            if (alive[u] && partner[u] != NoPartner &&
-                (best == NoPartner || partnerKey[u] < partnerKey[best]))
-                best = u;
-        }
-        if (best == NoPartner)
+        if (ranked.empty())
             return false;
-        int a = best, b = partner[best];
+        int a = ranked.begin()->second, b = partner[a];
         int n = (int)vertices.size();
         vertices.push_back(CollapseMerged(vertices[a], vertices[b]));
-        alive[a] = alive[b] = 0;
         alive.push_back(1);
         partner.push_back(NoPartner);
         partnerKey.push_back(PairKey());
+        partneredBy.emplace_back();
+        cellOf.push_back(-1);
         replacedBy[a] = replacedBy[b] = n;
         replacedBy.push_back(n);
-        for (int u = 0; u < n; u++) {
-            if (!alive[u])
-                continue;
-            if (partner[u] == a || partner[u] == b) {
-                FindPartner(u);
-            } else {
-                Offer(u, n);
+        std::vector<int> orphans;
+        for (int gone : {a, b}) {
+            Remove(gone);
+            for (int u : partneredBy[gone]) {
+                if (alive[u])
+                    orphans.push_back(u);
             }
+        }
+        // Every vertex that could prefer the new one lies within the
+        // farthest partner distance of it.
+        float reach = unpartnered > 0 || partnerDistances.empty() ? INFINITY
+                                                                   : *partnerDistances.rbegin();
+        Insert(n);
+        VisitNear(n, reach, [&](int w) { Offer(w, n); });
+        for (int u : orphans) {
+            if (alive[u] && (partner[u] == a || partner[u] == b))
+                FindPartner(u);
         }
         FindPartner(n);
         return true;
@@ -72,34 +95,171 @@ public:
     std::vector<uint8_t> alive;
 
 private:
+    void MakeGrid() {
+        float x0 = INFINITY, x1 = -INFINITY, y0 = INFINITY, y1 = -INFINITY;
+        int finite = 0;
+        for (const TerrainVertex& v : vertices) {
+            if (!Finite(v))
+                continue;
+            finite++;
+            x0 = std::min(x0, v.position.x);
+            x1 = std::max(x1, v.position.x);
+            y0 = std::min(y0, v.position.y);
+            y1 = std::max(y1, v.position.y);
+        }
+        if (finite == 0) {
+            x0 = x1 = y0 = y1 = 0;
+        }
+        originX = x0;
+        originY = y0;
+        double area = ((double)x1 - x0) * ((double)y1 - y0);
+        double side = std::max((double)x1 - x0, (double)y1 - y0);
+        cell = area > 0 ? std::sqrt(area / std::max(finite, 1)) : side / std::max(finite, 1);
+        if (!(cell > 0) || !std::isfinite(cell))
+            cell = 1.0;
+        columns = 1 + CellIndex(((double)x1 - x0) / cell, 4096);
+        rows = 1 + CellIndex(((double)y1 - y0) / cell, 4096);
+        cells.assign((size_t)columns * rows, {});
+    }
+
+    static bool Finite(const TerrainVertex& v) {
+        return std::isfinite(v.position.x) && std::isfinite(v.position.y) &&
+               std::isfinite(v.position.z);
+    }
+
+    // floor(f) held to 0..count-1 before it becomes an int.
+    static int CellIndex(double f, int count) {
+        return (int)std::clamp(std::floor(f), 0.0, (double)(count - 1));
+    }
+    int Column(float x) const { return CellIndex(((double)x - originX) / cell, columns); }
+    int Row(float y) const { return CellIndex(((double)y - originY) / cell, rows); }
+
+    void Insert(int u) {
+        if (!Finite(vertices[u]))
+            return;   // no distance to it is a number: never a partner
+        int c = Row(vertices[u].position.y) * columns + Column(vertices[u].position.x);
+        cellOf[u] = c;
+        cells[c].push_back(u);
+        unpartnered++;
+    }
+
+    void Remove(int u) {
+        alive[u] = 0;
+        if (cellOf[u] < 0)
+            return;
+        SetPartner(u, NoPartner, PairKey());
+        unpartnered--;
+        std::vector<int>& list = cells[cellOf[u]];
+        list.erase(std::find(list.begin(), list.end(), u));
+        cellOf[u] = -1;
+    }
+
+    // For a gridded vertex: keeps the ranking, the reverse lists, the
+    // distance bounds and the count of vertices without a partner in step.
+    void SetPartner(int u, int w, const PairKey& key) {
+        if (partner[u] != NoPartner) {
+            ranked.erase({partnerKey[u], u});
+            partnerDistances.erase(partnerDistances.find(partnerKey[u].distance));
+            std::vector<int>& by = partneredBy[partner[u]];
+            by.erase(std::find(by.begin(), by.end(), u));
+        } else {
+            unpartnered--;
+        }
+        partner[u] = w;
+        partnerKey[u] = key;
+        if (w != NoPartner) {
+            ranked.insert({key, u});
+            partnerDistances.insert(key.distance);
+            partneredBy[w].push_back(u);
+        } else {
+            unpartnered++;
+        }
+    }
+
     static PairKey Key(const TerrainVertex& p, int sp, const TerrainVertex& q, int sq) {
         PairKey k;
         k.distance = CollapseDistance(p, q);
-        k.low = sp < sq ? sp : sq;
-        k.high = sp < sq ? sq : sp;
+        k.low = std::min(sp, sq);
+        k.high = std::max(sp, sq);
         return k;
     }
 
     void Offer(int u, int w) {
+        if (u == w || cellOf[u] < 0)
+            return;
         PairKey k = Key(vertices[u], u, vertices[w], w);
         if (!(k.distance < CollapseFarthest))
-            return;   // also refuses NaN
-        if (partner[u] == NoPartner || k < partnerKey[u]) {
-            partner[u] = w;
-            partnerKey[u] = k;
-        }
+            return;
+        if (partner[u] == NoPartner || k < partnerKey[u])
+            SetPartner(u, w, k);
+    }
+
+    // Calls visit for every live vertex in rings of cells around u until the
+    // ring's nearest possible point is beyond reach (a squared distance).
+    template <typename Visit>
+    void VisitNear(int u, float reach, Visit visit) const {
+        if (cellOf[u] < 0)
+            return;
+        int cx = cellOf[u] % columns, cy = cellOf[u] / columns;
+        int last = std::max({cx, columns - 1 - cx, cy, rows - 1 - cy});
+        for (int r = 0; r <= last && !BeyondReach(r - 1, cell, reach); r++)
+            ForRing(cx, cy, r, visit);
     }
 
     void FindPartner(int u) {
-        partner[u] = NoPartner;
-        for (int w = 0; w < (int)vertices.size(); w++) {
-            if (w != u && alive[w])
-                Offer(u, w);
+        if (cellOf[u] < 0)
+            return;
+        SetPartner(u, NoPartner, PairKey());
+        int best = NoPartner;
+        PairKey bestKey;
+        int cx = cellOf[u] % columns, cy = cellOf[u] / columns;
+        int last = std::max({cx, columns - 1 - cx, cy, rows - 1 - cy});
+        for (int r = 0; r <= last; r++) {
+            if (best != NoPartner && BeyondReach(r - 1, cell, bestKey.distance))
+                break;
+            ForRing(cx, cy, r, [&](int w) {
+                if (w == u)
+                    return;
+                PairKey k = Key(vertices[u], u, vertices[w], w);
+                if (k.distance < CollapseFarthest && (best == NoPartner || k < bestKey)) {
+                    best = w;
+                    bestKey = k;
+                }
+            });
+        }
+        if (best != NoPartner)
+            SetPartner(u, best, bestKey);
+    }
+
+    // Every vertex in the cells at Chebyshev distance r from (cx, cy).
+    template <typename Visit>
+    void ForRing(int cx, int cy, int r, Visit visit) const {
+        for (int y = cy - r; y <= cy + r; y++) {
+            if (y < 0 || y >= rows)
+                continue;
+            bool edge = y == cy - r || y == cy + r;
+            int step = edge || r == 0 ? 1 : 2 * r;
+            for (int x = cx - r; x <= cx + r; x += step) {
+                if (x >= 0 && x < columns) {
+                    for (int w : cells[(size_t)y * columns + x])
+                        visit(w);
+                }
+            }
         }
     }
 
     std::vector<int> partner;
     std::vector<PairKey> partnerKey;
+    std::vector<std::vector<int>> partneredBy;
+    std::set<std::pair<PairKey, int>> ranked;
+    std::multiset<float> partnerDistances;
+    int unpartnered = 0;   // live gridded vertices without a partner
+
+    std::vector<int> cellOf;   // -1: not in the grid
+    std::vector<std::vector<int>> cells;
+    float originX = 0, originY = 0;
+    double cell = 1.0;
+    int columns = 1, rows = 1;
 };
 
 }  // namespace

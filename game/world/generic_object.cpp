@@ -13,7 +13,7 @@ CGenericObject::CGenericObject(CWorldAccess* owner)
 
 CGenericObject::~CGenericObject() {
     collision.Release();
-    model.Release();
+    model.DropRecord();
 }
 
 bool CGenericObject::LoadMesh(const std::string& path, bool isDynamic, float points) {

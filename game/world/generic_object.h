@@ -40,6 +40,8 @@ public:
     PhysicsBody body;
 
 private:
+    CGenericObject(const CGenericObject&) = delete;
+    CGenericObject& operator=(const CGenericObject&) = delete;
     void PlaceModel();
 
     Matrix3 heading;   // rotation of the last SetTransform

@@ -22,7 +22,7 @@ public:
     // the AI keeps.
     virtual void Clear() = 0;
     // A projectile is gone; nothing may keep pointing at it.
-    virtual void ForgetProjectile(CProjectile* projectile) = 0;
+    virtual void OnProjectileRemoved(CProjectile* projectile) = 0;
     // A soldier was hit by attacker (its soldier AI reacts).
     virtual void OnSoldierAttacked(CSoldier* soldier, CCollisionProjectile* attacker) = 0;
     // A dead soldier no longer counts for its team.

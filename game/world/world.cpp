@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/console.h"
 #include "core/error.h"
 #include "core/strings.h"
 #include "game/soldiers/soldier.h"
@@ -93,6 +94,9 @@ void CWorld::RemoveSoldier(CSoldier* soldier) {
             p.owner = nullptr;
     }
     particles.DetachObject(soldier);
+    // Console hooks that point into the soldier ("playerpos") would read
+    // freed memory once it is gone, even after the battle.
+    NeutraliseHookRange(soldier, sizeof(CSoldier));
     delete soldier;
 }
 
@@ -180,7 +184,7 @@ void CWorld::AddSoldierScrap(CNode* node, CCollisionPart* part, const Vector3& v
 
 void CWorld::OnProjectileRemoved(CProjectile* projectile) {
     if (teamAI)
-        teamAI->ForgetProjectile(projectile);
+        teamAI->OnProjectileRemoved(projectile);
 }
 
 void CWorld::OnSoldierAttacked(CSoldier* soldier, CCollisionProjectile* attacker) {

@@ -19,6 +19,7 @@
 #include "game/weapons/battle_world.h"
 #include "game/world/physics_body.h"
 #include "game/world/team_ai_seam.h"
+#include "game/world/terrain_view.h"
 #include "render/text_block.h"
 #include "render/visibility.h"
 
@@ -71,21 +72,6 @@ struct ScrapEntry {
 // An entry of the further-object list: only a collision body.
 struct FurtherObject {
     CCollisionBody collision;
-};
-
-// The terrain as the queries and the collision phases see it.
-class CWorldGround : public CTerrainAccess {
-public:
-    explicit CWorldGround(CTerrain& terrain) : terrain(terrain) {}
-    bool RayQuery(const Ray& ray, Vector3& outPoint, Vector3& outNormal, int flags) override {
-        return terrain.RayQuery(ray, outPoint, outNormal, flags);
-    }
-    void CollectCollisionInstances(std::vector<CCollisionInstance*>& out) override {
-        terrain.CollectCollisionInstances(out);
-    }
-
-private:
-    CTerrain& terrain;
 };
 
 class CWorld : public CBattleWorld, public CCullSource {
@@ -176,7 +162,7 @@ private:
     static void DeleteScrap(std::vector<ScrapEntry>& scrap);
     void UpdateScrapList(std::vector<ScrapEntry>& scrap, float dt);
 
-    CWorldGround ground;
+    CTerrainView ground;
     std::unique_ptr<CTeamAISeam> teamAI;
 };
 

@@ -35,11 +35,13 @@ public:
     CCollisionBody collision;
 
 protected:
-    Matrix4 transform;
+    // Weapons, grenade items and projectiles are held by value and copied:
+    // a copy shares the model handle (the owner re-instantiates it) and its
+    // collision body starts detached.
+    CWorldObject(const CWorldObject&) = default;
+    CWorldObject& operator=(const CWorldObject&) = default;
 
-private:
-    CWorldObject(const CWorldObject&) = delete;
-    CWorldObject& operator=(const CWorldObject&) = delete;
+    Matrix4 transform;
 };
 
 #endif

@@ -4,7 +4,9 @@
 
 #include <cmath>
 #include <fstream>
+#include <iterator>
 
+#include "core/files.h"
 #include "render/camera.h"
 #include "render/mesh.h"
 #include "render/null/null_backend.h"
@@ -207,4 +209,22 @@ TEST_F(ShippedTerrain, DrawsEachSegmentAtItsLevel) {
     EXPECT_EQ(NullRenderCounters().indexedTriangles, far);
     EXPECT_EQ(NullRenderCounters().drawErrors, 0);
     CurrentCamera = nullptr;
+}
+
+TEST_F(ShippedTerrain, ABrokenCacheIsRebuiltAndRewritten) {
+    std::string path = NativePath(CTerrain::SegmentCachePath("data\\models\\land\\valley.mbm"));
+    auto read = [&] {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    std::string good = read();
+    ASSERT_GT(good.size(), 1000000u);
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << good.substr(0, good.size() / 2);
+    }
+    CTerrain again;
+    ASSERT_TRUE(again.Load("data\\models\\land\\valley.mbm"));
+    EXPECT_EQ(again.GetSegments().size(), terrain->GetSegments().size());
+    EXPECT_EQ(read(), good);
 }

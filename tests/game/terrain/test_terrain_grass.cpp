@@ -57,6 +57,37 @@ TEST_F(GrassTest, BladesGrowOnlyWhereTheAttributeIsInTheBand) {
     EXPECT_EQ(a.GetBlades().back().x, b.GetBlades().back().x);
 }
 
+TEST_F(GrassTest, GridTakesTheFirstHitOfTheWholeTriangleList) {
+    // Hills with overlapping folds: the bucketed rays must give what one
+    // ray test over the whole list gives.
+    std::vector<TerrainVertex> v;
+    std::vector<uint16_t> indices;
+    MakeHeightfield(9, 7, -40, -30, 50, 40,
+                    [](float x, float y) { return 8 * std::sin(x * 0.1f) * std::cos(y * 0.13f); },
+                    [](float x, float y) { return 0.5f + 0.004f * (x - y); }, v, indices);
+    indices.insert(indices.end(), {0, 9, 70});   // a long sliver across the rest
+    CTerrain t;
+    t.BuildFromVertices(v, indices, CTexture(), "hills");
+    const float* grid = t.GetGrid();
+    ASSERT_TRUE(grid);
+    float ex = t.GetMaxX() - t.GetMinX(), ey = t.GetMaxY() - t.GetMinY();
+    int hits = 0;
+    for (int j = 0; j < TerrainGridSize; j += 7) {
+        for (int i = 0; i < TerrainGridSize; i += 3) {
+            Ray ray{{(float)i * ex * 0.002f + t.GetMinX(), (float)j * ey * 0.002f + t.GetMinY(), 1000},
+                    {0, 0, -1}};
+            TerrainVertex hit;
+            float expected = RayIntersectIndexedTriangles(&hit, v.data(), (int)v.size(),
+                                                          indices.data(), (int)indices.size(), ray)
+                                 ? hit.extra
+                                 : 0.0f;
+            hits += expected != 0.0f;
+            ASSERT_EQ(grid[j * TerrainGridSize + i], expected) << i << " " << j;
+        }
+    }
+    EXPECT_GT(hits, 5000);
+}
+
 TEST_F(GrassTest, ScanListsEachBladeOnceEvenBeforeItFades) {
     GameSrand(3);
     CTerrain t;

@@ -8,7 +8,6 @@
 #include "game/world/generic_object.h"
 #include "render/camera.h"
 #include "render/node.h"
-#include "render/projection.h"
 #include "tests/game/terrain/terrain_test_util.h"
 
 namespace {
@@ -128,7 +127,8 @@ TEST_F(WorldTest, ASoldierAtExactlyZeroHealthStaysListedAndCountedButIsNotUpdate
     EXPECT_EQ(world->soldiers.size(), 3u);
     EXPECT_EQ(world->teams[1].size(), 3u);
     EXPECT_EQ(Hook("soldiercount"), 3);
-    // The dead are never drawn, so they count as culled.
+    // The dead are never drawn, so they count as culled; a living soldier
+    // ahead is drawn only because the world set its culling record up.
     EXPECT_EQ(Hook("drawnsoldiercount"), 1);
     EXPECT_EQ(Hook("culledsoldiercount"), 2);
     CurrentCamera = nullptr;
@@ -141,7 +141,9 @@ TEST_F(WorldTest, RemovingSoldiersOutsideTheListsAndTeamsIsSafe) {
     CSoldier* listed = AddSoldier(Vector3{}, 0);
     listed->team = -3;   // changed after listing
     world->playerSoldier = listed;
+    HookVector3Ptr(g_debugConsole, "playerpos", &listed->body.position);
     world->RemoveSoldier(listed);
+    EXPECT_EQ(g_debugConsole->FindHook("playerpos")->FormatValue(), "(CRASH trying to evaluate)");
     EXPECT_TRUE(world->soldiers.empty());
     EXPECT_EQ(world->playerSoldier, nullptr);
     EXPECT_TRUE(world->teams[0].empty()) << "found whatever its team index says now";
@@ -175,13 +177,6 @@ TEST_F(WorldTest, ClearFreesScrapAndLeavesNothingPointingAtDeletedSoldiers) {
     EXPECT_EQ(world->hitRecords.size(), 1u) << "hit records and messages stay";
     EXPECT_EQ(world->messages.size(), 1u);
     Run(0.1f);
-}
-
-TEST_F(WorldTest, TheCullingRecordIsSetUpForTheMainGamesProjection) {
-    EXPECT_EQ(world->visibility.GetNear(), WorldCullNear);
-    EXPECT_EQ(world->visibility.GetCullDistance(), WorldCullDistance);
-    const float* p = world->visibility.GetProjection();
-    EXPECT_NEAR(p[0], 0.75f / std::tan(PerspectiveFieldOfView / 2.0f), 1e-4f);
 }
 
 }  // namespace

@@ -20,6 +20,14 @@ bool Finite(const Vector3& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
+// The ground's height under a point; NaN where there is none.
+float GroundHeight(CTerrainAccess& ground, const Vector3& p) {
+    Vector3 hit, normal;
+    if (!ground.RayQuery(Ray{Vector3{p.x, p.y, 1000.0f}, Vector3{0, 0, -1}}, hit, normal, 0))
+        return NAN;
+    return hit.z;
+}
+
 void WriteText(const char* path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     out << text;
@@ -52,18 +60,19 @@ TEST_F(WorldTest, TheFirstLevelLoadsAndRunsTenSecondsOnTheGround) {
     for (CSoldier* s : world->soldiers) {
         const Vector3& p = s->GetPosition();
         ASSERT_TRUE(Finite(p) && std::isfinite(s->health));
-        Vector3 hit, normal;
-        ASSERT_TRUE(ground.RayQuery(Ray{Vector3{p.x, p.y, 1000.0f}, Vector3{0, 0, -1}}, hit, normal, 0));
-        EXPECT_NEAR(p.z, hit.z, 0.5f) << "soldier at " << p.x << ", " << p.y;
+        EXPECT_NEAR(p.z, GroundHeight(ground, p), 0.5f) << "soldier at " << p.x << ", " << p.y;
     }
     for (CVehicle* v : world->vehicles)
         EXPECT_TRUE(Finite(v->body.position));
+    // Static props never fall: the file must put them on the ground.
+    for (CGenericObject* g : world->generics) {
+        const Vector3& p = g->GetPosition();
+        EXPECT_NEAR(p.z, GroundHeight(ground, p), 1.0f) << "prop at " << p.x << ", " << p.y;
+    }
     for (CWeapon& w : world->droppedWeapons) {
         const Vector3& p = w.GetPosition();
         ASSERT_TRUE(Finite(p));
-        Vector3 hit, normal;
-        ASSERT_TRUE(ground.RayQuery(Ray{Vector3{p.x, p.y, 1000.0f}, Vector3{0, 0, -1}}, hit, normal, 0));
-        EXPECT_NEAR(p.z, hit.z, 1.0f) << "settled at " << p.x << ", " << p.y;
+        EXPECT_NEAR(p.z, GroundHeight(ground, p), 1.0f) << "settled at " << p.x << ", " << p.y;
     }
     for (CGrenadeItem& g : world->droppedGrenades)
         EXPECT_TRUE(Finite(g.GetPosition()));

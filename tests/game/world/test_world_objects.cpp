@@ -59,6 +59,13 @@ TEST_F(WorldObjects, HeadingsAndMoves) {
     ExpectNear3(plain.GetPosition(), Vector3{0, 0, 0});
     ExpectNear3(plain.GetVelocity(), Vector3{0, 0, 0});
     EXPECT_FLOAT_EQ(plain.GetScale(), 1.0f);
+
+    // A prop that never got a model is placed and freed without harm.
+    CGenericObject empty(nullptr);
+    empty.SetPosition(Vector3{1, 1, 1});
+    empty.Update(0.1f);
+    EXPECT_FALSE(empty.HasModel());
+    EXPECT_FLOAT_EQ(empty.GetHitPoints(), DefaultHitPoints);
 }
 
 TEST_F(WorldObjects, PlacedStaticPropIsHitWhereItStands) {

@@ -24,7 +24,7 @@ public:
     void Init(CWorld&) override { inits++; }
     void Update(float) override { updates++; }
     void Clear() override { clears++; }
-    void ForgetProjectile(CProjectile*) override {}
+    void OnProjectileRemoved(CProjectile*) override {}
     void OnSoldierAttacked(CSoldier*, CCollisionProjectile*) override { attacks++; }
     void OnSoldierLeavesTeamAI(CSoldier*) override {}
     int inits = 0, updates = 0, clears = 0, attacks = 0;
