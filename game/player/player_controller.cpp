@@ -29,7 +29,8 @@ void CPlayerController::Reset() {
     viewMode = 0;
     switching = false;
     switchTimer = 0.0f;
-    SetSoldier(nullptr);
+    // Forgotten, not touched: the world that held it may already be gone.
+    soldier = nullptr;
     aimPoint = Vector3{};
     if (camera) {
         camera->SetPosition(Vector3{10.0f, 0.0f, 1.0f}, true);

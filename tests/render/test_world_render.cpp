@@ -126,17 +126,6 @@ TEST_F(WorldRenderTest, AnEmptyWorldStillShowsSkyTerrainGrassAndParticles) {
     EXPECT_EQ(sky >> 24, 255u);
 }
 
-TEST_F(WorldRenderTest, WithoutShaderSupportNothingIsBound) {
-    NullSetShadersAvailable(false);
-    {
-        CWorldRenderer renderer(&scene);
-        Add(VisVehicles, 6, 2);
-        for (const std::string& e : DrawFrame(renderer))
-            EXPECT_TRUE(e.rfind("program", 0) != 0 && e.rfind("uniform", 0) != 0) << e;
-    }
-    NullSetShadersAvailable(true);
-}
-
 // The scratch folder's data\ becomes a copy without the full soldier program.
 class WorldRenderFallbackTest : public WorldRenderTest {
 protected:

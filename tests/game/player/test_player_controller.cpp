@@ -59,7 +59,7 @@ protected:
         controller.SetActive(true);
     }
     void TearDown() override {
-        controller.Reset();
+        controller.SetSoldier(nullptr);
         Battle::TearDown();
     }
     // One frame: the devices read, then the controller.
