@@ -95,6 +95,7 @@ TEST_F(WorldRenderTest, OneFrameRunsInItsFixedOrder) {
     Add(VisProjectiles, 11, 1, 1.0f, 2);  // rocket: drawn
     Add(VisProjectiles, 12, 1, 1.0f, 1);  // bullet: never
     Add(VisProjectiles, 13, 1, 1.0f, 3);  // flare: never
+    Add(VisProjectiles, 14, 1)->kind = 1; // listed, yet a bullet: the renderer skips it too
 
     CWorldRenderer renderer(&scene);
     ASSERT_TRUE(renderer.HasFullSoldierProgram());
