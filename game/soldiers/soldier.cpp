@@ -244,8 +244,11 @@ void CSoldier::PlaceWeapon(CWeapon& weapon) {
     TurnChest(aimPoint);
 }
 
-// The chest's local rotation turns its +x toward the aim point.
+// The chest's local rotation turns its +x toward the aim point. Without an
+// aim yet (distance 0, the aim point at the feet) the chest stays as it is.
 void CSoldier::TurnChest(const Vector3& aimPoint) {
+    if (aimDistance < 0.01f)
+        return;
     CNode* chest = model.FindNode("Chest");
     if (!chest || !chest->parent)
         return;

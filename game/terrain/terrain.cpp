@@ -41,8 +41,10 @@ void CTerrain::Clear() {
     for (CCollisionInstance& instance : instances)
         instance.Reset();
     instances.clear();
-    for (std::vector<CMesh>& meshes : levelMeshes)
-        meshes.clear();
+    for (int level = 0; level < 3; level++) {
+        levelMeshes[level].clear();
+        levelRecords[level].clear();
+    }
     rects.clear();
     for (std::vector<TerrainVertex>& vertices : levelVertices)
         vertices.clear();

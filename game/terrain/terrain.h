@@ -115,12 +115,14 @@ public:
     void GridSize(int& columns, int& rows) const;
     void ComputeBounds(const std::vector<TerrainVertex>& vertices);
     // Cuts a level into the grid's cells: one mesh per cell, row by row,
-    // without a chunk where the cell holds nothing, and each cell's
+    // without a chunk where the cell holds nothing, its cache record (made
+    // from the CPU data: the buffers are write-only) and each cell's
     // rectangle after the border widening. With skirts, corners near a
     // cell's edge are pushed out and down.
     void BuildSegments(const std::vector<TerrainVertex>& vertices,
                        const std::vector<uint16_t>& indices, const CTexture& colourTexture,
                        const std::string& baseName, bool skirt, std::vector<CMesh>& outCells,
+                       std::vector<std::vector<uint8_t>>& outRecords,
                        std::vector<TerrainRect>& outRects) const;
     void FillGrid(const std::vector<TerrainVertex>& vertices, const std::vector<uint16_t>& indices);
     void PlaceGrass();
@@ -139,6 +141,7 @@ private:
     std::vector<TerrainSegment> segments;
     Matrix4 matrix;
     std::vector<CMesh> levelMeshes[3];
+    std::vector<std::vector<uint8_t>> levelRecords[3];   // each mesh's cache record
     float minX = 0, maxX = 0, minY = 0, maxY = 0, extentX = 0, extentY = 0;
     std::vector<TerrainVertex> levelVertices[3];
     std::vector<float> grid;   // TerrainGridSize^2, row (y) major; empty until filled

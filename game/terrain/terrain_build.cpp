@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/error.h"
+#include "render/mesh_cache.h"
 #include "game/terrain/terrain_reduce.h"
 #include "render/model.h"
 #include "render/node.h"
@@ -57,15 +58,53 @@ TerrainVertex Interpolate(const TerrainVertex* source[3], const Vector3& clipped
     return v;
 }
 
-// A mesh of one chunk over the vertices and indices, buffers readable.
-bool MakeSegmentMesh(CMesh& mesh, const std::string& name, const CTexture& texture,
-                     const std::vector<TerrainVertex>& vertices,
+// The mesh record as CMesh::Serialize writes it, from the CPU data.
+bool WriteSegmentRecord(std::vector<uint8_t>& out, const MeshRecord& mesh,
+                        const std::string& texture, const std::vector<TerrainVertex>& vertices,
+                        const std::vector<uint16_t>& indices) {
+    if (!WriteString(out, mesh.name))
+        return false;
+    WriteU8(out, 1);
+    if (!WriteString(out, texture) || !WriteString(out, std::string()))
+        return false;
+    VertexLayout layout = MakeTerrainVertexFormat();
+    WriteU8(out, (unsigned)layout.size() * 8);
+    for (const VertexElement& e : layout) {
+        WriteI32(out, e.type);
+        WriteI32(out, e.usage);
+    }
+    WriteU16(out, (unsigned)vertices.size());
+    WriteU8(out, sizeof(TerrainVertex));
+    for (const TerrainVertex& v : vertices) {
+        for (float f : {v.position.x, v.position.y, v.position.z, v.normal.x, v.normal.y,
+                        v.normal.z, v.extra})
+            WriteF32(out, f);
+    }
+    WriteU16(out, (unsigned)indices.size());
+    for (uint16_t i : indices)
+        WriteU16(out, i);
+    WriteU16(out, (unsigned)mesh.collisionPositions.size());
+    for (const Vector3& p : mesh.collisionPositions) {
+        WriteF32(out, p.x);
+        WriteF32(out, p.y);
+        WriteF32(out, p.z);
+    }
+    WriteU16(out, (unsigned)mesh.collisionIndices.size());
+    for (uint16_t i : mesh.collisionIndices)
+        WriteU16(out, i);
+    return true;
+}
+
+// A mesh of one chunk over the vertices and indices (write-only buffers),
+// its collision geometry welded from the same data, and its cache record.
+bool MakeSegmentMesh(CMesh& mesh, std::vector<uint8_t>& record, const std::string& name,
+                     const CTexture& texture, const std::vector<TerrainVertex>& vertices,
                      const std::vector<uint16_t>& indices) {
     MeshChunk chunk;
     chunk.colourTexture = texture;
     if (!CreateVertexBuffer(chunk.vertexBuffer, sizeof(TerrainVertex), (int)vertices.size(),
-                            MakeTerrainVertexFormat(), false, false) ||
-        !CreateIndexBuffer(chunk.indexBuffer, (int)indices.size(), false, false))
+                            MakeTerrainVertexFormat(), false, true) ||
+        !CreateIndexBuffer(chunk.indexBuffer, (int)indices.size(), false, true))
         return false;
     {
         CVertexBufferLock lock(chunk.vertexBuffer);
@@ -80,11 +119,18 @@ bool MakeSegmentMesh(CMesh& mesh, const std::string& name, const CTexture& textu
             return false;
         memcpy(data, indices.data(), indices.size() * sizeof(uint16_t));
     }
-    MeshRecord* record = mesh.GetRecord();
-    record->name = name;
-    record->chunks.assign(1, chunk);
-    mesh.BuildCollisionGeometry();
-    return true;
+    MeshRecord* m = mesh.GetRecord();
+    m->name = name;
+    m->chunks.assign(1, chunk);
+    std::vector<uint32_t> wide(indices.begin(), indices.end());
+    std::vector<uint32_t> weldedIndices;
+    WeldPositions((int)wide.size(), vertices.data(), (int)vertices.size(), sizeof(TerrainVertex),
+                  wide.data(), m->collisionPositions, weldedIndices);
+    m->collisionIndices.assign(weldedIndices.begin(), weldedIndices.end());
+    const TextureRecord* t = texture.GetRecord();
+    record.clear();
+    return m->collisionPositions.size() <= 65535 &&
+           WriteSegmentRecord(record, *m, t ? t->fileName : std::string(), vertices, indices);
 }
 
 }  // namespace
@@ -125,8 +171,10 @@ void CTerrain::BuildSegments(const std::vector<TerrainVertex>& vertices,
                              const std::vector<uint16_t>& indices, const CTexture& colourTexture,
                              const std::string& baseName, bool skirt,
                              std::vector<CMesh>& outCells,
+                             std::vector<std::vector<uint8_t>>& outRecords,
                              std::vector<TerrainRect>& outRects) const {
     outCells.clear();
+    outRecords.clear();
     outRects.clear();
     int columns, rows;
     GridSize(columns, rows);
@@ -205,6 +253,7 @@ void CTerrain::BuildSegments(const std::vector<TerrainVertex>& vertices,
             }
             outRects.push_back(rect);
             outCells.emplace_back();
+            outRecords.emplace_back();
             if (collected.empty())
                 continue;
             if (collected.size() > 65535) {
@@ -220,7 +269,8 @@ void CTerrain::BuildSegments(const std::vector<TerrainVertex>& vertices,
                          sequence.data(), welded, weldedIndices);
             std::string name = baseName + " - segment " + std::to_string(r * columns + c) +
                                ", for " + std::to_string(columns) + "x" + std::to_string(rows);
-            if (!MakeSegmentMesh(outCells.back(), name, colourTexture, welded, weldedIndices))
+            if (!MakeSegmentMesh(outCells.back(), outRecords.back(), name, colourTexture, welded,
+                                 weldedIndices))
                 outCells.back() = CMesh();
         }
     }
@@ -296,18 +346,20 @@ void CTerrain::BuildLevels(const std::vector<uint16_t>& levelZeroIndices,
     // is kept when level 0 has something there; a coarser level that left
     // it empty shows the next finer level's mesh.
     std::vector<CMesh> cells[3];
+    std::vector<std::vector<uint8_t>> records[3];
     std::vector<TerrainRect> cellRects[3];
     for (int level = 0; level < 3; level++)
         BuildSegments(levelVertices[level], levelIndices[level], colourTexture, baseName,
-                      level > 0, cells[level], cellRects[level]);
+                      level > 0, cells[level], records[level], cellRects[level]);
     for (size_t k = 0; k < cells[0].size(); k++) {
         if (cells[0][k].GetChunkCount() == 0)
             continue;
-        levelMeshes[0].push_back(cells[0][k]);
-        for (int level = 1; level < 3; level++) {
-            const CMesh& mesh = cells[level][k];
-            levelMeshes[level].push_back(mesh.GetChunkCount() > 0 ? mesh
-                                                                  : levelMeshes[level - 1].back());
+        for (int level = 0; level < 3; level++) {
+            int from = level;
+            while (cells[from][k].GetChunkCount() == 0)
+                from--;
+            levelMeshes[level].push_back(cells[from][k]);
+            levelRecords[level].push_back(records[from][k]);
         }
         rects.push_back(cellRects[0][k]);
     }

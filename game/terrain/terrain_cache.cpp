@@ -62,11 +62,11 @@ bool CTerrain::SerializeSegmentCache(std::vector<uint8_t>& out) const {
     for (float v : matrix.m)
         WriteF32(out, v);
     WriteU16(out, (unsigned)n);
-    for (const std::vector<CMesh>& meshes : levelMeshes) {
-        for (const CMesh& mesh : meshes) {
-            if (!mesh.Serialize(out))
-                return false;
-        }
+    for (const std::vector<std::vector<uint8_t>>& records : levelRecords) {
+        if (records.size() != n)
+            return false;
+        for (const std::vector<uint8_t>& record : records)
+            out.insert(out.end(), record.begin(), record.end());
     }
     for (const TerrainRect& r : rects) {
         for (float v : {r.minX, r.maxX, r.minY, r.maxY})
@@ -111,13 +111,17 @@ bool CTerrain::DeserializeSegmentCache(const uint8_t* bytes, size_t size) {
     }
     if (bounds[0] > bounds[1] || bounds[2] > bounds[3])
         return false;
+    // Write-only buffers: the records are kept as read, for writing again.
     std::vector<CMesh> meshes[3];
-    for (std::vector<CMesh>& level : meshes) {
-        level.resize(n);
-        for (CMesh& mesh : level) {
-            size_t used = mesh.Deserialize(in.bytes + in.pos, in.size - in.pos, true);
+    std::vector<std::vector<uint8_t>> records[3];
+    for (int level = 0; level < 3; level++) {
+        meshes[level].resize(n);
+        records[level].resize(n);
+        for (unsigned i = 0; i < n; i++) {
+            size_t used = meshes[level][i].Deserialize(in.bytes + in.pos, in.size - in.pos, false);
             if (used == 0)
                 return false;
+            records[level][i].assign(in.bytes + in.pos, in.bytes + in.pos + used);
             in.pos += used;
         }
     }
@@ -162,6 +166,7 @@ bool CTerrain::DeserializeSegmentCache(const uint8_t* bytes, size_t size) {
     matrix = readMatrix;
     for (int level = 0; level < 3; level++) {
         levelMeshes[level].swap(meshes[level]);
+        levelRecords[level].swap(records[level]);
         levelVertices[level].swap(vertices[level]);
     }
     rects.swap(readRects);

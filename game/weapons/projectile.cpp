@@ -53,7 +53,7 @@ CSoldierTarget* CProjectile::GetOwner() const {
     return owner;
 }
 
-CProjectileManager::CProjectileManager(CBattleWorld* owner) : world(owner), countHook(0) {}
+CProjectileManager::CProjectileManager(CBattleWorld* owner) : world(owner) {}
 
 CProjectileManager::~CProjectileManager() {
     world = nullptr;   // the world is going away: nothing of it to tell
@@ -152,9 +152,8 @@ void CProjectileManager::Update(float dt) {
             it = next;
         }
     }
-    countHook = (int32_t)projectiles.size();
     if (g_debugConsole)
-        HookInt(g_debugConsole, "projectilecount", countHook);
+        HookInt(g_debugConsole, "projectilecount", (int32_t)projectiles.size());
 }
 
 void CProjectileManager::Remove(std::list<CProjectile>::iterator it) {

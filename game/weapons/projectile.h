@@ -83,7 +83,6 @@ public:
 private:
     void RunFuse(CProjectile& p, float dt);
     void Remove(std::list<CProjectile>::iterator it);
-    int32_t countHook;
 };
 
 #endif

@@ -1,12 +1,13 @@
 // A soldier holding its rifle beside a vehicle, built by the battle code
-// (CSoldier, CVehicle) on flat ground and run for a few seconds of animation
-// and driving, drawn with the programs the world renderer binds. Prints
+// (CSoldier, CVehicle) on the shipped terrain and run for a few seconds of
+// animation and driving, drawn with the programs the world renderer binds. Prints
 // "SHOW battle" and keeps the frame up until the script has its screenshot
 // ("battle_view_next.txt" appears) or about 30 s pass.
 #include <windows.h>
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -16,6 +17,8 @@
 #include "game/soldiers/soldier.h"
 #include "game/soldiers/vehicle.h"
 #include "game/stats.h"
+#include "game/terrain/terrain.h"
+#include "game/world/terrain_view.h"
 #include "game/weapons/battle_world.h"
 #include "render/animation.h"
 #include "render/backend.h"
@@ -24,6 +27,7 @@
 #include "render/node.h"
 #include "render/projection.h"
 #include "render/shader.h"
+#include "render/visibility.h"
 #include "tests/content/content_list.h"
 #include "tests/game/soldiers/flat_world.h"
 #include "tests/win32/test_window.h"
@@ -34,33 +38,29 @@ static const uint32_t Sky = 0xffcc7f00;
 
 static CSmoothCamera camera;
 
-static void DrawGround() {
-    UnbindShaderProgram();
-    Matrix4 identity;
-    SetWorldMatrix(Matrix4Identity(identity));
-    glDisable(GL_TEXTURE_2D);
-    glBegin(GL_QUADS);
-    glColor3ub(84, 112, 52);
-    glVertex3f(-60, -60, 0);
-    glVertex3f(60, -60, 0);
-    glVertex3f(60, 60, 0);
-    glVertex3f(-60, 60, 0);
-    glEnd();
-    glColor3ub(255, 255, 255);
+static const char* const Valley = "data\\models\\land\\valley.mbm";
+
+static Vector3 GroundAt(CTerrain& terrain, float x, float y) {
+    Ray down{{x, y, 1000.0f}, {0.0f, 0.0f, -1.0f}};
+    Vector3 point{x, y, 0.0f}, normal;
+    terrain.RayQuery(down, point, normal, 1);
+    return point;
 }
 
 struct Programs {
     CShaderProgram soldier, vehicle, weapon;
 };
 
-static void DrawFrame(Programs& p, CSoldier& soldier, CVehicle& buggy) {
+static void DrawFrame(Programs& p, CTerrain& terrain, CVisibilityLists& lists, CSoldier& soldier,
+                      CVehicle& buggy) {
     SetRenderSwitch(RS_DEPTH_TEST, true);
     SetRenderSwitch(RS_DEPTH_WRITE, true);
     SetCullMode(CULL_NONE);
     ClearFrame(Sky, true, true, false);
     SetPerspective(0, 0, 800, 600, 1.0f, 2500.0f);
     camera.Apply(nullptr, false);
-    DrawGround();
+    lists.Cull(true);
+    terrain.Draw();
     SetCullMode(CULL_CLOCKWISE);
     p.vehicle.Bind();
     buggy.model.Draw();
@@ -104,15 +104,23 @@ int main() {
     Check("programs", programs.soldier.IsLoaded() && programs.vehicle.IsLoaded() &&
                           programs.weapon.IsLoaded());
     {
+        CTerrain terrain;
+        Check("terrain", terrain.Load(Valley) && !terrain.GetSegments().empty());
+        CVisibilityLists lists;
+        lists.SetPerspective(0.75f, 1.0f, 2500.0f, 2500.0f);
+        terrain.SetVisibilityLists(&lists);
+        CTerrainView ground(terrain);
         FlatBattleWorld world;
+        world.terrain = &ground;
+        Vector3 at = GroundAt(terrain, 130.0f, -80.0f);
         CSoldier* soldier = new CSoldier(&world, 0);
         soldier->SetTeam(0);
-        soldier->SetPosition(Vector3{0.0f, 0.0f, 0.0f});
+        soldier->SetPosition(at);
         soldier->SetFacing(Vector3{0.3f, -1.0f, 0.0f}, true);
         soldier->SetAimPoint(Vector3{0.3f, -1.0f, 0.0f}, 30.0f, true);
         world.soldiers.push_back(soldier);
         CVehicle* buggy = new CVehicle(&world, 0);
-        buggy->Place(Vector3{-3.0f, 4.0f, 0.0f}, Vector3{1.0f, 0.0f, 0.0f});
+        buggy->Place(GroundAt(terrain, at.x - 3.0f, at.y + 4.0f), Vector3{1.0f, 0.0f, 0.0f});
         world.vehicles.push_back(buggy);
         Check("soldier_model", soldier->model.GetRoot() != nullptr);
         Check("rifle_model", soldier->GetCurrentWeapon().model.GetRoot() != nullptr);
@@ -128,16 +136,17 @@ int main() {
         }
         buggy->ClearDriving();
         Check("hold_pose", soldier->animator.IsPlaying("hold_mg"));
-        Check("soldier_on_ground", soldier->GetPosition().z > -0.01f,
-              std::to_string(soldier->GetPosition().z));
-        const Vector3& at = buggy->body.position;
-        Check("vehicle_moved", at.x > -3.0f,
-              std::to_string(at.x) + " " + std::to_string(at.y) + " " + std::to_string(at.z));
+        Vector3 feet = soldier->GetPosition();
+        Check("soldier_on_ground", std::fabs(feet.z - GroundAt(terrain, feet.x, feet.y).z) < 0.05f,
+              std::to_string(feet.z));
+        const Vector3& moved = buggy->body.position;
+        Check("vehicle_moved", moved.x > at.x - 3.0f,
+              std::to_string(moved.x) + " " + std::to_string(moved.y) + " " + std::to_string(moved.z));
 
-        camera.SetPosition(Vector3{5.0f, -5.5f, 3.0f}, true);
-        camera.SetTarget(Vector3{-0.5f, 2.0f, 0.9f}, true);
+        camera.SetPosition(Vector3{at.x + 5.0f, at.y - 5.5f, at.z + 3.0f}, true);
+        camera.SetTarget(Vector3{at.x - 0.5f, at.y + 2.0f, at.z + 0.9f}, true);
         camera.SetUp(Vector3{0.0f, 0.0f, 1.0f}, true);
-        DrawFrame(programs, *soldier, *buggy);
+        DrawFrame(programs, terrain, lists, *soldier, *buggy);
         long drawn = NonSkyPixels();
         Check("drawn", drawn > 40000 && drawn < 800 * 600, std::to_string(drawn));
         Check("no_gl_error", glGetError() == GL_NO_ERROR);
@@ -148,17 +157,13 @@ int main() {
         fflush(stdout);
         for (int i = 0; i < 300 && GetFileAttributesA(NextFile) == INVALID_FILE_ATTRIBUTES; i++) {
             PumpMessages();
-            DrawFrame(programs, *soldier, *buggy);
+            DrawFrame(programs, terrain, lists, *soldier, *buggy);
             PresentFrame();
             Sleep(100);
         }
         DeleteFileA(NextFile);
-        for (CSoldier* s : world.soldiers)
-            delete s;
-        world.soldiers.clear();
-        for (CVehicle* v : world.vehicles)
-            delete v;
-        world.vehicles.clear();
+        world.DeleteObjects();
+        terrain.SetVisibilityLists(nullptr);
     }
     programs.soldier.Release();
     programs.vehicle.Release();

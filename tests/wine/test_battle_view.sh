@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # A soldier holding its rifle and a vehicle, made by the battle code and run
-# for a few seconds, drawn with their GLSL programs over flat ground. One
+# for a few seconds, drawn with their GLSL programs over the terrain. One
 # screenshot (battle.png in the output folder).
 source "$(dirname "$0")/harness.sh"
 next="$VEXMOOR_INSTALL_DIR/battle_view_next.txt"

@@ -76,14 +76,7 @@ protected:
         ShutdownRenderer();
     }
     void SetUp() override { GameSrand(1); }
-    void TearDown() override {
-        for (CSoldier* s : world.soldiers)
-            delete s;
-        world.soldiers.clear();
-        for (CVehicle* v : world.vehicles)
-            delete v;
-        world.vehicles.clear();
-    }
+    void TearDown() override { world.DeleteObjects(); }
 
     // A rifleman (type 1) standing at the point, listed in the world.
     CSoldier* AddSoldier(const Vector3& at, int team = 0) {

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "game/collision/collision_body.h"
+#include "game/soldiers/soldier.h"
+#include "game/soldiers/vehicle.h"
 #include "game/weapons/battle_world.h"
 #include "game/world/world_access.h"
 #include "render/node.h"
@@ -29,10 +31,20 @@ public:
 class FlatBattleWorld : public CBattleWorld {
 public:
     ~FlatBattleWorld() override {
+        DeleteObjects();
         for (auto& piece : scrap) {
             CCollisionPart::DeleteTree(piece.second);
             delete piece.first;
         }
+    }
+    // Soldiers and vehicles belong to the world.
+    void DeleteObjects() {
+        for (CSoldier* s : soldiers)
+            delete s;
+        soldiers.clear();
+        for (CVehicle* v : vehicles)
+            delete v;
+        vehicles.clear();
     }
     CTerrainAccess* GetTerrain() override { return terrain; }
     void CollectProps(std::vector<CGenericObject*>&) override {}

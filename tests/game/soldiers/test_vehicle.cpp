@@ -67,4 +67,20 @@ TEST_F(Battle, ReversingAndTurningKeepsTheHeadingLevel) {
     EXPECT_LT(v->body.heading.y, 0.0f) << "the nose swings away from the wheels";
 }
 
+TEST_F(Battle, AVehicleWithoutWheelOrSeatBonesStillDrives) {
+    CVehicle* v = AddVehicle(Vector3{});
+    v->collision.Release();
+    CNode* body = new CNode;
+    body->name = "Body";
+    v->model.CreateFromRoot(body, "bare", false, true, 0.0f);
+    v->driveInput = Vector3{1, 0, 0};
+    v->throttle = 1.0f;
+    for (int i = 0; i < 10; i++)
+        v->Update(0.05f);
+    EXPECT_NEAR(v->body.position.x, 12.5f, 0.01f);
+    EXPECT_NEAR(NodeTranslation(body).x, 12.5f, 0.01f);
+    Vector3 seat = v->GetSeatPosition(0);
+    EXPECT_NEAR(seat.z, v->body.position.z + 1.0f, 1e-4f) << "one unit above without the bone";
+}
+
 }  // namespace

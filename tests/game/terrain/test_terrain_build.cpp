@@ -65,8 +65,9 @@ TEST_F(TerrainTest, CellsClipWithInterpolationBorderWideningAndSkirts) {
     t.ComputeBounds(v);
     for (bool skirt : {false, true}) {
         std::vector<CMesh> cells;
+        std::vector<std::vector<uint8_t>> records;
         std::vector<TerrainRect> rects;
-        t.BuildSegments(v, indices, CTexture(), "tri", skirt, cells, rects);
+        t.BuildSegments(v, indices, CTexture(), "tri", skirt, cells, records, rects);
         ASSERT_EQ(cells.size(), 64u);
         EXPECT_EQ(rects[0].minX, -1.0f);           // border cells reach 1 past the bounds
         EXPECT_EQ(rects[63].maxY, 81.0f);
@@ -75,6 +76,11 @@ TEST_F(TerrainTest, CellsClipWithInterpolationBorderWideningAndSkirts) {
         EXPECT_EQ(cells[9].GetName(), "tri - segment 9, for 8x8");
         int pushed = 0;
         for (int c = 0; c < 64; c++) {
+            if (cells[c].GetChunkCount() > 0) {   // the cache record is the mesh's own
+                std::vector<uint8_t> bytes;
+                ASSERT_TRUE(cells[c].Serialize(bytes));
+                EXPECT_EQ(bytes, records[c]) << c;
+            }
             for (const TerrainVertex& p : MeshVertices(cells[c])) {
                 const TerrainRect& r = rects[c];
                 bool inside = p.position.x >= r.minX - 0.001f && p.position.x <= r.maxX + 0.001f &&
