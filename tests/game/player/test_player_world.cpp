@@ -64,6 +64,7 @@ TEST_F(WorldTest, ThePlayerFiresInTheShippedLevelAndTheFrameIsDrawnInOrder) {
     frame(0.5f);
     EXPECT_TRUE(world->projectiles.projectiles.empty());
     controller.Reset();
+    NullResetCounters();   // later tests count draws from zero
 }
 
 }  // namespace
