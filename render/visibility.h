@@ -105,6 +105,7 @@ public:
 	float GetNear() const { return nearPlane; }
 	float GetCullDistance() const { return cullDistance; }
 	void SetHierarchical(bool on) { hierarchical = on; }
+	bool IsHierarchical() const { return hierarchical; }
 
 private:
 	void BuildPlanes();

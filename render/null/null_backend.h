@@ -48,4 +48,16 @@ bool NullTextureRepeats(const CTexture& h, int axis);
 const std::vector<float>* NullUniformValue(const CShaderProgram& program, const std::string& name);
 void NullSetShadersAvailable(bool available);
 
+// The draw recorder: while on, each state change, clear, program bind,
+// uniform write, world matrix and draw appends one line, so a test can check
+// the exact sequence a drawing pass sends. Lines:
+//   "state <switch> <0|1>", "cull <cw|ccw|none>", "clear <aarrggbb hex of the packed colour>",
+//   "program <vertex base name>", "program none", "uniform <name>",
+//   "world <x> <y> <z>" (the translation), "draw <triangles>",
+//   "primitive <type> <vertices>", and whatever tests add with NullRecord.
+void NullStartRecording();
+void NullStopRecording();
+void NullRecord(const std::string& event);
+const std::vector<std::string>& NullRecordedEvents();
+
 #endif

@@ -1,5 +1,6 @@
 // Headless device: the set-up copy, the matrices and the viewport, all kept
 // in memory; clears and presents only count.
+#include <cstdio>
 #include <cstring>
 
 #include "core/lock.h"
@@ -43,10 +44,14 @@ bool ShadersAvailable() { return shadersAvailable; }
 bool Has3DTextures() { return true; }
 void NullSetShadersAvailable(bool available) { shadersAvailable = available; }
 
-void ClearFrame(uint32_t colour, bool clearColour, bool, bool) {
+void ClearFrame(uint32_t colour, bool clearColour, bool clearDepth, bool clearStencil) {
     if (clearColour)
         lastClearColour = colour;
     NullRenderCounters().clears++;
+    char text[64];
+    snprintf(text, sizeof text, "clear %08x%s%s%s", unsigned(colour), clearColour ? " colour" : "",
+             clearDepth ? " depth" : "", clearStencil ? " stencil" : "");
+    NullRecord(text);
 }
 
 uint32_t NullLastClearColour() { return lastClearColour; }
@@ -54,6 +59,9 @@ void FlushFrame() {}
 void PresentFrame() { NullRenderCounters().presents++; }
 
 void SetWorldMatrix(const Matrix4& world) {
+    char text[96];
+    snprintf(text, sizeof text, "world %g %g %g", world.m[3], world.m[7], world.m[11]);
+    NullRecord(text);
     MatrixToGLOrder(worldGL, world);
     MakeModelView(modelView, viewGL, worldGL);
 }

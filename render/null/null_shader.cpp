@@ -12,6 +12,7 @@
 #include "render/shader.h"
 
 struct ShaderProgramRecord {
+    std::string name;                         // the vertex base name, for the recorder
     std::string source;
     std::vector<std::string> names;           // index = location
     std::map<std::string, std::vector<float>> values;
@@ -52,6 +53,7 @@ void CShaderProgram::Load(const std::string& vertexBase, const std::string& frag
         source += "\n" + text;
     }
     record->source = source;
+    record->name = vertexBase.empty() ? fragmentBase : vertexBase;
     loaded = true;
 }
 
@@ -59,6 +61,7 @@ void CShaderProgram::Bind() {
     if (!ShadersAvailable())
         return;
     SetCurrentShaderProgram(this);
+    NullRecord(loaded ? "program " + record->name : "program none");
 }
 
 static bool IsNameChar(char c) { return isalnum((unsigned char)c) || c == '_'; }
@@ -91,6 +94,8 @@ static void Store(CShaderProgram& program, const std::string& name, const float*
     if (program.GetUniformLocation(name) == -1)
         return;
     program.GetRecord()->values[name].assign(values, values + count);
+    if (name != "ModelMatrix" && name != "ViewProjectionMatrix")
+        NullRecord("uniform " + name);
 }
 
 void CShaderProgram::SetMatrix4(const std::string& name, const float* v) { Store(*this, name, v, 16); }
@@ -101,7 +106,10 @@ void CShaderProgram::SetVector3(const std::string& name, const float* v) { Store
 void CShaderProgram::SetVector2(const std::string& name, const float* v) { Store(*this, name, v, 2); }
 void CShaderProgram::SetFloat(const std::string& name, const float* v) { Store(*this, name, v, 1); }
 
-void UnbindShaderProgram() { SetCurrentShaderProgram(nullptr); }
+void UnbindShaderProgram() {
+    SetCurrentShaderProgram(nullptr);
+    NullRecord("program none");
+}
 
 const std::vector<float>* NullUniformValue(const CShaderProgram& program, const std::string& name) {
     const ShaderProgramRecord* r = program.GetRecord();

@@ -35,10 +35,15 @@ NullCounters& NullRenderCounters() {
 void NullResetCounters() { NullRenderCounters() = NullCounters(); }
 const NullPrimitive& NullLastPrimitive() { return lastPrimitive; }
 
+static const char* const SwitchNames[8] = {"depth_test", "depth_write", "blend", "alpha_test",
+                                           "stencil_test", "lighting", "wireframe", "colour_write"};
+
 void SetRenderSwitch(RenderSwitch which, bool on) {
     int i = int(which);
-    if (i >= 0 && i < 8)
+    if (i >= 0 && i < 8) {
         states.switches[i] = on;
+        NullRecord(std::string("state ") + SwitchNames[i] + (on ? " 1" : " 0"));
+    }
 }
 
 bool GetRenderSwitch(RenderSwitch which) {
@@ -69,7 +74,10 @@ void SetStencilOp(StencilOp fail, StencilOp depthFail, StencilOp pass) {
 StencilOp GetStencilFailOp() { return states.stencilOps[0]; }
 StencilOp GetStencilDepthFailOp() { return states.stencilOps[1]; }
 StencilOp GetStencilPassOp() { return states.stencilOps[2]; }
-void SetCullMode(CullMode mode) { states.cull = mode; }
+void SetCullMode(CullMode mode) {
+    states.cull = mode;
+    NullRecord(mode == CULL_CLOCKWISE ? "cull cw" : mode == CULL_COUNTER_CLOCKWISE ? "cull ccw" : "cull none");
+}
 CullMode GetCullMode() { return states.cull; }
 
 void SetBlendFunc(BlendFactor source, BlendFactor destination) {
@@ -148,6 +156,8 @@ void EndPrimitive() {
     lastPrimitive = building;
     building.vertices.clear();
     NullRenderCounters().primitives++;
+    NullRecord("primitive " + std::to_string(int(lastPrimitive.type)) + " " +
+               std::to_string(lastPrimitive.vertices.size()));
 }
 
 // ---- draws over bound buffers ----
@@ -173,6 +183,7 @@ void DrawIndexedTriangles(int triangleCount) {
     CountDraw(ok);
     if (ok)
         NullRenderCounters().indexedTriangles += triangleCount;
+    NullRecord("draw " + std::to_string(triangleCount));
 }
 
 void DrawTriangles(int firstVertex, int triangleCount) {

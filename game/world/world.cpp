@@ -1,0 +1,215 @@
+#include "game/world/world.h"
+
+#include <algorithm>
+
+#include "app/console.h"
+#include "core/error.h"
+#include "core/strings.h"
+#include "game/soldiers/soldier.h"
+#include "game/soldiers/vehicle.h"
+#include "game/world/generic_object.h"
+#include "game/world/level_file.h"
+#include "render/node.h"
+
+CWorld::CWorld()
+    : soldiersRun(true), objectsRun(true), messagesEnabled(false), messageTimer(0.0f),
+      messageShowing(false), phases(this, CollisionBudget), visibility(this), ground(terrain) {
+    // Without a projection the planes would be degenerate and the far plane
+    // at 0, culling everything ahead of the camera.
+    visibility.SetPerspective(WorldCullAspect, WorldCullNear, WorldCullFar, WorldCullDistance);
+    terrain.SetVisibilityLists(&visibility);
+}
+
+CWorld::~CWorld() {
+    Clear();
+    teamAI.reset();
+}
+
+template <typename T>
+static bool Unlink(T& list, typename T::value_type item) {
+    auto it = std::find(list.begin(), list.end(), item);
+    if (it == list.end())
+        return false;
+    list.erase(it);
+    return true;
+}
+
+void CWorld::Clear() {
+    while (!soldiers.empty())
+        RemoveSoldier(soldiers.front());
+    while (!vehicles.empty())
+        RemoveVehicle(vehicles.front());
+    while (!generics.empty())
+        RemoveGeneric(generics.front());
+    droppedWeapons.clear();
+    droppedGrenades.clear();
+    furtherObjects.clear();
+    DeleteScrap(soldierScrap);
+    DeleteScrap(vehicleScrap);
+    // Projectiles and the AI's lists would otherwise keep pointers to the
+    // soldiers just deleted once a level is loaded into a used world.
+    projectiles.Clear();
+    if (teamAI)
+        teamAI->Clear();
+    teams.clear();
+    playerSoldier = nullptr;
+}
+
+void CWorld::DeleteScrap(std::vector<ScrapEntry>& scrap) {
+    for (ScrapEntry& entry : scrap) {
+        delete entry.node;
+        CCollisionPart::DeleteTree(entry.part);
+    }
+    scrap.clear();
+}
+
+void CWorld::AddSoldierToTeam(CSoldier* soldier, int team) {
+    if (team >= 0 && team < MaxTeams) {
+        if ((int)teams.size() <= team)
+            teams.resize((size_t)team + 1);
+        teams[(size_t)team].push_back(soldier);
+    } else {
+        ReportError("Error", "CWorld::AddSoldierToTeam()-team " + IntToString(team) +
+                                 " outside 0.." + IntToString(MaxTeams - 1));
+    }
+    soldiers.push_back(soldier);
+}
+
+void CWorld::RemoveSoldier(CSoldier* soldier) {
+    if (!soldier)
+        return;
+    // Every team list: the soldier's team index may have changed since it
+    // was listed, or name no list at all.
+    for (std::list<CSoldier*>& team : teams)
+        Unlink(team, soldier);
+    Unlink(soldiers, soldier);
+    if (playerSoldier == soldier)
+        playerSoldier = nullptr;
+    for (CSoldier* other : soldiers) {
+        if (other->ai.target == soldier)
+            other->ai.target = nullptr;
+    }
+    for (CProjectile& p : projectiles.projectiles) {
+        if (p.owner == soldier)
+            p.owner = nullptr;
+    }
+    particles.DetachObject(soldier);
+    // Console hooks that point into the soldier ("playerpos") would read
+    // freed memory once it is gone, even after the battle.
+    NeutraliseHookRange(soldier, sizeof(CSoldier));
+    delete soldier;
+}
+
+void CWorld::AddVehicle(CVehicle* vehicle) {
+    vehicles.push_back(vehicle);
+}
+
+void CWorld::RemoveVehicle(CVehicle* vehicle) {
+    if (!vehicle)
+        return;
+    Unlink(vehicles, vehicle);
+    for (CSoldier* s : soldiers) {
+        if (s->vehicle == vehicle)
+            s->vehicle = nullptr;
+        if (s->vehicleInReach == vehicle)
+            s->vehicleInReach = nullptr;
+    }
+    delete vehicle;
+}
+
+void CWorld::AddGeneric(CGenericObject* generic) {
+    generics.push_back(generic);
+}
+
+void CWorld::RemoveGeneric(CGenericObject* generic) {
+    if (!generic)
+        return;
+    Unlink(generics, generic);
+    particles.DetachObject(generic);
+    delete generic;
+}
+
+void CWorld::AppendMessage(int id, const std::string& name, const std::string& image,
+                           const std::string& format, const std::string& arguments) {
+    messages.emplace_back();
+    WorldMessage& m = messages.back();
+    m.id = id;
+    m.name = name;
+    m.image = image;
+    m.block.SetMaxWidth(MessageWidth);
+    CTextBlock::SetFormatFromString(m.block, format, arguments);
+    m.block.Layout();
+}
+
+void CWorld::AddMessage(const std::string& name, const std::string& image,
+                        const std::string& format, const std::string& arguments) {
+    AppendMessage(0, name, image, format, arguments);
+    if (!messageShowing) {
+        messageShowing = true;
+        messageTimer = MessageDisplayTime;
+    }
+}
+
+void CWorld::AddMessage(const std::string& speaker, const std::string& image,
+                        const std::string& text) {
+    AddMessage(speaker, image, text, std::string());
+}
+
+void CWorld::SetMessagesEnabled(bool enabled) {
+    messagesEnabled = enabled;
+    if (enabled) {
+        messageShowing = true;
+        messageTimer = MessageDisplayTime;
+    }
+}
+
+void CWorld::AddHitRecord(const char* text, const Vector3& point) {
+    WorldHitRecord record;
+    record.point = point;
+    record.text = text ? text : "";
+    hitRecords.push_back(record);
+}
+
+void CWorld::AddSoldierScrap(CNode* node, CCollisionPart* part, const Vector3& velocity) {
+    ScrapEntry entry;
+    entry.node = node;
+    entry.part = part;
+    if (node) {
+        const Matrix4& m = node->GetWorldMatrix();
+        entry.body.position = Vector3{m.m[3], m.m[7], m.m[11]};
+    }
+    entry.body.velocity = velocity;
+    soldierScrap.push_back(entry);
+}
+
+void CWorld::OnProjectileRemoved(CProjectile* projectile) {
+    if (teamAI)
+        teamAI->OnProjectileRemoved(projectile);
+}
+
+void CWorld::OnSoldierAttacked(CSoldier* soldier, CCollisionProjectile* attacker) {
+    if (teamAI)
+        teamAI->OnSoldierAttacked(soldier, attacker);
+}
+
+void CWorld::OnSoldierLeavesTeamAI(CSoldier* soldier) {
+    if (teamAI)
+        teamAI->OnSoldierLeavesTeamAI(soldier);
+}
+
+CTerrainAccess* CWorld::GetTerrain() {
+    return terrain.GetSegments().empty() ? nullptr : &ground;
+}
+
+void CWorld::CollectProps(std::vector<CGenericObject*>& out) {
+    out.insert(out.end(), generics.begin(), generics.end());
+}
+
+void CWorld::CollectFurtherObjects(std::vector<WorldBodyEntry>& out) {
+    for (FurtherObject& f : furtherObjects)
+        out.push_back(WorldBodyEntry{&f.collision, &f});
+}
+
+bool CWorld::IsPointOutsideView(const Vector3& point) {
+    return visibility.IsPointOutside(point);
+}

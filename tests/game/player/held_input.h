@@ -1,0 +1,21 @@
+// Controller input with the mouse at rest in an 800 x 600 view and the left
+// button as a test sets it; no key is ever down.
+#ifndef TESTS_GAME_PLAYER_HELD_INPUT_H
+#define TESTS_GAME_PLAYER_HELD_INPUT_H
+
+#include "game/player/player_input.h"
+
+struct HeldInput : CPlayerInput {
+    bool fire = false;
+    bool IsKeyDown(int) const override { return false; }
+    bool IsKeyPressed(int) const override { return false; }
+    bool IsLeftDown() const override { return fire; }
+    bool IsRightDown() const override { return false; }
+    int GetWheel() const override { return 0; }
+    int GetPreviousWheel() const override { return 0; }
+    int GetCursorX() const override { return 400; }
+    int GetCursorY() const override { return 300; }
+    void RecentreCursor(int, int) override {}
+};
+
+#endif

@@ -1,0 +1,182 @@
+// The world's frame step: what pauses with objects and the "ai" flag, the
+// message queue, hit records, dead soldiers, and the removal paths that
+// must never read freed memory or leak (ASan and LSan watch them).
+#include "tests/game/world/world_fixture.h"
+
+#include "core/error.h"
+#include "game/soldiers/vehicle.h"
+#include "game/world/generic_object.h"
+#include "render/camera.h"
+#include "render/node.h"
+#include "tests/game/terrain/terrain_test_util.h"
+
+namespace {
+
+const char* const CratePath = "data\\models\\props\\crate.mbm";
+
+TEST_F(WorldTest, PausedObjectsStopWhileGenericsScrapParticlesAndHitRecordsRun) {
+    BuildFlat(world->terrain, 200.0f, 0.3f);
+    CSoldier* soldier = AddSoldier(Vector3{0, 0, 5});
+    CVehicle* vehicle = new CVehicle(world.get(), 0);
+    vehicle->Place(Vector3{20, 0, 5}, Vector3{1, 0, 0});
+    world->AddVehicle(vehicle);
+    CWeapon dropped(1, world.get(), WEAPON_FLYING);
+    dropped.SetPosition(Vector3{-10, 0, 5});
+    CWeapon& weapon = world->AddDroppedWeapon(dropped);
+    CGenericObject* crate = new CGenericObject(world.get());
+    ASSERT_TRUE(crate->LoadMesh(CratePath, true, DefaultHitPoints));
+    crate->SetPosition(Vector3{10, 10, 5});
+    world->AddGeneric(crate);
+    CNode* limb = new CNode;
+    world->AddSoldierScrap(limb, nullptr, Vector3{0, 0, 0});
+    world->soldierScrap.back().body.position = Vector3{5, 5, 5};
+    CProjectile* shot = world->projectiles.Fire(1, Vector3{0, -50, 1}, Vector3{0, -1, 0}, 100.0f, 10.0f, nullptr);
+    world->AddHitRecord("Chest", Vector3{0, 0, 1});
+
+    world->SetObjectsRun(false);
+    Run(0.5f);
+    EXPECT_EQ(soldier->GetPosition().z, 5.0f);
+    EXPECT_EQ(vehicle->body.position.z, 5.0f);
+    EXPECT_EQ(weapon.GetPosition().z, 5.0f);
+    EXPECT_EQ(shot->body.position.y, -50.0f);
+    EXPECT_LT(crate->GetPosition().z, 5.0f) << "props run on the world's time";
+    EXPECT_LT(world->soldierScrap.back().body.position.z, 5.0f);
+    EXPECT_NEAR(world->hitRecords.front().point.z, 1.5f, 1e-4f);
+
+    // Soldiers alone can be held while everything else moves on.
+    world->SetObjectsRun(true);
+    world->SetSoldiersRun(false);
+    Run(0.5f);
+    EXPECT_EQ(soldier->GetPosition().z, 5.0f);
+    EXPECT_LT(vehicle->body.position.z, 5.0f);
+    EXPECT_LT(weapon.GetPosition().z, 5.0f);
+    world->SetSoldiersRun(true);
+    Run(0.2f);
+    EXPECT_LT(soldier->GetPosition().z, 5.0f);
+}
+
+TEST_F(WorldTest, TheAIFlagSkipsOnlyTheTeamAI) {
+    BuildFlat(world->terrain, 200.0f, 0.3f);
+    CSoldier* soldier = AddSoldier(Vector3{0, 0, 5});
+    CProjectile* shot = world->projectiles.Fire(1, Vector3{0, -50, 1}, Vector3{0, -1, 0}, 100.0f, 10.0f, nullptr);
+    g_debugConsole->aiFlag = 0;
+    Run(0.2f);
+    EXPECT_EQ(teamAI->updates, 0);
+    EXPECT_LT(soldier->GetPosition().z, 5.0f);
+    EXPECT_LT(shot->body.position.y, -50.0f);
+    g_debugConsole->aiFlag = 1;
+    Run(0.2f);
+    EXPECT_EQ(teamAI->updates, 4);
+}
+
+TEST_F(WorldTest, QueuedMessagesShowFiveSecondsEachInOrderAndFreezeWhilePaused) {
+    world->SetMessagesEnabled(true);
+    world->AddMessage("Dalvek", "data\\ui\\avatar.png", "First %i", "1");
+    world->AddMessage("Dalvek", "data\\ui\\avatar.png", "Second", "");
+    world->AddMessage("Dalvek", "data\\ui\\avatar.png", "Third", "");
+    EXPECT_EQ(world->messages.front().block.GetIntegers(), (std::vector<int>{1}));
+    EXPECT_EQ(world->messages.front().block.GetMaxWidth(), MessageWidth);
+
+    // Quarter seconds add up exactly: a message goes in the step its time
+    // falls below 0, just after its five seconds.
+    const float q = 0.25f;
+    Run(4.75f, q);
+    ASSERT_EQ(world->messages.size(), 3u);
+    world->SetObjectsRun(false);
+    Run(10.0f, q);
+    EXPECT_EQ(world->messages.size(), 3u) << "a paused game holds its message";
+    world->SetObjectsRun(true);
+    Run(0.5f, q);
+    ASSERT_EQ(world->messages.size(), 2u);
+    EXPECT_EQ(world->messages.front().block.GetFormat(), "Second");
+    Run(5.0f, q);
+    EXPECT_EQ(world->messages.front().block.GetFormat(), "Second");
+    Run(q, q);
+    EXPECT_EQ(world->messages.front().block.GetFormat(), "Third");
+    Run(5.0f, q);
+    EXPECT_TRUE(world->messageShowing);
+    Run(q, q);
+    EXPECT_TRUE(world->messages.empty());
+    EXPECT_FALSE(world->messageShowing);
+}
+
+TEST_F(WorldTest, AHitRecordRisesOneUnitASecondAndEndsJustAfterFiveSeconds) {
+    world->AddHitRecord("Head", Vector3{3, 4, 1});
+    Run(1.0f);
+    ASSERT_EQ(world->hitRecords.size(), 1u);
+    EXPECT_NEAR(world->hitRecords.front().point.z, 2.0f, 1e-4f);
+    EXPECT_EQ(world->hitRecords.front().text, "Head");
+    Run(3.95f);
+    EXPECT_EQ(world->hitRecords.size(), 1u);
+    Run(0.1f);
+    EXPECT_TRUE(world->hitRecords.empty());
+}
+
+TEST_F(WorldTest, ASoldierAtExactlyZeroHealthStaysListedAndCountedButIsNotUpdated) {
+    CSmoothCamera camera;
+    camera.SetPosition(Vector3{0.0f, -50.0f, 10.0f}, true);
+    camera.SetTarget(Vector3{}, true);
+    camera.SetUp(Vector3{0.0f, 0.0f, 1.0f}, true);
+    CurrentCamera = &camera;
+    CSoldier* dead = AddSoldier(Vector3{0, 0, 5}, 1);
+    AddSoldier(Vector3{10, 0, 5}, 1);
+    AddSoldier(Vector3{0, -100, 5}, 1);   // behind the camera
+    dead->health = 0.0f;
+    Run(0.5f);
+    EXPECT_EQ(dead->GetPosition().z, 5.0f);
+    EXPECT_EQ(world->soldiers.size(), 3u);
+    EXPECT_EQ(world->teams[1].size(), 3u);
+    EXPECT_EQ(Hook("soldiercount"), 3);
+    // The dead are never drawn, so they count as culled; a living soldier
+    // ahead is drawn only because the world set its culling record up.
+    EXPECT_EQ(Hook("drawnsoldiercount"), 1);
+    EXPECT_EQ(Hook("culledsoldiercount"), 2);
+    CurrentCamera = nullptr;
+}
+
+TEST_F(WorldTest, RemovingSoldiersOutsideTheListsAndTeamsIsSafe) {
+    CSoldier* stray = new CSoldier(world.get(), 1);
+    stray->team = 9;   // no such team list
+    world->RemoveSoldier(stray);
+    CSoldier* listed = AddSoldier(Vector3{}, 0);
+    listed->team = -3;   // changed after listing
+    world->playerSoldier = listed;
+    HookVector3Ptr(g_debugConsole, "playerpos", &listed->body.position);
+    world->RemoveSoldier(listed);
+    EXPECT_EQ(g_debugConsole->FindHook("playerpos")->FormatValue(), "(CRASH trying to evaluate)");
+    EXPECT_TRUE(world->soldiers.empty());
+    EXPECT_EQ(world->playerSoldier, nullptr);
+    EXPECT_TRUE(world->teams[0].empty()) << "found whatever its team index says now";
+
+    int reports = ErrorReportCount();
+    CSoldier* outside = new CSoldier(world.get(), 1);
+    world->AddSoldierToTeam(outside, -1);
+    EXPECT_EQ(ErrorReportCount(), reports + 1);
+    EXPECT_EQ(world->soldiers.size(), 1u) << "owned, so freed by Clear";
+}
+
+TEST_F(WorldTest, ClearFreesScrapAndLeavesNothingPointingAtDeletedSoldiers) {
+    CSoldier* shooter = AddSoldier(Vector3{}, 0);
+    world->playerSoldier = shooter;
+    world->projectiles.Fire(1, Vector3{0, 0, 1}, Vector3{1, 0, 0}, 100.0f, 10.0f, shooter);
+    CNode* limb = new CNode;
+    CNode* hand = new CNode;
+    CNode::AddChild(limb, hand);
+    CCollisionPart* part = new CCollisionPart(limb);
+    part->AddChild(new CCollisionPart(hand));
+    world->AddSoldierScrap(limb, part, Vector3{1, 0, 0});
+    world->AddHitRecord("Arm", Vector3{});
+    world->AddMessage("a", "b", "c", "");
+
+    world->Clear();
+    EXPECT_TRUE(world->soldiers.empty());
+    EXPECT_TRUE(world->soldierScrap.empty());
+    EXPECT_TRUE(world->projectiles.projectiles.empty());
+    EXPECT_EQ(world->playerSoldier, nullptr);
+    EXPECT_EQ(teamAI->clears, 1);
+    EXPECT_EQ(world->hitRecords.size(), 1u) << "hit records and messages stay";
+    EXPECT_EQ(world->messages.size(), 1u);
+    Run(0.1f);
+}
+
+}  // namespace

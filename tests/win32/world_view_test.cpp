@@ -1,0 +1,152 @@
+// The first level through the OpenGL device as the game draws it: the world
+// renderer with the player's camera behind the player's soldier, then the
+// same after the soldier fires (the rifle's muzzle flash).
+//
+// Prints "CHECK name OK|FAIL" lines. Each frame is announced with
+// "SHOW name" and stays on screen until the file "world_view_next.txt"
+// appears in the working folder (the script took its screenshot) or 30 s
+// pass. Exit code 0 when every check passed.
+#include <windows.h>
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/console.h"
+#include "game/player/player_controller.h"
+#include "game/stats.h"
+#include "game/soldiers/soldier.h"
+#include "game/soldiers/vehicle.h"
+#include "game/world/generic_object.h"
+#include "game/world/world.h"
+#include "game/world/world_scene.h"
+#include "render/animation.h"
+#include "render/backend.h"
+#include "render/camera.h"
+#include "render/image.h"
+#include "render/model.h"
+#include "render/projection.h"
+#include "render/world_render.h"
+#include "tests/game/player/held_input.h"
+#include "tests/win32/test_window.h"
+
+static const char* NextFile = "world_view_next.txt";
+
+static bool IsSky(const uint8_t* p) { return p[0] < 8 && p[1] > 119 && p[1] < 135 && p[2] > 196 && p[2] < 212; }
+
+static void Show(const char* name) {
+    DeleteFileA(NextFile);
+    PresentFrame();
+    printf("SHOW %s\n", name);
+    fflush(stdout);
+    for (int i = 0; i < 300 && GetFileAttributesA(NextFile) == INVALID_FILE_ATTRIBUTES; i++) {
+        PumpMessages();
+        Sleep(100);
+    }
+    DeleteFileA(NextFile);
+}
+
+int main() {
+    HWND window = OpenTestWindow("Vexmoor World View");
+    bool init = StartTestRenderer(window);
+    Check("init", init);
+    if (!init)
+        return 1;
+    StartupGdiplus();
+    CreateDebugConsole();
+    std::string message;
+    Check("stats", LoadStatsTables(message), message);
+    Check("animations", LoadAnimationList());
+
+    {
+        CWorld world;
+        bool loaded = world.LoadLevel("data\\levels\\level01.txt", 255);
+        Check("level", loaded && !world.soldiers.empty() && !world.vehicles.empty() && !world.generics.empty());
+        if (!loaded)
+            return FinishChecks();
+        CSmoothCamera camera;
+        HeldInput input;
+        CPlayerController& controller = g_playerController;
+        controller.SetCamera(&camera);
+        controller.Reset();
+        controller.SetInput(&input);
+        controller.SetSoldier(world.soldiers.front());
+        controller.SetActive(true);
+        // Heading 10 degrees right of +x: the buggy, the crates and a rock
+        // stand in front of the player.
+        Vector3 eye = world.soldiers.front()->GetPosition();
+        camera.SetPosition(eye, true);
+        camera.SetTarget(Vector3{eye.x + 9.848f, eye.y - 1.736f, eye.z}, true);
+        CWorldDrawScene scene(world);
+        CWorldRenderer renderer(&scene);
+        Check("soldier_full", renderer.HasFullSoldierProgram());
+
+        auto frame = [&](float dt) {
+            PumpMessages();
+            controller.Update(dt);
+            world.Update(dt);
+            SetPerspective(0, 0, TestWidth, TestHeight, 1.0f, 2500.0f);
+            camera.Apply();
+            renderer.Draw();
+            FlushFrame();
+        };
+        // The soldier turns to the view and the culling catches up.
+        for (int i = 0; i < 40; i++)
+            frame(0.05f);
+        Check("no_gl_error", glGetError() == GL_NO_ERROR);
+        std::vector<uint8_t> before;
+        ReadFrame(before);
+        int skyTop = 0, groundBottom = 0;
+        for (int x = 0; x < TestWidth; x += 4) {
+            skyTop += IsSky(FramePixel(before, x, 10));
+            groundBottom += !IsSky(FramePixel(before, x, TestHeight - 10));
+        }
+        Check("sky_above", skyTop > TestWidth / 8, std::to_string(skyTop));
+        Check("ground_below", groundBottom > TestWidth / 8, std::to_string(groundBottom));
+        auto onScreen = [](const Vector3& p) {
+            Vector3 s;
+            return ProjectToScreen(s, p) && s.x >= 0 && s.x < TestWidth && s.y >= 0 && s.y < TestHeight;
+        };
+        Check("vehicle_in_view", onScreen(world.vehicles.front()->body.position));
+        int props = 0;
+        for (CGenericObject* g : world.generics)
+            props += onScreen(g->GetPosition());
+        Check("props_in_view", props > 0, std::to_string(props));
+        Show("world");
+
+        // Fire: the flash lives 0.1 s, so the next frame comes soon after.
+        size_t fired = world.projectiles.projectiles.size();
+        input.fire = true;
+        frame(0.01f);
+        input.fire = false;
+        Check("fired", world.projectiles.projectiles.size() > fired);
+        Check("flash", !world.particles.GetFlashes().empty());
+        std::vector<uint8_t> after;
+        ReadFrame(after);
+        int changed = 0;
+        for (size_t i = 0; i < after.size(); i += 4)
+            changed += after[i] != before[i] || after[i + 1] != before[i + 1] || after[i + 2] != before[i + 2];
+        printf("CHANGED %d\n", changed);
+        Check("frame_changed", changed > 0, std::to_string(changed));
+        if (!world.particles.GetFlashes().empty()) {
+            Vector3 screen;
+            bool onScreen = ProjectToScreen(screen, world.particles.GetFlashes().front().position);
+            printf("FLASH %d %d\n", int(screen.x), int(screen.y));
+            Check("flash_on_screen", onScreen && screen.x >= 0 && screen.x < TestWidth && screen.y >= 0 &&
+                                         screen.y < TestHeight);
+        }
+        Show("fire");
+        controller.Reset();
+        controller.SetCamera(nullptr);
+        controller.SetInput(nullptr);
+    }
+    ClearAnimationClips();
+    ClearModelCache();
+    DestroyDebugConsole();
+    ShutdownRenderer();
+    ShutdownGdiplus();
+    DestroyWindow(window);
+    return FinishChecks();
+}
