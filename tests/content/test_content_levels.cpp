@@ -158,8 +158,8 @@ TEST_F(ContentLevels, LevelMeshNamesHaveTheirFolders) {
     }
 }
 
-// LEAD: enable (drop DISABLED_) once the terrain and the props are generated.
-TEST_F(ContentLevels, DISABLED_LevelMeshesLoad) {
+// The terrain and props the levels name are shipped and load.
+TEST_F(ContentLevels, LevelMeshesLoad) {
     for (const char* path : {FirstLevel, AILevel}) {
         for (const std::string& mesh : LevelMeshes(Read(path))) {
             CModel model;
