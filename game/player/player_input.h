@@ -1,11 +1,8 @@
 // What the player controller reads of the keyboard and mouse, and how it
-// puts the cursor back. CDeviceInput serves it from the game's devices;
-// tests script the devices underneath.
+// puts the cursor back. CDeviceInput (app/device_input.h) serves it from the
+// game's devices; tests script the devices underneath.
 #ifndef GAME_PLAYER_PLAYER_INPUT_H
 #define GAME_PLAYER_PLAYER_INPUT_H
-
-class CKeyboard;
-class CMouse;
 
 class CPlayerInput {
 public:
@@ -23,27 +20,6 @@ public:
 
 protected:
     ~CPlayerInput() {}
-};
-
-// The game's keyboard and mouse. The mouse is exclusive, so the cursor is
-// the game's own and recentring moves it (only while the console allows).
-class CDeviceInput : public CPlayerInput {
-public:
-    CDeviceInput(CKeyboard& keyboard, CMouse& mouse) : keyboard(keyboard), mouse(mouse) {}
-
-    bool IsKeyDown(int code) const override;
-    bool IsKeyPressed(int code) const override;
-    bool IsLeftDown() const override;
-    bool IsRightDown() const override;
-    int GetWheel() const override;
-    int GetPreviousWheel() const override;
-    int GetCursorX() const override;
-    int GetCursorY() const override;
-    void RecentreCursor(int x, int y) override;
-
-private:
-    CKeyboard& keyboard;
-    CMouse& mouse;
 };
 
 #endif

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "app/device_input.h"
 #include "app/keyboard.h"
 #include "app/mouse.h"
 #include "game/player/player_controller.h"

@@ -1,7 +1,7 @@
 // CDeviceInput: the controller's input from the game's keyboard and mouse.
+#include "app/device_input.h"
 #include "app/keyboard.h"
 #include "app/mouse.h"
-#include "game/player/player_input.h"
 
 bool CDeviceInput::IsKeyDown(int code) const { return keyboard.IsKeyDown(code); }
 bool CDeviceInput::IsKeyPressed(int code) const { return keyboard.IsKeyPressed(code); }
