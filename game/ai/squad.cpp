@@ -200,6 +200,8 @@ void CSquad::SendTo(CSoldier* member) {
         return;
     goal.z = 0.0f;
     const Vector3 from = leader->GetPosition();
+    if (ai->grid.CellCount() == 0)
+        return;   // no terrain, no routes
     if (resetRoute || route.Empty()) {
         route.Clear();
         route.Push(ai->CellOf(from));
