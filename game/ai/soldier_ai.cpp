@@ -393,23 +393,19 @@ void SoldierPerceive(CTeamAI& ai, CSoldier& s) {
     const uint32_t knownBit = commander->teamBit << 1;
     int column, row;
     ai.buckets.ColumnRowOf(s.GetPosition(), column, row);
-    const SquadBuckets::Span span = ai.buckets.Around(column, row);
-    for (int c = span.column0; c <= span.column1; c++)
-        for (int r = span.row0; r <= span.row1; r++)
-            for (CSquad* other : ai.buckets.At(c, r).squads) {
-                if (other->commander == commander)
-                    continue;
-                for (CSoldier* enemy : other->members) {
-                    if (!enemy->IsAlive() || (enemy->ai.seenBits & commander->teamBit) ||
-                        !CanSeePoint(s, enemy->GetPosition()))
-                        continue;
-                    enemy->ai.seenBits |= commander->teamBit;
-                    if (!(enemy->ai.knownBits & knownBit)) {
-                        commander->known.push_back(KnownEnemy{enemy, enemy->GetPosition()});
-                        enemy->ai.knownBits |= knownBit;
-                    }
-                }
+    ai.ForEachEnemySquadAround(column, row, commander, [&](CSquad* other) {
+        for (CSoldier* enemy : other->members) {
+            if (!enemy->IsAlive() || (enemy->ai.seenBits & commander->teamBit) ||
+                !CanSeePoint(s, enemy->GetPosition()))
+                continue;
+            enemy->ai.seenBits |= commander->teamBit;
+            if (!(enemy->ai.knownBits & knownBit)) {
+                commander->known.push_back(KnownEnemy{enemy, enemy->GetPosition()});
+                enemy->ai.knownBits |= knownBit;
             }
+        }
+        return true;
+    });
     SoldierChooseTarget(ai, s);
     s.ai.movementFlags &= ~AiAlerted;
 }
@@ -425,30 +421,26 @@ void SoldierChooseTarget(CTeamAI& ai, CSoldier& s) {
     const int ownClass = SoldierWeaponClass(s);
     int column, row;
     ai.buckets.ColumnRowOf(position, column, row);
-    const SquadBuckets::Span span = ai.buckets.Around(column, row);
     float best = 0.0f;
-    for (int c = span.column0; c <= span.column1; c++)
-        for (int r = span.row0; r <= span.row1; r++)
-            for (CSquad* other : ai.buckets.At(c, r).squads) {
-                if (other->commander == commander)
-                    continue;
-                for (CSoldier* enemy : other->members) {
-                    if (!enemy->IsAlive() || !(enemy->ai.seenBits & commander->teamBit))
-                        continue;
-                    TargetCandidate candidate;
-                    candidate.distanceSquared = AiDistSq(enemy->GetPosition(), position);
-                    candidate.armour = enemy->armour;
-                    candidate.weaponClass = SoldierWeaponClass(*enemy);
-                    candidate.isCurrentTarget = enemy == a.target;
-                    candidate.targetsMe = enemy->ai.target == &s;
-                    candidate.inFacing = WithinFacing(position, s.facing, enemy->GetPosition());
-                    const float score = TargetScore(ownClass, alerted, candidate);
-                    if (score > best) {
-                        best = score;
-                        a.target = enemy;
-                    }
-                }
+    ai.ForEachEnemySquadAround(column, row, commander, [&](CSquad* other) {
+        for (CSoldier* enemy : other->members) {
+            if (!enemy->IsAlive() || !(enemy->ai.seenBits & commander->teamBit))
+                continue;
+            TargetCandidate candidate;
+            candidate.distanceSquared = AiDistSq(enemy->GetPosition(), position);
+            candidate.armour = enemy->armour;
+            candidate.weaponClass = SoldierWeaponClass(*enemy);
+            candidate.isCurrentTarget = enemy == a.target;
+            candidate.targetsMe = enemy->ai.target == &s;
+            candidate.inFacing = WithinFacing(position, s.facing, enemy->GetPosition());
+            const float score = TargetScore(ownClass, alerted, candidate);
+            if (score > best) {
+                best = score;
+                a.target = enemy;
             }
+        }
+        return true;
+    });
     if (alerted && a.target && a.target->ai.target == &s)
         a.movementFlags &= ~AiAlerted;
     if (a.target)

@@ -31,6 +31,8 @@ void DropStaleRoute(CSoldier* member, const SquadRoute& route) {
 
 }  // namespace
 
+const CTeamCommander* SquadCommander(const CSquad* squad) { return squad->commander; }
+
 CSquad::CSquad(CTeamAI* ai, CTeamCommander* commander) : ai(ai), commander(commander) {
     RandomSquadTimerStarts(centreTimer, orderTimer);
 }
@@ -259,20 +261,12 @@ void CSquad::RouteMember(CSoldier* member) {
 
 void CSquad::RenewOrders() {
     threat = false;
-    const SquadBuckets::Span span = ai->buckets.Around(column, row);
-    for (int c = span.column0; c <= span.column1 && !threat; c++)
-        for (int r = span.row0; r <= span.row1 && !threat; r++)
-            for (CSquad* other : ai->buckets.At(c, r).squads) {
-                if (other->commander == commander)
-                    continue;
-                for (CSoldier* m : other->members)
-                    if (m->ai.seenBits & commander->teamBit) {
-                        threat = true;
-                        break;
-                    }
-                if (threat)
-                    break;
-            }
+    ai->ForEachEnemySquadAround(column, row, commander, [&](CSquad* other) {
+        for (CSoldier* m : other->members)
+            if (m->ai.seenBits & commander->teamBit)
+                threat = true;
+        return !threat;
+    });
     if (!leader)
         return;
     if (leader == ai->PlayerSoldier()) {

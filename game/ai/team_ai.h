@@ -78,6 +78,8 @@ public:
     InfluenceMap influence;
 };
 
+const CTeamCommander* SquadCommander(const CSquad* squad);
+
 class CTeamAI : public CTeamAISeam, public CPlayerCommandSink {
 public:
     CTeamAI();
@@ -101,6 +103,10 @@ public:
     // A* between the cells of two positions; the turn cells in grid.Path().
     bool FindPath(const Vector3& from, const Vector3& to);
     CSoldier* PlayerSoldier() const;
+    // Calls f(squad) for every squad of another commander than `own` in the
+    // 3 x 3 buckets around (column, row); f returns false to stop.
+    template <typename F>
+    void ForEachEnemySquadAround(int column, int row, const CTeamCommander* own, F f);
 
     CWorld* world;
     NavGrid grid;
@@ -111,6 +117,16 @@ public:
 private:
     void PlacePlayerSquad();
 };
+
+template <typename F>
+void CTeamAI::ForEachEnemySquadAround(int column, int row, const CTeamCommander* own, F f) {
+    const SquadBuckets::Span span = buckets.Around(column, row);
+    for (int c = span.column0; c <= span.column1; c++)
+        for (int r = span.row0; r <= span.row1; r++)
+            for (CSquad* squad : buckets.At(c, r).squads)
+                if (SquadCommander(squad) != own && !f(squad))
+                    return;
+}
 
 // Perception: within 100 units and 60 degrees of the soldier's facing.
 bool CanSeePoint(const CSoldier& soldier, const Vector3& point);
