@@ -87,6 +87,9 @@ void CWorld::RemoveSoldier(CSoldier* soldier) {
     Unlink(soldiers, soldier);
     if (playerSoldier == soldier)
         playerSoldier = nullptr;
+    // Its squad and the known-enemy lists let go of it.
+    if (teamAI && soldier->ai.squad)
+        teamAI->OnSoldierLeavesTeamAI(soldier);
     for (CSoldier* other : soldiers) {
         if (other->ai.target == soldier)
             other->ai.target = nullptr;

@@ -105,6 +105,22 @@ TEST_F(SquadTest, RestartingTheRouteLeavesNoStaleNodes) {
     }
 }
 
+// A soldier taken out of the world mid-battle leaves its squad first; the
+// squads run on without it (ASan).
+TEST_F(SquadTest, RemovingASoldierLeavesNoSquadPointingAtIt) {
+    CSoldier* a = AddSoldier(Vector3{0, 0, 0}, 1);
+    CSoldier* b = AddSoldier(Vector3{3, 0, 0}, 1);
+    AddSoldier(Vector3{5, 0, 0}, 0);
+    Gather();
+    CSquad* squad = a->ai.squad;
+    world->RemoveSoldier(a);
+    EXPECT_EQ(squad->leader, b);
+    EXPECT_EQ(squad->Count(), 1);
+    world->RemoveSoldier(b);
+    Run(2.0f);
+    EXPECT_EQ(ai->commanders[1]->squads.size(), 0u);
+}
+
 TEST_F(SquadTest, PlayerCommandsKeepTheirLimits) {
     CSoldier* player = AddSoldier(Vector3{0, 0, 0}, 0);
     for (int i = 0; i < 3; i++)
