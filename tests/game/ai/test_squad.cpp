@@ -4,6 +4,7 @@
 #include "game/ai/soldier_ai.h"
 #include "game/ai/squad.h"
 #include "game/ai/team_ai.h"
+#include "game/weapons/projectile.h"
 #include "game/world/level_file.h"
 #include "tests/game/world/world_fixture.h"
 
@@ -135,14 +136,40 @@ TEST_F(SquadTest, PlayerCommandsKeepTheirLimits) {
     ASSERT_EQ(own->leader, player);
     commander.SelectSquad(own, 9);
     EXPECT_EQ(own->selected, nullptr) << "more than the squads there are";
-    commander.SelectSquad(own, 2);
-    EXPECT_NE(own->selected, nullptr);
-    EXPECT_NE(own->selected, own);
-    own->GatherNearby();
+    // Keys: 2 selects the second squad, G sends it, J stands it down.
+    ai->OnCommandKey(0x03, Vector3{});
+    CSquad* second = own->selected;
+    ASSERT_NE(second, nullptr);
+    ai->OnCommandKey(0x22, Vector3{20, 30, 5});
+    EXPECT_EQ(second->orderKind, OrderPlayer);
+    EXPECT_FLOAT_EQ(second->goal.y, 30.0f);
+    EXPECT_FLOAT_EQ(second->goal.z, 0.0f);
+    ai->OnCommandKey(0x24, Vector3{});
+    EXPECT_EQ(second->orderKind, OrderIdle);
+    ai->OnCommandKey(0x13, Vector3{});   // R gathers
     EXPECT_EQ(own->Count(), 6) << "never more than 6";
     ai->Update(0.05f);   // emptied squads go
     for (CSquad* squad : commander.squads)
         EXPECT_GT(squad->Count(), 0);
+}
+
+TEST_F(SquadTest, AHitAlertsTheWholeSquadUnlessItIsUnderThreat) {
+    CSoldier* a = AddSoldier(Vector3{0, 0, 0}, 1);
+    CSoldier* b = AddSoldier(Vector3{3, 0, 0}, 1);
+    Gather();
+    CProjectile shot;
+    shot.body.direction = Vector3{0, 1, 0};
+    ai->OnSoldierAttacked(a, &shot);
+    for (CSoldier* s : {a, b}) {
+        EXPECT_TRUE(s->ai.movementFlags & AiAlerted);
+        EXPECT_FLOAT_EQ(s->ai.threatDirection.y, 1.0f);
+    }
+    b->ai.movementFlags = 0;
+    a->ai.movementFlags = 0;
+    a->ai.squad->threat = true;
+    ai->OnSoldierAttacked(a, &shot);
+    EXPECT_TRUE(a->ai.movementFlags & AiAlerted);
+    EXPECT_FALSE(b->ai.movementFlags & AiAlerted) << "under threat only the victim turns";
 }
 
 TEST_F(SquadTest, TargetsBeyondAHundredUnitsAreAimedAtButNeverFiredOn) {
