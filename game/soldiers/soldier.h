@@ -58,11 +58,12 @@ struct SoldierAIState {
     Vector3 waypoint;
     uint32_t movementFlags = 0;
     float followDistance = 0.0f;
-    int routeNode = -1;
+    uint32_t routeNode = 0;   // serial of the squad route node walked toward; 0 = the route's end
     int coverCounter = 0;
     int coverSide = 0;
     Vector3 threatDirection;
-    Vector3 cover;
+    CVehicle* cover = nullptr;
+    Vector3 formationOffset;  // from the leader, while the squad's formation is set
     CProjectile* rememberedGrenade = nullptr;   // cleared when the projectile goes
     uint32_t seenBits = 0;    // teams that have seen this soldier
     uint32_t knownBits = 0;   // teams that know where it is

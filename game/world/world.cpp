@@ -5,6 +5,7 @@
 #include "app/console.h"
 #include "core/error.h"
 #include "core/strings.h"
+#include "game/ai/team_ai.h"
 #include "game/soldiers/soldier.h"
 #include "game/soldiers/vehicle.h"
 #include "game/world/generic_object.h"
@@ -18,6 +19,7 @@ CWorld::CWorld()
     // at 0, culling everything ahead of the camera.
     visibility.SetPerspective(WorldCullAspect, WorldCullNear, WorldCullFar, WorldCullDistance);
     terrain.SetVisibilityLists(&visibility);
+    teamAI = std::make_unique<CTeamAI>();
 }
 
 CWorld::~CWorld() {
@@ -85,6 +87,9 @@ void CWorld::RemoveSoldier(CSoldier* soldier) {
     Unlink(soldiers, soldier);
     if (playerSoldier == soldier)
         playerSoldier = nullptr;
+    // Its squad and the known-enemy lists let go of it.
+    if (teamAI && soldier->ai.squad)
+        teamAI->OnSoldierLeavesTeamAI(soldier);
     for (CSoldier* other : soldiers) {
         if (other->ai.target == soldier)
             other->ai.target = nullptr;
@@ -113,6 +118,8 @@ void CWorld::RemoveVehicle(CVehicle* vehicle) {
             s->vehicle = nullptr;
         if (s->vehicleInReach == vehicle)
             s->vehicleInReach = nullptr;
+        if (s->ai.cover == vehicle)
+            s->ai.cover = nullptr;
     }
     delete vehicle;
 }

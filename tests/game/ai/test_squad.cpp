@@ -1,0 +1,192 @@
+// Squads and soldiers of the team AI on a world without terrain (one bucket,
+// an empty grid): gathering, leaders, routes that change under walking
+// followers, player commands, and aiming against firing.
+#include "game/ai/soldier_ai.h"
+#include "game/ai/squad.h"
+#include "game/ai/team_ai.h"
+#include "game/weapons/projectile.h"
+#include "game/world/level_file.h"
+#include "tests/game/world/world_fixture.h"
+
+namespace {
+
+class SquadTest : public WorldTest {
+protected:
+    void SetUp() override {
+        WorldTest::SetUp();
+        ai = new CTeamAI();
+        world->SetTeamAI(std::unique_ptr<CTeamAISeam>(ai));
+    }
+    // Soldiers listed in their teams, then the squads made.
+    void Gather() { ai->Init(*world); }
+    CTeamAI* ai = nullptr;
+};
+
+TEST_F(SquadTest, SoldiersGatherByDistanceAndSquadSize) {
+    for (int i = 0; i < 6; i++)
+        AddSoldier(Vector3{float(i), 0.0f, 0.0f}, 1);
+    AddSoldier(Vector3{60.0f, 0.0f, 0.0f}, 1);   // more than 40 units from every squad
+    AddSoldier(Vector3{0.0f, 0.0f, 0.0f}, 0);
+    Gather();
+    ASSERT_EQ(ai->commanders.size(), 2u);
+    const auto& squads = ai->commanders[1]->squads;
+    ASSERT_EQ(squads.size(), 3u);
+    EXPECT_EQ(squads[0]->Count(), 5) << "a squad of 5 takes no one more";
+    EXPECT_EQ(squads[1]->Count(), 1);
+    EXPECT_EQ(squads[2]->Count(), 1);
+    EXPECT_EQ(ai->commanders[0]->squads[0]->orderKind, OrderEscort);
+    EXPECT_EQ(squads[0]->orderKind, OrderIdle);
+}
+
+TEST_F(SquadTest, LeadersFollowHealthAndThePlayerAndFollowersSpaceOut) {
+    CSoldier* a = AddSoldier(Vector3{0, 0, 0}, 1);
+    CSoldier* b = AddSoldier(Vector3{2, 0, 0}, 1);
+    CSoldier* c = AddSoldier(Vector3{4, 0, 0}, 1);
+    CSoldier* d = AddSoldier(Vector3{6, 0, 0}, 1);
+    CSoldier* e = AddSoldier(Vector3{8, 0, 0}, 1);
+    Gather();
+    CSquad* squad = a->ai.squad;
+    ASSERT_EQ(squad->Count(), 5);
+    EXPECT_EQ(squad->leader, a);
+    squad->ChooseLeader();
+    EXPECT_FLOAT_EQ(b->ai.followDistance, 20.25f);
+    EXPECT_FLOAT_EQ(c->ai.followDistance, 36.0f);
+    EXPECT_FLOAT_EQ(d->ai.followDistance, 56.25f);
+    EXPECT_FLOAT_EQ(e->ai.followDistance, 81.0f);
+
+    for (CSoldier* s : {a, b, c, d, e}) {
+        s->health = 50.0f;
+        s->armour = 0.0f;
+    }
+    b->health = 30.0f;
+    c->armour = 5.0f;
+    a->health = 0.0f;
+    a->LeaveTeamAI();
+    EXPECT_EQ(squad->leader, c) << "highest health + armour";
+    EXPECT_EQ(a->ai.squad, nullptr);
+
+    world->playerSoldier = e;
+    e->playerControlled = 1;
+    squad->ChooseLeader();
+    EXPECT_EQ(squad->leader, e);
+    // The player's soldier dies: control passes to the new leader.
+    e->health = 0.0f;
+    e->LeaveTeamAI();
+    EXPECT_EQ(world->playerSoldier, c);
+    EXPECT_EQ(c->playerControlled, 1);
+    EXPECT_EQ(e->playerControlled, 0);
+}
+
+// Followers walking the squad route keep no node that the route lost when it
+// was restarted or cut (ASan would catch a read through a stale place).
+TEST_F(SquadTest, RestartingTheRouteLeavesNoStaleNodes) {
+    ASSERT_TRUE(world->LoadLevel("data\\levels\\level01.txt", LevelTerrainBit));
+    CSoldier* leader = AddSoldier(Vector3{0, 0, 0}, 1);
+    CSoldier* f1 = AddSoldier(Vector3{3, 0, 0}, 1);
+    CSoldier* f2 = AddSoldier(Vector3{6, 0, 0}, 1);
+    Gather();
+    CSquad* squad = leader->ai.squad;
+    squad->goal = Vector3{100, 100, 0};
+    squad->SendTo(nullptr);
+    ASSERT_FALSE(squad->route.Empty());
+    squad->SendTo(f1);
+    squad->SendTo(f2);
+    EXPECT_TRUE(f1->ai.movementFlags & AiSquadRoute);
+    for (int round = 0; round < 3; round++) {
+        squad->resetRoute = true;
+        squad->goal = Vector3{50.0f + 40.0f * float(round), 20, 0};
+        squad->SendTo(nullptr);
+        for (CSoldier* f : {f1, f2}) {
+            EXPECT_FALSE(squad->route.Stale(f->ai.routeNode));
+            if (f->ai.routeNode == RouteEnd) {
+                EXPECT_FALSE(f->ai.movementFlags & AiSquadRoute);
+            }
+            SoldierUpdateAI(*ai, *f);
+        }
+    }
+}
+
+// A soldier taken out of the world mid-battle leaves its squad first; the
+// squads run on without it (ASan).
+TEST_F(SquadTest, RemovingASoldierLeavesNoSquadPointingAtIt) {
+    CSoldier* a = AddSoldier(Vector3{0, 0, 0}, 1);
+    CSoldier* b = AddSoldier(Vector3{3, 0, 0}, 1);
+    AddSoldier(Vector3{5, 0, 0}, 0);
+    Gather();
+    CSquad* squad = a->ai.squad;
+    world->RemoveSoldier(a);
+    EXPECT_EQ(squad->leader, b);
+    EXPECT_EQ(squad->Count(), 1);
+    world->RemoveSoldier(b);
+    Run(2.0f);
+    EXPECT_EQ(ai->commanders[1]->squads.size(), 0u);
+}
+
+TEST_F(SquadTest, PlayerCommandsKeepTheirLimits) {
+    CSoldier* player = AddSoldier(Vector3{0, 0, 0}, 0);
+    for (int i = 0; i < 3; i++)
+        AddSoldier(Vector3{50.0f + float(i), 0, 0}, 0);
+    for (int i = 0; i < 5; i++)
+        AddSoldier(Vector3{0, 45.0f + float(i), 0}, 0);
+    world->playerSoldier = player;
+    player->playerControlled = 1;
+    Gather();
+    CTeamCommander& commander = *ai->commanders[0];
+    CSquad* own = player->ai.squad;
+    ASSERT_EQ(own->leader, player);
+    commander.SelectSquad(own, 9);
+    EXPECT_EQ(own->selected, nullptr) << "more than the squads there are";
+    // Keys: 2 selects the second squad, G sends it, J stands it down.
+    ai->OnCommandKey(0x03, Vector3{});
+    CSquad* second = own->selected;
+    ASSERT_NE(second, nullptr);
+    ai->OnCommandKey(0x22, Vector3{20, 30, 5});
+    EXPECT_EQ(second->orderKind, OrderPlayer);
+    EXPECT_FLOAT_EQ(second->goal.y, 30.0f);
+    EXPECT_FLOAT_EQ(second->goal.z, 0.0f);
+    ai->OnCommandKey(0x24, Vector3{});
+    EXPECT_EQ(second->orderKind, OrderIdle);
+    ai->OnCommandKey(0x13, Vector3{});   // R gathers
+    EXPECT_EQ(own->Count(), 6) << "never more than 6";
+    ai->Update(0.05f);   // emptied squads go
+    for (CSquad* squad : commander.squads)
+        EXPECT_GT(squad->Count(), 0);
+}
+
+TEST_F(SquadTest, AHitAlertsTheWholeSquadUnlessItIsUnderThreat) {
+    CSoldier* a = AddSoldier(Vector3{0, 0, 0}, 1);
+    CSoldier* b = AddSoldier(Vector3{3, 0, 0}, 1);
+    Gather();
+    CProjectile shot;
+    shot.body.direction = Vector3{0, 1, 0};
+    ai->OnSoldierAttacked(a, &shot);
+    for (CSoldier* s : {a, b}) {
+        EXPECT_TRUE(s->ai.movementFlags & AiAlerted);
+        EXPECT_FLOAT_EQ(s->ai.threatDirection.y, 1.0f);
+    }
+    b->ai.movementFlags = 0;
+    a->ai.movementFlags = 0;
+    a->ai.squad->threat = true;
+    ai->OnSoldierAttacked(a, &shot);
+    EXPECT_TRUE(a->ai.movementFlags & AiAlerted);
+    EXPECT_FALSE(b->ai.movementFlags & AiAlerted) << "under threat only the victim turns";
+}
+
+TEST_F(SquadTest, TargetsBeyondAHundredUnitsAreAimedAtButNeverFiredOn) {
+    CSoldier* shooter = AddSoldier(Vector3{0, 0, 0}, 0, 1);
+    CSoldier* target = AddSoldier(Vector3{101, 0, 0}, 1, 1);
+    Gather();
+    shooter->ai.target = target;
+    shooter->aimDirection = Vector3{1, 0, 0};
+    target->UpdatePose();
+    const int rounds = shooter->GetCurrentWeapon().clip;
+    SoldierAimAndFire(*ai, *shooter);
+    EXPECT_GT(shooter->aimGoal.x, 0.99f);
+    EXPECT_EQ(shooter->GetCurrentWeapon().clip, rounds);
+    target->SetPosition(Vector3{50, 0, 0});
+    target->UpdatePose();
+    SoldierAimAndFire(*ai, *shooter);
+    EXPECT_LT(shooter->GetCurrentWeapon().clip, rounds);
+}
+
+}  // namespace
