@@ -52,8 +52,8 @@ CGame::CGame() : world(), scene(world), renderer(&scene), cameras(), playTime(0.
     g_mouse.SetCursorPosition(400, 300);
     g_gameCameras = &cameras;
     // The controller aims and follows with the first game camera.
-    g_playerController.Reset();
     g_playerController.SetCamera(cameras.GetCamera(0));
+    g_playerController.Reset();
     g_playerController.SetInput(&DeviceInput());
     world.LoadLevel(BattleLevelFile, world.loadMask.all);
     if (!world.soldiers.empty()) {
