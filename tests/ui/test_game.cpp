@@ -4,6 +4,7 @@
 #include "tests/game/world/world_fixture.h"
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "app/state_manager.h"
@@ -15,6 +16,7 @@
 #include "ui/campaign.h"
 #include "ui/game.h"
 #include "ui/menu.h"
+#include "ui/test_states.h"
 
 namespace {
 
@@ -197,6 +199,57 @@ TEST_F(GameTest, NoPlayerSoldierSkipsThePlayerParts) {
     EXPECT_TRUE(ui.GetRadarDots().empty());
     EXPECT_FLOAT_EQ(ui.GetDialogueFade(), 0.5f);
     ui.Draw();
+}
+
+TEST_F(GameTest, TestStatesRunAndGo) {
+    // The triangle: D moves corner 0 along +x, K corner 2 along +y.
+    Vector3 start0 = g_testTriangle[0], start2 = g_testTriangle[2];
+    input.Key(0x20, true);
+    input.Key(0x25, true);
+    input.Frame(400, 300, false);
+    CTestGeo geo;
+    geo.Update(1.0f);
+    geo.Draw();
+    EXPECT_FLOAT_EQ(g_testTriangle[0].x, start0.x + TestGeoSpeed);
+    EXPECT_FLOAT_EQ(g_testTriangle[2].y, start2.y + TestGeoSpeed);
+    input.Key(0x20, false);
+    input.Key(0x25, false);
+    g_testTriangle[0] = start0;
+    g_testTriangle[2] = start2;
+
+    auto run = [&](CGameState* state, const char* name, const std::function<void()>& check) {
+        CStateManager::Push(state);
+        std::string got;
+        CStateManager::GetCurrentName(got);
+        EXPECT_EQ(got, name);
+        for (int i = 0; i < 3; i++) {
+            input.Key(0x22, i == 1);   // G
+            input.Key(0x15, i == 1);   // Y
+            input.Frame(400, 300, false);
+            CStateManager::Update(0.05f);
+            CStateManager::Draw();
+        }
+        input.Key(0x22, false);
+        input.Key(0x15, false);
+        check();
+        CStateManager::ResetForTests();
+    };
+    run(new CTestParticles(), "CTestParticles", [] {});
+    run(new CTestGameAI(), "CTestGameAI", [] {});
+    EXPECT_EQ(g_playerController.GetSoldier(), nullptr);
+
+    CTestPlayerGame* player = new CTestPlayerGame();
+    CSoldier* soldier = g_playerController.GetSoldier();
+    ASSERT_NE(soldier, nullptr);
+    soldier->SetArmour(2.0f);
+    float health = soldier->GetHealth();
+    size_t items = player->GetWorld().droppedWeapons.size();
+    // Y: 5 points, the 2 of armour first; G: one item at the origin.
+    run(player, "CTestPlayerGame", [&] {
+        EXPECT_NEAR(soldier->GetHealth(), health - 3.0f, 0.5f);
+        EXPECT_EQ(player->GetWorld().droppedWeapons.size(), items + 1);
+    });
+    EXPECT_EQ(g_playerController.GetSoldier(), nullptr);
 }
 
 }  // namespace
