@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/console.h"
+#include "app/native/input_stand_in.h"
 #include "app/native/shell_stand_in.h"
 #include "app/settings.h"
 #include "app/shell.h"
@@ -14,6 +15,8 @@
 #include "render/backend.h"
 #include "sound/native/sound_stand_in.h"
 #include "sound/sound_manager.h"
+#include "tests/ui/test_menu_input.h"
+#include "ui/game.h"
 
 namespace {
 
@@ -116,6 +119,36 @@ TEST_F(StartupTest, ShutdownGlobalsWithoutGameDataLeavesTheFileAlone) {
     SettingsValue = 0;
     ShutdownGlobals();
     EXPECT_EQ(StoredSettings(), 3);
+}
+
+// A whole run with devices: the battle is the first state, the loop runs
+// until the quit message, and shutdown gives back the message's code.
+TEST_F(StartupTest, WholeRunOpensTheBattleAndEndsWithTheQuitCode) {
+    static InputScript script;
+    SetNativeInputDevices([]() -> CKeyboardDevice* { return new ScriptKeyboard(&script); },
+                          []() -> CMouseDevice* { return new ScriptMouse(&script); });
+    StoreSettings(5);
+    static int pumps;
+    static std::string firstState;
+    pumps = 0;
+    firstState.clear();
+    GetShellStandIn().onPump = [] {
+        if (++pumps == 3) {
+            CStateManager::GetCurrentName(firstState);
+        }
+        if (pumps == 6) {
+            GetShellStandIn().queue.push_back(StandInQuitMessage);
+        }
+    };
+    int code = RunGame(nullptr);
+    SetNativeInputDevices(nullptr, nullptr);
+    EXPECT_EQ(code, ExitNormal);
+    EXPECT_TRUE(g_startup.complete);
+    EXPECT_EQ(firstState, "CGame");
+    EXPECT_EQ(CStateManager::StackSize(), 0);
+    EXPECT_EQ(g_gameCameras, nullptr);
+    EXPECT_EQ(StoredSettings(), 5);
+    EXPECT_EQ(g_debugConsole, nullptr);
 }
 
 }  // namespace

@@ -187,3 +187,12 @@ vx_count_colour() {
 
 # vx_close: posts WM_CLOSE to the game's window (class "VexmoorWindow").
 vx_close() { ( cd "$VX_GAME" && timeout 30 wine "$VX_TESTS/vx_close.exe" ) >/dev/null 2>&1 || true; }
+
+# The program opens on the battle: Escape pauses it, the pause menu's "Quit
+# to Campaign" opens the mission page, and back twice reaches the title.
+vx_battle_to_title() {
+  vx_key Escape; sleep 0.5
+  vx_mouse_to 400 296; vx_click 1; sleep 0.5
+  vx_mouse_to 160 536; vx_click 1; sleep 0.5
+  vx_mouse_to 160 536; vx_click 1; sleep 0.5
+}

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The menus in the running program: it starts into the title menu, the
-# campaign button opens the campaign's profile page, back returns to the
-# title, and quit ends the program with exit code 0.
+# The menus in the running program: it starts into the battle, whose pause
+# menu leads to the campaign and from there back to the title; the campaign
+# button opens the campaign's profile page, back returns to the title, and
+# quit ends the program with exit code 0.
 source "$(dirname "$0")/harness.sh"
 
 # Label text is drawn in 0xdddddd over the dark button tint; count those
@@ -25,7 +26,10 @@ click_at() { vx_mouse_to "$1" "$2"; vx_click 1; sleep 0.3; park; }
 vx_start
 vx_run_bg 120 "$VEXMOOR_INSTALL_DIR/vexmoor_gl.exe"
 vx_wait_window "Vexmoor Game" 60
-sleep 3
+sleep 6
+# Escape pauses the battle; its "Quit to Campaign" opens the mission page,
+# whose back leads to the profile page and then to the title.
+vx_battle_to_title
 park
 
 shot=$(vx_screenshot title)
