@@ -13,10 +13,10 @@ run_terrain() {
   vx_run_bg 180 "$VX_TESTS/$1" "$run"
   vx_wait_output READY 150 || { cat "$VX_OUT/stdout.txt"; vx_fail "the $run run never showed its frame"; }
   sleep 0.5
-  shot=$(vx_screenshot "${3}terrain_$run")
+  shot=$(vx_screenshot "${3:-}terrain_$run")
   vx_end 30
-  mv "$VX_OUT/stdout.txt" "$VX_OUT/${3}stdout_$run.txt"
-  cp "$VX_OUT/${3}stdout_$run.txt" "$VX_OUT/stdout.txt"
+  mv "$VX_OUT/stdout.txt" "$VX_OUT/${3:-}stdout_$run.txt"
+  cp "$VX_OUT/${3:-}stdout_$run.txt" "$VX_OUT/stdout.txt"
   if [ "$run" = build ]; then
     vx_expect_checks $checks cache_written
   else

@@ -39,6 +39,10 @@ vx_expect_checks init stats animations level no_device_error sky_above ground_be
                  vehicle_in_view props_in_view fired flash \
                  frame_changed flash_on_screen
 
+gl_fps=$(awk '$1 == "FPS" { print $2 }' "$VX_OUT/stdout_world_view_test.exe.txt")
+d3d_fps=$(awk '$1 == "FPS" { print $2 }' "$VX_OUT/stdout_d3d_world_view_test.exe.txt")
+vx_log "battle frames per second at 800x600: OpenGL $gl_fps, Direct3D $d3d_fps"
+
 # Sky or not sky, pixel by pixel: the silhouettes of the two frames agree.
 for name in world d3d_world; do
   convert "$VX_OUT/$name.png" -fuzz 2% -fill white -opaque "rgb(0,127,204)" -fill black +opaque white \
