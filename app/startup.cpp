@@ -18,12 +18,14 @@
 #include "render/model.h"
 #include "render/text.h"
 #include "sound/sound_manager.h"
-#include "ui/title.h"
+#include "ui/game.h"
 
 StartupRecord g_startup;
 
+// The program opens on the battle; the title is reached from its pause menu
+// through the campaign.
 CGameState* MakeFirstState() {
-    return new CTitle();
+    return new CGame();
 }
 
 bool LoadGameData() {

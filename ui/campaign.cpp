@@ -2,6 +2,7 @@
 
 #include "app/state_manager.h"
 #include "render/backend.h"
+#include "ui/game.h"
 #include "ui/menu.h"
 #include "ui/title.h"
 
@@ -49,8 +50,9 @@ void CCampaign::ShowProfilePage() {
 }
 
 void CCampaign::StartBattle() {
-    // The battle state replaces the campaign here once battles exist; until
-    // then the campaign stays where it is.
+    // The battle replaces the campaign; its pause menu brings a new one back.
+    CStateManager::Pop();
+    CStateManager::Push(new CGame());
 }
 
 void CCampaign::Update(float) {

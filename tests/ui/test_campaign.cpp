@@ -70,12 +70,12 @@ TEST_F(FlowTest, TitleLeadsToTheCampaignOrOut) {
 
 TEST_F(FlowTest, EveryCampaignChoiceOnEveryPage) {
     struct Row {
-        int page, choice, pageAfter;   // -1: the title replaced the campaign
+        int page, choice, pageAfter;   // -1: the title replaced the campaign, -2: a battle
     };
     const Row table[] = {
-        {0, 2, -1}, {0, 3, 1}, {0, 4, 0}, {0, 5, 0}, {0, 6, 2}, {0, 7, 0}, {0, 0, 0},
-        {1, 2, 0},  {1, 3, 1}, {1, 4, 1}, {1, 5, 1}, {1, 6, 2}, {1, 7, 1}, {1, 0, 1},
-        {2, 2, 1},  {2, 3, 1}, {2, 4, 2}, {2, 5, 2}, {2, 6, 2}, {2, 7, 2}, {2, 0, 2},
+        {0, 2, -1}, {0, 3, 1}, {0, 4, 0}, {0, 5, -2}, {0, 6, 2}, {0, 7, 0}, {0, 0, 0},
+        {1, 2, 0},  {1, 3, 1}, {1, 4, 1}, {1, 5, -2}, {1, 6, 2}, {1, 7, 1}, {1, 0, 1},
+        {2, 2, 1},  {2, 3, 1}, {2, 4, 2}, {2, 5, -2}, {2, 6, 2}, {2, 7, 2}, {2, 0, 2},
     };
     for (const Row& row : table) {
         SCOPED_TRACE(testing::Message() << "page " << row.page << " choice " << row.choice);
@@ -94,11 +94,17 @@ TEST_F(FlowTest, EveryCampaignChoiceOnEveryPage) {
         }
         Choose(menu, row.choice);
         ASSERT_EQ(CStateManager::StackSize(), 1);
-        if (row.pageAfter < 0) {
+        if (row.pageAfter == -1) {
             EXPECT_NE(Title(), nullptr);
             continue;
         }
-        ASSERT_EQ(Campaign(), campaign);   // the start choice keeps the campaign for now
+        if (row.pageAfter == -2) {
+            std::string name;
+            CStateManager::GetCurrentName(name);
+            EXPECT_EQ(name, "CGame");
+            continue;
+        }
+        ASSERT_EQ(Campaign(), campaign);
         EXPECT_EQ(campaign->GetPage(), row.pageAfter);
     }
 }

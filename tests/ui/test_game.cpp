@@ -1,0 +1,202 @@
+// The battle state and its overlay on the headless back-end with the
+// shipped data: start-up of a battle, the pause flow, the radar, the
+// dialogue lines and a battle without a player.
+#include "tests/game/world/world_fixture.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "app/state_manager.h"
+#include "core/files.h"
+#include "game/player/player_controller.h"
+#include "game/soldiers/vehicle.h"
+#include "game/weapons/weapon.h"
+#include "tests/ui/test_menu_input.h"
+#include "ui/campaign.h"
+#include "ui/game.h"
+#include "ui/menu.h"
+
+namespace {
+
+class GameTest : public WorldTest {
+protected:
+    void TearDown() override {
+        CStateManager::ResetForTests();
+        g_playerController.Reset();
+        WorldTest::TearDown();
+    }
+    // Release, then a press at the button's centre, each frame through the stack.
+    void Choose(CMenu* menu, int id) {
+        const CMenuButton* b = menu->FindButton(id);
+        ASSERT_NE(b, nullptr);
+        int x = int(b->x + b->width / 2), y = int(b->y + b->height / 2);
+        for (int i = 0; i < 2; i++) {
+            input.Frame(x, y, false);
+            CStateManager::Update(0.016f);
+        }
+        input.Frame(x, y, true);
+        CStateManager::Update(0.016f);
+    }
+    void Escape() {
+        input.Key(KEY_ESCAPE, true);
+        input.Frame(400, 300, false);
+        CStateManager::Update(0.016f);
+        input.Key(KEY_ESCAPE, false);
+        input.Frame(400, 300, false);
+        CStateManager::Update(0.016f);
+    }
+    MenuInput input;
+};
+
+TEST(DialogueEntryTest, KeysFormatsArgumentsAndTruncation) {
+    std::string longLine = "\"" + std::string(DialogueEntryLength, 'x') + "\" 5";
+    std::istringstream in("Ammo Rifle\n  junk \"Picked up %i rounds\" 0 rest\nPickup Rifle\n"
+                          "\"Take it\"\nammo rifle\n\"wrong case\" 1\nLong\n" + longLine + "\nNoQuote\nplain\n");
+    DialogueEntry ammo = ReadDialogueEntry(in, "Ammo Rifle");
+    EXPECT_EQ(ammo.format, "Picked up %i rounds");
+    EXPECT_EQ(ammo.arguments, "0");
+    DialogueEntry pickup = ReadDialogueEntry(in, "Pickup Rifle");   // searched from the start again
+    EXPECT_EQ(pickup.format, "Take it");
+    EXPECT_EQ(pickup.arguments, "");
+    EXPECT_EQ(ReadDialogueEntry(in, "Ammo rifle").format, "");      // exact case only
+    EXPECT_EQ(ReadDialogueEntry(in, "Missing").format, "");
+    EXPECT_EQ(ReadDialogueEntry(in, "Long").format, "");            // the closing quote was cut off
+    EXPECT_EQ(ReadDialogueEntry(in, "NoQuote").format, "");
+}
+
+TEST_F(GameTest, ShippedLinesCoverEveryWeaponGrenadeAndSeat) {
+    std::ifstream file;
+    ASSERT_TRUE(OpenInputFile(file, DialogueFile));
+    CUIDialogue dialogue;
+    dialogue.Load(file);
+    ASSERT_EQ(dialogue.ammoLines.size(), g_weaponTypes.size() + 1);
+    for (const DialogueEntry& e : dialogue.ammoLines) EXPECT_NE(e.format, "");
+    for (const DialogueEntry& e : dialogue.pickupLines) EXPECT_NE(e.format, "");
+    ASSERT_EQ(dialogue.vehicleLines.size(), g_vehicleTypes.size());
+    for (size_t v = 0; v < g_vehicleTypes.size(); v++) {
+        ASSERT_EQ(dialogue.vehicleLines[v].size(), g_vehicleTypes[v].seatBones.size());
+        for (const DialogueEntry& e : dialogue.vehicleLines[v]) EXPECT_NE(e.format, "") << v;
+    }
+    EXPECT_EQ(dialogue.AmmoLine(-1), nullptr);
+    EXPECT_EQ(dialogue.AmmoLine(NoticeGrenadeKind + 5), &dialogue.ammoLines.back());
+}
+
+TEST_F(GameTest, BattleStartsPausesResumesAndLeavesForTheCampaign) {
+    CGame* game = new CGame();
+    CStateManager::Push(game);
+    CWorld& battle = game->GetWorld();
+    ASSERT_FALSE(battle.soldiers.empty());
+    EXPECT_EQ(g_playerController.GetSoldier(), battle.soldiers.front());
+    EXPECT_EQ(g_playerController.GetCamera(), game->GetCameras().GetCamera(0));
+    EXPECT_TRUE(g_playerController.IsActive());
+    EXPECT_EQ(g_gameCameras, &game->GetCameras());
+    for (int i = 0; i < 3; i++) {
+        input.Frame(400, 300, false);
+        CStateManager::Update(0.05f);
+        CStateManager::Draw();
+    }
+    EXPECT_GT(game->GetPlayTime(), 0.05f);
+    EXPECT_EQ(CurrentCamera, game->GetCameras().GetCamera(0));
+
+    Escape();
+    ASSERT_EQ(game->GetUI().GetMode(), UI_MODE_PAUSE);
+    EXPECT_FALSE(g_playerController.IsActive());
+    EXPECT_FALSE(battle.objectsRun);
+    CStateManager::Draw();
+    Escape();
+    EXPECT_EQ(game->GetUI().GetMode(), UI_MODE_REGULAR);
+    EXPECT_TRUE(g_playerController.IsActive());
+    EXPECT_TRUE(battle.objectsRun);
+
+    // The resume button gives control back as Escape does.
+    Escape();
+    ASSERT_NE(game->GetUI().GetOverlayMenu(), nullptr);
+    Choose(game->GetUI().GetOverlayMenu(), 1);
+    EXPECT_EQ(game->GetUI().GetMode(), UI_MODE_REGULAR);
+    EXPECT_TRUE(g_playerController.IsActive());
+    EXPECT_TRUE(battle.objectsRun);
+    game->GetUI().OpenGameOverMenu();   // never beside another overlay
+    EXPECT_EQ(game->GetUI().GetMode(), UI_MODE_GAMEOVER);
+    game->GetUI().OpenPauseMenu();
+    EXPECT_EQ(game->GetUI().GetMode(), UI_MODE_GAMEOVER);
+    game->GetUI().CloseGameOverMenu();
+
+    Escape();
+    Choose(game->GetUI().GetOverlayMenu(), 3);
+    CCampaign* campaign = dynamic_cast<CCampaign*>(CStateManager::Top());
+    ASSERT_NE(campaign, nullptr);
+    EXPECT_EQ(campaign->GetPage(), CAMPAIGN_PAGE_MISSION);
+    EXPECT_EQ(CStateManager::StackSize(), 1);
+    // The battle is gone and nothing points into it.
+    EXPECT_EQ(g_playerController.GetSoldier(), nullptr);
+    EXPECT_EQ(g_playerController.GetCamera(), nullptr);
+    EXPECT_EQ(g_gameCameras, nullptr);
+}
+
+TEST_F(GameTest, RadarReachAndASoldierOnThePlayer) {
+    CSoldier* player = AddSoldier(Vector3{0, 0, 0}, 0);
+    player->facing = Vector3{1, 0, 0};
+    AddSoldier(Vector3{0, 0, 0}, 1);      // on the player's spot
+    AddSoldier(Vector3{30, 0, 5}, 0);     // height does not count
+    AddSoldier(Vector3{0, 30.5f, 0}, 1);
+    CSoldier* dead = AddSoldier(Vector3{5, 0, 0}, 1);
+    dead->health = 0.0f;
+    g_playerController.SetSoldier(player);
+    CGameUI ui;
+    ui.Init(world.get());
+    input.Frame(400, 300, false);
+    ui.Update(0.016f);
+    const std::vector<RadarDot>& dots = ui.GetRadarDots();
+    ASSERT_EQ(dots.size(), 2u);
+    for (const RadarDot& d : dots) EXPECT_TRUE(std::isfinite(d.x) && std::isfinite(d.y));
+    EXPECT_EQ(dots[0].kind, 1);
+    // Ahead (+x) is up the radar.
+    EXPECT_NEAR(dots[0].x, 0.0f, 1e-3f);
+    EXPECT_NEAR(dots[0].y, -60.0f, 1e-3f);
+    EXPECT_EQ(dots[1].kind, 0);
+    ui.Draw();
+}
+
+TEST_F(GameTest, NoticesBecomeOneTimedLineAndBadKindsAndSeatsAreIgnored) {
+    CSoldier* player = AddSoldier(Vector3{0, 0, 0}, 0);
+    g_playerController.SetSoldier(player);
+    CGameUI ui;
+    ui.Init(world.get());
+    player->pickupNotices.push_back(PickupNotice{1, 30});
+    player->pickupNotices.push_back(PickupNotice{-3, 1});
+    player->pickupNotices.push_back(PickupNotice{NoticeGrenadeKind + 40, 2});
+    input.Frame(400, 300, false);
+    ui.Update(0.016f);
+    ui.Update(0.016f);
+    EXPECT_TRUE(player->pickupNotices.empty());
+    ASSERT_EQ(ui.GetDialogue().timedLines.size(), 2u);
+    EXPECT_EQ(ui.GetDialogue().timedLines.front().block.GetFormat(), ui.GetDialogue().ammoLines[1].format);
+    ui.Update(DialogueLineTime);
+    EXPECT_TRUE(ui.GetDialogue().timedLines.empty());
+
+    CVehicle* vehicle = new CVehicle(world.get(), 0);
+    world->AddVehicle(vehicle);
+    player->vehicle = vehicle;
+    player->seat = 99;
+    ui.Update(0.016f);
+    EXPECT_TRUE(ui.GetDialogue().currentLines.empty());
+    player->seat = 0;
+    ui.Update(0.016f);
+    EXPECT_EQ(ui.GetDialogue().currentLines.size(), 1u);
+    ui.Draw();
+    player->vehicle = nullptr;
+}
+
+TEST_F(GameTest, NoPlayerSoldierSkipsThePlayerParts) {
+    g_playerController.SetSoldier(nullptr);
+    CGameUI ui;
+    ui.Init(world.get());
+    world->messageShowing = true;
+    input.Frame(400, 300, false);
+    ui.Update(0.5f);
+    EXPECT_TRUE(ui.GetRadarDots().empty());
+    EXPECT_FLOAT_EQ(ui.GetDialogueFade(), 0.5f);
+    ui.Draw();
+}
+
+}  // namespace
