@@ -46,7 +46,9 @@ menu=$(label_pixels "$shot" 300 180 200 150)
 vx_log "pause menu: $menu label pixels"
 [ "$menu" -gt 30 ] || vx_fail "Escape did not open the pause menu"
 
-vx_mouse_to 400 296; vx_click 1; sleep 1
+vx_mouse_to 400 296; vx_mouse_to 400 296
+vx_screenshot flow_pause_cursor >/dev/null
+vx_click 1; sleep 1
 shot=$(vx_screenshot flow_back_to_campaign)
 [ "$(label_pixels "$shot" $BACK)" -gt 20 ] || vx_fail "Quit to Campaign did not return to the campaign"
 
