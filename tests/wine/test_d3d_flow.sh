@@ -38,6 +38,11 @@ vx_focus; xdotool mousedown 1; sleep 0.6; xdotool mouseup 1; sleep 0.3
 vx_screenshot flow_fired >/dev/null
 changed=$(compare -metric AE -fuzz 5% "$VX_OUT/flow_before_fire.png" "$VX_OUT/flow_fired.png" null: 2>&1 || true)
 vx_log "firing changed ${changed%% *} pixels"
+# The clip's round icons (left of the status panel) dim as rounds leave.
+for n in before_fire fired; do convert "$VX_OUT/flow_$n.png" -crop 120x100+15+350 +repage "$VX_OUT/rounds_$n.png"; done
+rounds=$(compare -metric AE -fuzz 10% "$VX_OUT/rounds_before_fire.png" "$VX_OUT/rounds_fired.png" null: 2>&1 || true)
+vx_log "the round icons changed in ${rounds%% *} pixels"
+[ "${rounds%% *}" -gt 30 ] || vx_fail "firing left the ammunition count as it was"
 
 vx_key Escape
 sleep 0.5
