@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The menus in the running program: it starts into the title menu, the
+# The menus in the running program: from the battle it opens on to the title menu, the
 # campaign button opens the campaign's profile page, back returns to the
 # title, and quit ends the program with exit code 0. The OpenGL program,
 # then the Direct3D program (screenshots prefixed "d3d_").
@@ -28,7 +28,7 @@ vx_start
 run_menus() {
   vx_run_bg 120 "$VEXMOOR_INSTALL_DIR/$1"
   vx_wait_window "Vexmoor Game" 60
-  sleep 3
+  vx_battle_to_title
   park
 
   shot=$(vx_screenshot "$2title")
