@@ -11,6 +11,11 @@
 #include "render/render_setup.h"
 
 void RunFrame(float dt) {
+    // A lost device draws nothing and reads no input: only game time goes on.
+    if (!BeginDrawFrame(dt)) {
+        CStateManager::Update(dt);
+        return;
+    }
     CStateManager::Draw();
     SetScreenProjection();
     if (g_mouse.IsReady() && g_mouse.GetCursorTexture()) {

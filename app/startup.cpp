@@ -97,7 +97,12 @@ bool StartGame(void* instance) {
     setup.multithreaded = true;
     setup.verticalSync = true;
     setup.stencil = false;
-    g_startup.graphics = InitRenderer(&setup, g_window);
+    std::string warnings;
+    bool fatalCaps = false;
+    if (CheckRendererCaps(setup, warnings, fatalCaps)) {
+        ShowMessage(g_window, warnings.c_str(), "warning");
+    }
+    g_startup.graphics = !fatalCaps && InitRenderer(&setup, g_window);
     g_running = g_startup.graphics;
     if (!g_startup.graphics) {
         ShowMessage(g_window, "Graphics init failed.\n _error.txt may contain details.", "error");

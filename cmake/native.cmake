@@ -95,7 +95,7 @@ if(VEXMOOR_WIN_DIR)
     get_filename_component(name "${script}" NAME_WE)
     add_test(NAME wine_${name} COMMAND bash "${script}")
     set_tests_properties(wine_${name} PROPERTIES FIXTURES_REQUIRED wineprefix RESOURCE_LOCK wine
-                         ENVIRONMENT "${wine_env}" LABELS wine TIMEOUT 180)
+                         ENVIRONMENT "${wine_env}" LABELS wine TIMEOUT 300)
   endforeach()
 endif()
 

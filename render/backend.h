@@ -45,6 +45,10 @@ bool InitRenderer(const RenderSetup* setup, void* window);
 // Runs the shutdown callbacks, then releases the device. Safe when nothing was made.
 void ShutdownRenderer();
 bool CheckRenderSetup(const RenderSetup* setup, std::string& error);
+// Before InitRenderer: the back-end's look at the graphics hardware. May
+// change the set-up record (vertex processing) and appends the warnings the
+// user is shown; true when it appended any. fatal: the device must not be made.
+bool CheckRendererCaps(RenderSetup& setup, std::string& warnings, bool& fatal);
 bool HasRenderContext();
 const RenderSetup* GetRenderSetup();
 bool IsStencilEnabled();
@@ -56,6 +60,9 @@ bool Has3DTextures();
 
 // colour is packed: red in bits 0-7, green 8-15, blue 16-23, alpha 24-31.
 void ClearFrame(uint32_t colour, bool clearColour, bool clearDepth, bool clearStencil);
+// Opens the frame to draw in. False while the device is lost or being
+// reset: nothing is drawn, polled or presented this frame.
+bool BeginDrawFrame(float frameTime);
 void FlushFrame();            // hands queued commands to the driver
 void PresentFrame();          // buffer swap
 

@@ -75,6 +75,14 @@ bool CheckDirect3DCaps(int& vertexProcessing, std::string& warnings) {
 
 bool IsFatalCaps() { return fatalCaps; }
 
+bool CheckRendererCaps(RenderSetup& setup, std::string& warnings, bool& fatal) {
+    int processing = setup.vertexProcessing;
+    bool warned = CheckDirect3DCaps(processing, warnings);
+    setup.vertexProcessing = processing;
+    fatal = fatalCaps;
+    return warned;
+}
+
 // The device's own capabilities, read again once it exists, so the flags
 // hold even when the start-up check did not run.
 static void ReadDeviceCaps() {
@@ -263,6 +271,8 @@ bool BeginFrame(float frameTime, bool countTime, bool mayReset) {
     SetDefaultDeviceStates();
     return true;
 }
+
+bool BeginDrawFrame(float frameTime) { return BeginFrame(frameTime, true, true); }
 
 void EndFrame() {
     if (sceneOpen && d3dDevice)

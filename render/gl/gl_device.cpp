@@ -140,6 +140,15 @@ void ClearFrame(uint32_t colour, bool clearColour, bool clearDepth, bool clearSt
     glClear(mask);
 }
 
+// OpenGL has no capability check of its own before the context exists and
+// no device to lose.
+bool CheckRendererCaps(RenderSetup&, std::string&, bool& fatal) {
+    fatal = false;
+    return false;
+}
+
+bool BeginDrawFrame(float) { return true; }
+
 void FlushFrame() { glFlush(); }
 
 void PresentFrame() {

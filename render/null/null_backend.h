@@ -33,6 +33,7 @@ struct NullCounters {
     int drawErrors = 0;            // draws with no buffer, a mapped buffer or indices out of range
     int clears = 0;
     int presents = 0;
+    int frameBegins = 0;
 };
 
 const NullPrimitive& NullLastPrimitive();
@@ -47,6 +48,8 @@ bool NullTextureRepeats(const CTexture& h, int axis);
 // The values last set for a uniform, or null.
 const std::vector<float>* NullUniformValue(const CShaderProgram& program, const std::string& name);
 void NullSetShadersAvailable(bool available);
+// BeginDrawFrame gives false while set, as a lost device does.
+void NullSetFrameRefused(bool refused);
 
 // The draw recorder: while on, each state change, clear, program bind,
 // uniform write, world matrix and draw appends one line, so a test can check

@@ -13,6 +13,7 @@
 static RenderSetup setupCopy;
 static bool hasContext = false;
 static bool shadersAvailable = true;
+static bool frameRefused = false;
 static float worldGL[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 static float viewGL[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 static float modelView[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
@@ -55,6 +56,17 @@ void ClearFrame(uint32_t colour, bool clearColour, bool clearDepth, bool clearSt
 }
 
 uint32_t NullLastClearColour() { return lastClearColour; }
+bool CheckRendererCaps(RenderSetup&, std::string&, bool& fatal) {
+    fatal = false;
+    return false;
+}
+
+bool BeginDrawFrame(float) {
+    NullRenderCounters().frameBegins++;
+    return !frameRefused;
+}
+
+void NullSetFrameRefused(bool refused) { frameRefused = refused; }
 void FlushFrame() {}
 void PresentFrame() { NullRenderCounters().presents++; }
 

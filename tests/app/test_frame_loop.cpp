@@ -85,6 +85,37 @@ TEST_F(MainLoopTest, FrameOrderDrawsFirstAndDropsUntakenKeysAfterTheDriver) {
     EXPECT_EQ(NullRenderCounters().presents, 1);
 }
 
+// While the device is lost only the driver runs: no draw, no present, and a
+// key typed meanwhile waits for the first drawn frame.
+TEST_F(MainLoopTest, ALostDeviceFrameRunsOnlyTheDriver) {
+    FrameLog log;
+    CStateManager::Push(new CountingState(&log));
+    g_typedKeys.Push('a');
+    NullSetFrameRefused(true);
+    RunFrame(0.02f);
+    RunFrame(0.03f);
+    NullSetFrameRefused(false);
+    EXPECT_EQ(log.draws, 0);
+    EXPECT_EQ(NullRenderCounters().presents, 0);
+    ASSERT_EQ(log.times.size(), 2u);
+    EXPECT_FLOAT_EQ(log.times[1], 0.03f);
+    // A long loss keeps only the first keys typed.
+    for (int i = 0; i < 1000; i++)
+        g_typedKeys.Push('b');
+    EXPECT_EQ(g_typedKeys.Pop(), 'a');
+    int kept = 0;
+    while (!g_typedKeys.IsEmpty() && kept < 1000) {
+        g_typedKeys.Pop();
+        kept++;
+    }
+    EXPECT_EQ(kept, int(CTypedKeyQueue::Limit) - 1);
+    g_typedKeys.Push('a');
+    RunFrame(0.01f);
+    EXPECT_EQ(log.draws, 1);
+    EXPECT_EQ(NullRenderCounters().presents, 1);
+    EXPECT_TRUE(g_typedKeys.IsEmpty());
+}
+
 // Every pass finds a message: the clock runs, but no frame does.
 TEST_F(MainLoopTest, AMessageEveryPassStarvesTheFrame) {
     FrameLog log;

@@ -189,6 +189,11 @@ TEST_F(ContentMedia, EveryProgramHasItsHlslStages) {
     }
     EXPECT_NE(ReadWholeFile(false, "data\\shaders\\soldier_full.hlsl_f").find("float3 camPos;"), std::string::npos);
     EXPECT_NE(ReadWholeFile(false, "data\\shaders\\weapon_full.hlsl_f").find("float time;"), std::string::npos);
+    // The constants the terrain and the particles set.
+    EXPECT_NE(ReadWholeFile(false, "data\\shaders\\grass_full.hlsl_v").find("float angExtra;"), std::string::npos);
+    std::string sphere = ReadWholeFile(false, "data\\shaders\\sphere.hlsl_v");
+    EXPECT_NE(sphere.find("float scale;"), std::string::npos);
+    EXPECT_NE(sphere.find("float4 color;"), std::string::npos);
 }
 
 }  // namespace

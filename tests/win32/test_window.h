@@ -113,6 +113,24 @@ inline bool StartTestFrame() {
 #endif
 }
 
+// Closes the frame StartTestFrame opened; hands OpenGL's commands on.
+inline void EndTestFrame() {
+#ifdef VEXMOOR_BACKEND_D3D9
+    EndFrame();
+#else
+    FlushFrame();
+#endif
+}
+
+// No error pending on the device (OpenGL) or the device not lost (Direct3D).
+inline bool NoDeviceError() {
+#ifdef VEXMOOR_BACKEND_D3D9
+    return d3dDevice && SUCCEEDED(d3dDevice->TestCooperativeLevel());
+#else
+    return glGetError() == GL_NO_ERROR;
+#endif
+}
+
 // The back buffer as RGBA bytes, top row first (as the 2D projection counts rows).
 inline void ReadFrame(std::vector<uint8_t>& rgba) {
     size_t stride = size_t(TestWidth) * 4;

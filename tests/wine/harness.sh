@@ -188,11 +188,20 @@ vx_count_colour() {
 # vx_close: posts WM_CLOSE to the game's window (class "VexmoorWindow").
 vx_close() { ( cd "$VX_GAME" && timeout 30 wine "$VX_TESTS/vx_close.exe" ) >/dev/null 2>&1 || true; }
 
-# The program opens on the battle: Escape pauses it, the pause menu's "Quit
-# to Campaign" opens the mission page, and back twice reaches the title.
+# vx_battle_to_title: the program opens on the battle; Escape, Quit to
+# Campaign and Back until the title menu's Campaign label shows. The game's
+# cursor is placed twice: the first placement may land while the battle
+# still recentres it.
 vx_battle_to_title() {
+  local i shot
+  sleep 3
   vx_key Escape; sleep 0.5
-  vx_mouse_to 400 296; vx_click 1; sleep 0.5
-  vx_mouse_to 160 536; vx_click 1; sleep 0.5
-  vx_mouse_to 160 536; vx_click 1; sleep 0.5
+  vx_mouse_to 400 296; vx_mouse_to 400 296; vx_click 1; sleep 1
+  for i in 1 2 3; do
+    vx_mouse_to 160 536; vx_click 1; sleep 0.5; vx_mouse_to 780 580; sleep 0.3
+    shot=$(vx_screenshot battle_to_title)
+    [ "$(vx_count_colour "$shot" 310 260 181 33 221 221 221 12%)" -gt 30 ] &&
+      [ "$(vx_count_colour "$shot" 80 520 161 33 221 221 221 12%)" -eq 0 ] && return 0
+  done
+  vx_fail "Back did not reach the title"
 }

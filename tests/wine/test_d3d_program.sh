@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The Direct3D program starts, reaches the title menu from the battle and
-# draws it as the OpenGL program does, and ends cleanly when its window is closed.
+# The Direct3D program starts, draws the title menu as the OpenGL program
+# does and ends cleanly when its window is closed.
 source "$(dirname "$0")/harness.sh"
 vx_start
 
@@ -8,9 +8,9 @@ vx_start
 run_title() {
   vx_run_bg 60 "$VEXMOOR_INSTALL_DIR/$1"
   vx_wait_window "Vexmoor Game" 30
-  sleep 6
   vx_battle_to_title
-  vx_mouse_to 780 580; sleep 0.5
+  vx_mouse_to 780 580
+  sleep 3
   vx_screenshot "$2" >/dev/null
   vx_close
   vx_wait_exit 30 || vx_fail "$1 did not end after its window was closed"

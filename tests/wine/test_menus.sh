@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The menus in the running program: it starts into the battle, whose pause
-# menu leads to the campaign and from there back to the title; the campaign
-# button opens the campaign's profile page, back returns to the title, and
-# quit ends the program with exit code 0.
+# The menus in the running program: from the battle it opens on to the title menu, the
+# campaign button opens the campaign's profile page, back returns to the
+# title, and quit ends the program with exit code 0. The OpenGL program,
+# then the Direct3D program (screenshots prefixed "d3d_").
 source "$(dirname "$0")/harness.sh"
 
 # Label text is drawn in 0xdddddd over the dark button tint; count those
@@ -24,41 +24,43 @@ park() { vx_mouse_to 780 580; sleep 0.5; }
 click_at() { vx_mouse_to "$1" "$2"; vx_click 1; sleep 0.3; park; }
 
 vx_start
-vx_run_bg 120 "$VEXMOOR_INSTALL_DIR/vexmoor_gl.exe"
-vx_wait_window "Vexmoor Game" 60
-sleep 6
-# Escape pauses the battle; its "Quit to Campaign" opens the mission page,
-# whose back leads to the profile page and then to the title.
-vx_battle_to_title
-park
+# run_menus EXE PREFIX
+run_menus() {
+  vx_run_bg 120 "$VEXMOOR_INSTALL_DIR/$1"
+  vx_wait_window "Vexmoor Game" 60
+  vx_battle_to_title
+  park
 
-shot=$(vx_screenshot title)
-campaign=$(label_pixels "$shot" $CAMPAIGN)
-quit=$(label_pixels "$shot" $QUIT)
-back=$(label_pixels "$shot" $BACK)
-vx_log "title: campaign $campaign, quit $quit, back $back label pixels"
-[ "$campaign" -gt 30 ] && [ "$quit" -gt 20 ] || vx_fail "the title menu's labels are not on screen"
-[ "$back" -eq 0 ] || vx_fail "the title shows something where the campaign's back button is"
+  shot=$(vx_screenshot "$2title")
+  campaign=$(label_pixels "$shot" $CAMPAIGN)
+  quit=$(label_pixels "$shot" $QUIT)
+  back=$(label_pixels "$shot" $BACK)
+  vx_log "$1 title: campaign $campaign, quit $quit, back $back label pixels"
+  [ "$campaign" -gt 30 ] && [ "$quit" -gt 20 ] || vx_fail "the title menu's labels are not on screen"
+  [ "$back" -eq 0 ] || vx_fail "the title shows something where the campaign's back button is"
 
-click_at 400 276
-shot=$(vx_screenshot profile)
-campaign=$(label_pixels "$shot" $CAMPAIGN)
-back=$(label_pixels "$shot" $BACK)
-row=$(white_pixels "$shot" $ROW0)
-vx_log "profile page: back $back label pixels, first row $row, title area $campaign"
-[ "$back" -gt 20 ] || vx_fail "the campaign button did not open the profile page"
-[ "$row" -gt 20 ] || vx_fail "the profile page shows no profile rows"
-[ "$campaign" -eq 0 ] || vx_fail "the title menu is still drawn on the profile page"
+  click_at 400 276
+  shot=$(vx_screenshot "$2profile")
+  campaign=$(label_pixels "$shot" $CAMPAIGN)
+  back=$(label_pixels "$shot" $BACK)
+  row=$(white_pixels "$shot" $ROW0)
+  vx_log "profile page: back $back label pixels, first row $row, title area $campaign"
+  [ "$back" -gt 20 ] || vx_fail "the campaign button did not open the profile page"
+  [ "$row" -gt 20 ] || vx_fail "the profile page shows no profile rows"
+  [ "$campaign" -eq 0 ] || vx_fail "the title menu is still drawn on the profile page"
 
-click_at 160 536
-shot=$(vx_screenshot title_again)
-campaign=$(label_pixels "$shot" $CAMPAIGN)
-back=$(label_pixels "$shot" $BACK)
-vx_log "back at the title: campaign $campaign, back $back label pixels"
-[ "$campaign" -gt 30 ] && [ "$back" -eq 0 ] || vx_fail "back did not return to the title"
+  click_at 160 536
+  shot=$(vx_screenshot "$2title_again")
+  campaign=$(label_pixels "$shot" $CAMPAIGN)
+  back=$(label_pixels "$shot" $BACK)
+  vx_log "back at the title: campaign $campaign, back $back label pixels"
+  [ "$campaign" -gt 30 ] && [ "$back" -eq 0 ] || vx_fail "back did not return to the title"
 
-vx_mouse_to 400 336
-vx_click 1
-vx_wait_exit 15 || vx_fail "the program did not end after quit"
-[ "$VX_RC" = 0 ] || vx_fail "exit code $VX_RC after quit"
+  vx_mouse_to 400 336
+  vx_click 1
+  vx_wait_exit 15 || vx_fail "the program did not end after quit"
+  [ "$VX_RC" = 0 ] || vx_fail "exit code $VX_RC after quit"
+}
+run_menus vexmoor_gl.exe ""
+run_menus vexmoor_d3d.exe d3d_
 vx_log "passed"

@@ -1,30 +1,54 @@
 #!/usr/bin/env bash
-# The first level drawn by the world renderer through the OpenGL device with
-# the player's camera: terrain, soldiers, a vehicle, props, grass and sky
-# (world.png), then the same view after the player's soldier fires (fire.png,
-# with the muzzle flash). The program checks its own read-backs; the
-# screenshots must show sky and ground and differ once the shot is fired.
+# The first level drawn by the world renderer with the player's camera:
+# terrain, soldiers, a vehicle, props, grass and sky (world.png), then the
+# same view after the player's soldier fires (fire.png, with the muzzle
+# flash). Once through OpenGL, once through Direct3D (d3d_world.png,
+# d3d_fire.png) with the same steps: the programs check their own
+# read-backs, and the two battle frames must agree on what is sky.
 source "$(dirname "$0")/harness.sh"
 next="$VEXMOOR_INSTALL_DIR/world_view_next.txt"
 rm -f "$next"
 vx_start
-vx_run_bg 170 "$VX_TESTS/world_view_test.exe"
 
-for name in world fire; do
-  vx_wait_output "^SHOW $name" 120 || { cat "$VX_OUT/stdout.txt"; vx_fail "the $name frame never showed"; }
-  sleep 0.5
-  shot=$(vx_screenshot "$name")
-  touch "$next"
-  sky=$(vx_count_colour "$shot" 0 0 800 600 0 127 204 2%)
-  vx_log "$name: $sky of 480000 pixels are sky"
-  [ "$sky" -gt $(( 800 * 600 / 20 )) ] || vx_fail "no sky in the $name screenshot"
-  [ "$sky" -lt $(( 800 * 600 * 9 / 10 )) ] || vx_fail "no battlefield in the $name screenshot"
-  sleep 0.3
-done
+# run_view EXE PREFIX: the two frames as PREFIXworld.png and PREFIXfire.png.
+run_view() {
+  vx_run_bg 170 "$VX_TESTS/$1"
+  for name in world fire; do
+    vx_wait_output "^SHOW $name" 120 || { cat "$VX_OUT/stdout.txt"; vx_fail "$1: the $name frame never showed"; }
+    sleep 0.5
+    shot=$(vx_screenshot "$2$name")
+    touch "$next"
+    sky=$(vx_count_colour "$shot" 0 0 800 600 0 127 204 2%)
+    vx_log "$2$name: $sky of 480000 pixels are sky"
+    [ "$sky" -gt $(( 800 * 600 / 20 )) ] || vx_fail "no sky in the $2$name screenshot"
+    [ "$sky" -lt $(( 800 * 600 * 9 / 10 )) ] || vx_fail "no battlefield in the $2$name screenshot"
+    sleep 0.3
+  done
+  vx_end 60
+  mv "$VX_OUT/stdout.txt" "$VX_OUT/stdout_$1.txt"
+  cp "$VX_OUT/stdout_$1.txt" "$VX_OUT/stdout.txt"
+  rm -f "$next"
+}
 
-vx_end 60
-vx_expect_checks init stats animations level soldier_full no_gl_error sky_above ground_below \
+run_view world_view_test.exe ""
+vx_expect_checks init stats animations level soldier_full no_device_error sky_above ground_below \
                  vehicle_in_view props_in_view fired flash \
                  frame_changed flash_on_screen
-rm -f "$next"
+run_view d3d_world_view_test.exe d3d_
+vx_expect_checks init stats animations level no_device_error sky_above ground_below \
+                 vehicle_in_view props_in_view fired flash \
+                 frame_changed flash_on_screen
+
+gl_fps=$(awk '$1 == "FPS" { print $2 }' "$VX_OUT/stdout_world_view_test.exe.txt")
+d3d_fps=$(awk '$1 == "FPS" { print $2 }' "$VX_OUT/stdout_d3d_world_view_test.exe.txt")
+vx_log "battle frames per second at 800x600: OpenGL $gl_fps, Direct3D $d3d_fps"
+
+# Sky or not sky, pixel by pixel: the silhouettes of the two frames agree.
+for name in world d3d_world; do
+  convert "$VX_OUT/$name.png" -fuzz 2% -fill white -opaque "rgb(0,127,204)" -fill black +opaque white \
+    "$VX_OUT/${name}_sky.png"
+done
+differ=$(compare -metric AE "$VX_OUT/world_sky.png" "$VX_OUT/d3d_world_sky.png" null: 2>&1 || true)
+vx_log "sky silhouettes differ in ${differ%% *} of 480000 pixels"
+[ "${differ%% *}" -le 48000 ] || vx_fail "the two programs' battle frames disagree on the sky"
 vx_log "PASS"
