@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/game/battle_data.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,22 +60,10 @@ public:
 class Battle : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        RenderSetup setup;
-        ASSERT_TRUE(InitRenderer(&setup, nullptr));
-        g_soldierTypes.clear();
-        g_weaponTypes.clear();
-        g_grenadeTypes.clear();
-        g_vehicleTypes.clear();
-        g_projectileTypes.clear();
-        std::string message;
-        ASSERT_TRUE(LoadStatsTables(message)) << message;
-        ASSERT_TRUE(LoadAnimationList());
+        LoadBattleData();
     }
     static void TearDownTestSuite() {
-        ClearAnimationClips();
-        AnimationAliasList().clear();
-        ClearModelCache();
-        ShutdownRenderer();
+        FreeBattleData();
     }
     void SetUp() override { GameSrand(1); }
     void TearDown() override { world.DeleteObjects(); }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/game/battle_data.h"
+
 #include <cmath>
 #include <memory>
 #include <string>
@@ -33,24 +35,12 @@ public:
 class WorldTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        RenderSetup setup;
-        ASSERT_TRUE(InitRenderer(&setup, nullptr));
-        g_soldierTypes.clear();
-        g_weaponTypes.clear();
-        g_grenadeTypes.clear();
-        g_vehicleTypes.clear();
-        g_projectileTypes.clear();
-        std::string message;
-        ASSERT_TRUE(LoadStatsTables(message)) << message;
-        ASSERT_TRUE(LoadAnimationList());
+        LoadBattleData();
         CreateDebugConsole();
     }
     static void TearDownTestSuite() {
         DestroyDebugConsole();
-        ClearAnimationClips();
-        AnimationAliasList().clear();
-        ClearModelCache();
-        ShutdownRenderer();
+        FreeBattleData();
     }
     void SetUp() override {
         GameSrand(1);
