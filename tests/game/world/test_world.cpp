@@ -6,6 +6,7 @@
 #include "core/error.h"
 #include "game/soldiers/vehicle.h"
 #include "game/world/generic_object.h"
+#include "game/world/world_scene.h"
 #include "render/camera.h"
 #include "render/node.h"
 #include "tests/game/terrain/terrain_test_util.h"
@@ -156,6 +157,11 @@ TEST_F(WorldTest, RemovingSoldiersOutsideTheListsAndTeamsIsSafe) {
 }
 
 TEST_F(WorldTest, ClearFreesScrapAndLeavesNothingPointingAtDeletedSoldiers) {
+    CSmoothCamera camera;
+    camera.SetPosition(Vector3{0.0f, -50.0f, 10.0f}, true);
+    camera.SetTarget(Vector3{}, true);
+    camera.SetUp(Vector3{0.0f, 0.0f, 1.0f}, true);
+    CurrentCamera = &camera;
     CSoldier* shooter = AddSoldier(Vector3{}, 0);
     world->playerSoldier = shooter;
     world->projectiles.Fire(1, Vector3{0, 0, 1}, Vector3{1, 0, 0}, 100.0f, 10.0f, shooter);
@@ -167,8 +173,17 @@ TEST_F(WorldTest, ClearFreesScrapAndLeavesNothingPointingAtDeletedSoldiers) {
     world->AddSoldierScrap(limb, part, Vector3{1, 0, 0});
     world->AddHitRecord("Arm", Vector3{});
     world->AddMessage("a", "b", "c", "");
+    world->Update(0.01f);
+    ASSERT_EQ(world->visibility.GetList(VisSoldiers).size(), 1u);
+    ASSERT_EQ(world->visibility.GetList(VisSoldierScrap).size(), 1u);
 
     world->Clear();
+    for (int list = 0; list < VisListCount; list++)
+        EXPECT_TRUE(world->visibility.GetList(VisibilityList(list)).empty()) << list;
+    // A draw between a reload and the next update reads nothing freed.
+    CWorldDrawScene scene(*world);
+    CWorldRenderer renderer(&scene);
+    renderer.Draw();
     EXPECT_TRUE(world->soldiers.empty());
     EXPECT_TRUE(world->soldierScrap.empty());
     EXPECT_TRUE(world->projectiles.projectiles.empty());
@@ -177,6 +192,7 @@ TEST_F(WorldTest, ClearFreesScrapAndLeavesNothingPointingAtDeletedSoldiers) {
     EXPECT_EQ(world->hitRecords.size(), 1u) << "hit records and messages stay";
     EXPECT_EQ(world->messages.size(), 1u);
     Run(0.1f);
+    CurrentCamera = nullptr;
 }
 
 }  // namespace
