@@ -9,6 +9,7 @@
 #include "game/world/world_scene.h"
 #include "render/camera.h"
 #include "render/node.h"
+#include "render/null/null_backend.h"
 #include "tests/game/terrain/terrain_test_util.h"
 
 namespace {
@@ -193,6 +194,46 @@ TEST_F(WorldTest, ClearFreesScrapAndLeavesNothingPointingAtDeletedSoldiers) {
     EXPECT_EQ(world->messages.size(), 1u);
     Run(0.1f);
     CurrentCamera = nullptr;
+}
+
+void CollectParts(const CCollisionPart* part, std::vector<const CCollisionPart*>& out) {
+    out.push_back(part);
+    for (const CCollisionPart* child : part->children)
+        CollectParts(child, out);
+}
+
+TEST_F(WorldTest, ACrossingSoldierIsCulledPieceByPieceAndItsPiecesDrawn) {
+    CSoldier* soldier = AddSoldier(Vector3{0, 0, 0}, 0);
+    world->Update(0.01f);   // posed; no camera, so no planes yet
+    std::vector<const CCollisionPart*> pieces;
+    CollectParts(soldier->collision.root, pieces);
+    world->visibility.SetPlanes({Plane{0.0f, 0.0f, 1.0f, -1.0f}});   // keeps z > 1: no feet
+    world->visibility.SetHierarchical(true);
+    world->visibility.Cull(false);
+    EXPECT_TRUE(world->visibility.GetList(VisSoldiers).empty()) << "crossing: its pieces instead";
+    const std::vector<const CCullTree*>& listed = world->visibility.GetPartList(VisSoldierParts);
+    ASSERT_GT(listed.size(), 0u);
+    EXPECT_LT(listed.size(), pieces.size()) << "pieces wholly behind the plane stay out";
+
+    CWorldDrawScene scene(*world);
+    int withMesh = 0;
+    for (const CCullTree* piece : listed) {
+        ASSERT_NE(std::find(pieces.begin(), pieces.end(), piece), pieces.end());
+        const Sphere s = piece->GetCullSphere();
+        EXPECT_GE(s.centre.z + s.radius, 1.0f);
+        CNode* node = scene.GetPartNode(piece);
+        ASSERT_EQ(node, static_cast<const CCollisionPart*>(piece)->node);
+        withMesh += node->mesh.GetChunkCount() > 0;
+    }
+    CWorldRenderer renderer(&scene);
+    NullStartRecording();
+    renderer.Draw();
+    NullStopRecording();
+    int draws = 0;
+    for (const std::string& e : NullRecordedEvents())
+        draws += e.compare(0, 5, "draw ") == 0;
+    EXPECT_EQ(draws, withMesh);
+    EXPECT_GT(draws, 0);
 }
 
 }  // namespace
