@@ -31,10 +31,14 @@ bool CheckIndexBufferCount(int indexCount) {
     return true;
 }
 
+void ResetVertexBufferRecord(VertexBufferRecord& record) { ResetRecordFields(record); }
+void ResetIndexBufferRecord(IndexBufferRecord& record) { ResetRecordFields(record); }
+
 VertexBufferRecord* NewVertexBufferRecord(CVertexBuffer& h, int vertexSize, int vertexCount,
                                           const VertexLayout& layout, bool dynamic, bool writeOnly) {
     h.CreateRecord();
     VertexBufferRecord* r = h.GetRecord();
+    ResetVertexBufferRecord(*r);
     r->dynamic = dynamic;
     r->layout = layout;
     r->vertexCount = vertexCount;
@@ -46,6 +50,7 @@ VertexBufferRecord* NewVertexBufferRecord(CVertexBuffer& h, int vertexSize, int 
 IndexBufferRecord* NewIndexBufferRecord(CIndexBuffer& h, int indexCount, bool dynamic, bool writeOnly) {
     h.CreateRecord();
     IndexBufferRecord* r = h.GetRecord();
+    ResetIndexBufferRecord(*r);
     r->indexCount = indexCount;
     r->dynamic = dynamic;
     r->writeOnly = writeOnly;

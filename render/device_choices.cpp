@@ -53,6 +53,29 @@ int MipLevelCount(int width, int height, bool mipmap) {
     return log2 - 2 < 1 ? 1 : log2 - 2;
 }
 
+int FormatBitsPerPixel(uint32_t format) {
+    switch (format) {
+    case DFMT_A8R8G8B8:
+    case DFMT_X8R8G8B8:
+    case DFMT_A2R10G10B10:
+    case DFMT_D32:
+    case DFMT_D24S8:
+    case DFMT_D24X8:
+        return 32;
+    case DFMT_R5G6B5:
+    case DFMT_X1R5G5B5:
+    case DFMT_A1R5G5B5:
+    case DFMT_A4R4G4B4:
+    case DFMT_D15S1:
+    case DFMT_D16:
+        return 16;
+    case DFMT_DXT5:
+        return 8;
+    default:
+        return 0;
+    }
+}
+
 bool BuildDeclElements(const VertexLayout& layout, std::vector<DeclElement>& out, int& stride) {
     static const uint8_t usages[4] = {DECL_POSITION, DECL_NORMAL, DECL_COLOR, DECL_TEXCOORD};
     out.clear();

@@ -47,6 +47,9 @@ uint32_t ChooseDepthFormat(bool& stencil, const FormatTest& passes);
 bool ChooseTextureFormat(int kind, bool colour32, const FormatTest& supported, uint32_t& format);
 // 1 without mipmaps; with them log2 of the smaller side minus 2, at least 1.
 int MipLevelCount(int width, int height, bool mipmap);
+// Bits per pixel of the formats above (DXT5: 8, a block of 16 texels in 16
+// bytes); 0 for any other format.
+int FormatBitsPerPixel(uint32_t format);
 
 struct DeclElement {
     uint16_t offset;

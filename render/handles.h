@@ -28,6 +28,15 @@ RecordList& RecordRegistry() {
     return registry;
 }
 
+// Puts every field of a record back to its default, keeping the count and
+// the registry link: the record stays shared and listed.
+template <class Record>
+void ResetRecordFields(Record& record) {
+    ResourceRecord kept = record;
+    record = Record();
+    static_cast<ResourceRecord&>(record) = kept;
+}
+
 void LinkRecord(RecordList& registry, ResourceRecord* record);
 // Reports (and otherwise ignores) a record that is not in the registry.
 void UnlinkRecord(RecordList& registry, ResourceRecord* record);

@@ -121,6 +121,13 @@ public:
     int GetDepth() const { return record ? record->depth : 0; }
 };
 
+// Back to the reset state (counts 0, empty layout and name, not dynamic,
+// write-only, not locked, made as kind 0). The back-end object is forgotten,
+// not freed: release it first.
+void ResetVertexBufferRecord(VertexBufferRecord& record);
+void ResetIndexBufferRecord(IndexBufferRecord& record);
+void ResetTextureRecord(TextureRecord& record);
+
 inline RecordList& VertexBufferRegistry() { return RecordRegistry<VertexBufferRecord>(); }
 inline RecordList& IndexBufferRegistry() { return RecordRegistry<IndexBufferRecord>(); }
 inline RecordList& TextureRegistry() { return RecordRegistry<TextureRecord>(); }

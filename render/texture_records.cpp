@@ -26,9 +26,12 @@ bool CheckTextureRequest(CTexture& h, int width, int height, int depth, size_t& 
     return true;
 }
 
+void ResetTextureRecord(TextureRecord& record) { ResetRecordFields(record); }
+
 TextureRecord* NewTextureRecord(CTexture& h, int width, int height, int depth, bool mipmap) {
     h.CreateRecord();
     TextureRecord* r = h.GetRecord();
+    ResetTextureRecord(*r);
     r->width = r->textureWidth = width;
     r->height = r->textureHeight = height;
     r->depth = depth;

@@ -92,6 +92,13 @@ void CVisibilityLists::Cull(bool rebuildPlanes) {
 	CullProjectiles();
 }
 
+void CVisibilityLists::ClearLists() {
+	for (int i = 0; i < VisListCount; i++) {
+		lists[i].clear();
+		partLists[i].clear();
+	}
+}
+
 void CVisibilityLists::CullCollection(VisibilityList collection, VisibilityList partList) {
 	std::vector<void *> &list = lists[collection];
 	list.clear();

@@ -84,6 +84,9 @@ public:
 	// With rebuildPlanes the planes come from CurrentCamera (none without a
 	// camera: the pass then ends there). Then every collection is sorted.
 	void Cull(bool rebuildPlanes);
+	// Empties every visible and part list (the objects they point at are
+	// going); the planes stay.
+	void ClearLists();
 
 	// 1 outside, -1 crossing a plane, 0 inside. No planes: inside.
 	int ClassifySphere(const Sphere &s) const;

@@ -50,7 +50,10 @@ public:
     ~CWorldRenderer();
 
     void Draw();
+    // The weapon program's "time": nothing in the game advances it, so the
+    // glow of items on the ground stays steady.
     void AddTime(float dt) { time += dt; }
+    float GetTime() const { return time; }
     bool HasFullSoldierProgram() const { return soldierFull; }
 
 private:

@@ -104,7 +104,6 @@ void CGame::Update(float dt) {
     if (world.playerSoldier != g_playerController.GetSoldier()) {
         g_playerController.SetSoldier(world.playerSoldier);
     }
-    renderer.AddTime(dt);
     playTime += dt;
     switch (ui.GetMode()) {
     case UI_MODE_REGULAR:

@@ -31,6 +31,7 @@ public:
     CWorld& GetWorld() { return world; }
     CGameUI& GetUI() { return ui; }
     CCameraPair& GetCameras() { return cameras; }
+    const CWorldRenderer& GetRenderer() const { return renderer; }
     float GetPlayTime() const { return playTime; }
 
 private:

@@ -129,7 +129,7 @@ void CGameUI::Draw() {
     if (dialogueFade > 0.0f && Anchor(ANCHOR_DIALOGUE, x, y)) {
         DrawDialogueBox(x, y);
     }
-    if (Anchor(ANCHOR_RADAR, x, y)) {
+    if (player && Anchor(ANCHOR_RADAR, x, y)) {
         DrawRadar(x, y);
     }
     if (Anchor(ANCHOR_LINES, x, y)) {

@@ -159,16 +159,11 @@ CTestPlayerGame::~CTestPlayerGame() {
     }
 }
 
+// The soldier's own damage rule: armour first, and at 0 health it dies
+// (drops its items, leaves its squad).
 void CTestPlayerGame::DamagePlayer() {
-    CSoldier* player = g_playerController.GetSoldier();
-    if (!player) {
-        return;
-    }
-    float armour = player->GetArmour();
-    float rest = TestDamage - armour;
-    player->SetArmour(rest > 0.0f ? 0.0f : armour - TestDamage);
-    if (rest > 0.0f) {
-        player->SetHealth(player->GetHealth() - rest);
+    if (CSoldier* player = g_playerController.GetSoldier()) {
+        player->TakeDamage(nullptr, TestDamage, player->GetPosition());
     }
 }
 

@@ -65,6 +65,9 @@ public:
     void RebuildInfluence();
     void AssignTasks();
     void TryMerge(CSquad* squad);
+    // Brings back the team's dead once their countdown (the cover counter,
+    // one step per call) has run out, in their side's area (team_respawn.cpp).
+    void RespawnDead();
 
     CTeamAI* ai;
     int team;

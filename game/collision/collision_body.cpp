@@ -21,6 +21,15 @@ void AttachChildren(CCollisionPart* part, CNode* sceneNode, const std::string& n
     }
 }
 
+CCollisionPart* CopyPartsByName(const CCollisionPart* from) {
+    CCollisionPart* part = new CCollisionPart(from->node);
+    if (from->instance.attached && from->instance.model)
+        part->instance.AttachByName(from->instance.model->name);
+    for (const CCollisionPart* child : from->children)
+        part->AddChild(CopyPartsByName(child));
+    return part;
+}
+
 void SetPartTransforms(CCollisionPart* part) {
     part->instance.SetTransform(part->node->GetWorldMatrix());
     for (CCollisionPart* child : part->children)
@@ -109,6 +118,20 @@ void CCollisionPart::DeleteTree(CCollisionPart* part) {
     delete part;
 }
 
+Sphere CCollisionPart::GetCullSphere() const {
+    if (!node)
+        return instance.sphere;
+    const Matrix4& world = node->GetWorldMatrix();
+    Sphere s;
+    if (instance.attached && instance.model) {
+        Matrix4TransformPoint(s.centre, world, instance.model->sphere.centre);
+        s.radius = instance.model->sphere.radius;
+    } else {
+        Matrix4GetTranslation(s.centre, world);
+    }
+    return s;
+}
+
 Sphere ComputeBodySphere(CCollisionPart* root) {
     Sphere sphere;
     if (!root || !root->node)
@@ -182,6 +205,20 @@ bool CCollisionBody::AttachForMesh(CNode* rootNode, const std::string& name) {
     AttachChildren(top, rootNode, name);
     root = top;
     TakeSphere(name);
+    attached = true;
+    Update();
+    return true;
+}
+
+bool CCollisionBody::AttachAsCopyOf(const CCollisionBody& other) {
+    if (&other == this)
+        return attached;
+    Release();
+    if (!other.attached || !other.root || !other.sphereEntry)
+        return false;
+    root = CopyPartsByName(other.root);
+    sphereEntry = other.sphereEntry;
+    sphereEntry->refCount++;
     attached = true;
     Update();
     return true;

@@ -12,6 +12,7 @@
 
 #include "core/geometry.h"
 #include "game/collision/collision_model.h"
+#include "render/visibility.h"
 
 class CModel;
 class CNode;
@@ -27,7 +28,9 @@ std::list<BoundingSphereEntry*>& BoundingSphereList();
 // The first entry of that name, ignoring case; null when there is none.
 BoundingSphereEntry* FindBoundingSphere(const std::string& path);
 
-class CCollisionPart {
+// A part is also a piece the culling pass can test on its own: the world
+// hands its bodies' part trees to the hierarchical descent.
+class CCollisionPart final : public CCullTree {
 public:
     explicit CCollisionPart(CNode* sceneNode);
     // Deletes the child parts and leaves the parent's list.
@@ -44,6 +47,12 @@ public:
     int GetChildCount() const { return (int)children.size(); }
     // Deletes the part with every part below it.
     static void DeleteTree(CCollisionPart* part);
+
+    // CCullTree. The sphere is the model's around the node where it stands
+    // now; a part without a model is the node's point.
+    int GetCullChildCount() const override { return (int)children.size(); }
+    const CCullTree* GetCullChild(int index) const override { return children[(size_t)index]; }
+    Sphere GetCullSphere() const override;
 
     CCollisionInstance instance;
     CNode* node;   // the scene node whose mesh the part carries
@@ -68,6 +77,10 @@ public:
     // children.
     bool AttachForMesh(const CModel& model, const std::string& name);
     bool AttachForMesh(CNode* rootNode, const std::string& name);
+    // A second body over another body's scene nodes: a part for each of its
+    // parts' nodes, sharing that part's listed model by name, and the same
+    // sphere entry. False (detached) when the other is not attached.
+    bool AttachAsCopyOf(const CCollisionBody& other);
     void Release();
     void Detach() { Release(); }
     // World sphere from the root scene node's world matrix.

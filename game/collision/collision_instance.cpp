@@ -1,5 +1,6 @@
 // Collision instances: an object's copy of a shared model, brought into
 // world space lazily.
+#include <algorithm>
 #include <cmath>
 
 #include "core/error.h"
@@ -163,6 +164,27 @@ void CCollisionInstance::UpdateNodeBox(CCollisionNode* node) {
         node->box.halfExtent[i] = from.halfExtent[i];
     }
     node->boxDone = 1;
+}
+
+// Every node's geometry is then in world space until the next move.
+static void MarkGeometryDone(CCollisionNode* node) {
+    node->geometryDone = 1;
+    for (CCollisionNode* child : node->children)
+        MarkGeometryDone(child);
+}
+
+void CCollisionInstance::TransformAllGeometry() {
+    if (!attached || !model)
+        return;
+    const CollisionGeometry& from = model->geometry;
+    size_t vertices = std::min(from.vertices.size(), geometry.vertices.size());
+    for (size_t i = 0; i < vertices; i++)
+        Matrix4TransformPoint(geometry.vertices[i], worldMatrix, from.vertices[i]);
+    size_t normals = std::min(from.normals.size(), geometry.normals.size());
+    for (size_t t = 0; t < normals; t++)
+        geometry.normals[t] = Rotate(worldMatrix, from.normals[t]);
+    if (root)
+        MarkGeometryDone(root);
 }
 
 void CCollisionInstance::UpdateNodeGeometry(CCollisionNode* node) {

@@ -116,6 +116,8 @@ public:
     // list and the normals of its triangles.
     void UpdateNodeBox(CCollisionNode* node);
     void UpdateNodeGeometry(CCollisionNode* node);
+    // Every vertex and normal at once, each node's geometry marked done.
+    void TransformAllGeometry();
 
     Sphere sphere;          // world centre, radius
     CCollisionNode* root;   // owned copy of the model's tree

@@ -70,6 +70,8 @@ void CParticleSystem::Clear() {
     DeleteIf(attached, [](CFlameEmitter*) { return true; });
     DeleteIf(freeEmitters, [](CParticleEmitter*) { return true; });
     spheres.clear();
+    records.clear();
+    objectPoints.clear();
     // An effect whose owner still holds its running flag stays until the
     // owner lets go; it only stops following.
     objectEffects.remove_if([](const ObjectEffect& e) { return e.running == 0; });
@@ -86,6 +88,7 @@ void CParticleSystem::DetachObject(const CWorldObject* object) {
     for (ObjectEffect& e : objectEffects)
         if (e.object == object)
             e.object = nullptr;
+    objectPoints.remove_if([object](const ObjectPoint& p) { return p.object == object; });
 }
 
 void CParticleSystem::AddImpactBurst(const Vector3& n, const Vector3& d, const Vector3& point) {

@@ -67,6 +67,20 @@ struct ObjectEffect {
     int32_t running = 1;
 };
 
+// The loose particle records (list 1) and the points held in an object's
+// frame (list 8). Nothing in the game fills them; an entry stays until it is
+// removed by its key or the system is cleared, and no update moves it.
+struct KeyedParticle {
+    int key = 0;
+    Particle particle;
+};
+struct ObjectPoint {
+    int key = 0;
+    CWorldObject* object = nullptr;
+    Vector3 offset;   // in the object's frame
+};
+const uint32_t DebugPointColour = 0xffffffffu;
+
 // Camera basis of the billboards, renewed by every update while a camera exists.
 struct BillboardBasis {
     Vector3 view;    // (0, 1, 0) at start
@@ -100,11 +114,22 @@ public:
     void QueueImpact(const FlashRecord& flash);
     void RemoveEmitter(CParticleEmitter* emitter);
     CStreakEmitter* AddStreakEmitter(const Vector3& point);
-    // Nothing follows the object any longer: its flames stay where they are
-    // and its fires go. Called when an object leaves the world.
+    // Nothing follows the object any longer: its flames stay where they are,
+    // its fires go on unfollowed and its points go. Called when an object
+    // leaves the world.
     void DetachObject(const CWorldObject* object);
     // Every effect goes (a new level).
     void Clear();
+
+    // Lists 1 and 8 (particle_records.cpp). Each entry gets a key of its
+    // own, unique within the system; RemoveByKey is false for a key in neither.
+    int AddParticleRecord(const Particle& particle);
+    int AddObjectPoint(CWorldObject* object, const Vector3& offset);
+    bool RemoveByKey(int key);
+    // Debug: every particle position the system holds (bursts, emitters,
+    // list 1, list 8) as a point on the screen, drawn in the 2D projection
+    // with no program and culling off. Points behind the eye are left out.
+    void DrawDebugPositions();
 
     // Draws a list as flame quads in batches through the shared buffers.
     void FillQuads(const std::vector<Particle>& particles, float size);
@@ -117,6 +142,8 @@ public:
     const std::list<CParticleEmitter*>& GetFreeEmitters() const { return freeEmitters; }
     const std::list<ObjectEffect>& GetObjectEffects() const { return objectEffects; }
     const std::list<ExplosionSphere>& GetSpheres() const { return spheres; }
+    const std::list<KeyedParticle>& GetParticleRecords() const { return records; }
+    const std::list<ObjectPoint>& GetObjectPoints() const { return objectPoints; }
     // Flashes + bursts + spheres, published as "particlecount".
     int GetParticleCount() const;
     // Elements (quads or lines) of every batch of the last Draw (tests).
@@ -136,6 +163,9 @@ private:
     std::list<CParticleEmitter*> freeEmitters;  // owned
     std::list<ObjectEffect> objectEffects;
     std::list<ExplosionSphere> spheres;
+    std::list<KeyedParticle> records;
+    std::list<ObjectPoint> objectPoints;
+    int lastKey = 0;
 
     CTexture flashTexture;    // "data\particles\rifle_stream2.png"
     CTexture streamTexture;   // "data\particles\rifle_stream.png"

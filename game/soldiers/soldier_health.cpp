@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "game/soldiers/soldier.h"
+#include "game/soldiers/vehicle.h"
 #include "game/stats.h"
 #include "game/weapons/battle_world.h"
 #include "game/weapons/item_model.h"
@@ -22,6 +23,9 @@ void CSoldier::TakeDamage(CCollisionProjectile* attacker, float damage, const Ve
                               "You can't win Soldier. Take your Korrin, before they all fall apart.");
         }
         health = 0.0f;
+        // The dead stay in their seat, but nobody drives on.
+        if (vehicle && seated == SEAT_DRIVER)
+            vehicle->ClearDriving();
         DropItems();
         LeaveTeamAI();
     }

@@ -76,8 +76,10 @@ public:
     // Appends every collision instance, in segment order.
     void CollectCollisionInstances(std::vector<CCollisionInstance*>& out);
 
-    // Attribute grid and grass.
+    // Attribute grid and grass. Update is the terrain's frame step: only
+    // the grass changes.
     float SampleGrid(float x, float y) const;
+    void Update(float dt) { UpdateGrass(dt); }
     void UpdateGrass(float dt);
     void DrawGrass();
 

@@ -5,8 +5,8 @@
 #include "game/weapons/item_model.h"
 #include "render/node.h"
 
-CGrenadeItem::CGrenadeItem(int grenadeType, CBattleWorld* owner, int /*flag*/)
-    : world(owner), type(grenadeType), state(GrenadeAtRest) {
+CGrenadeItem::CGrenadeItem(int grenadeType, CBattleWorld* owner, int flag)
+    : world(owner), type(grenadeType), state(flag == GrenadeFlying ? GrenadeFlying : GrenadeAtRest) {
     if (LoadObjectModel(model, GetGrenadeType(type).model))
         AttachBodyToModel(collision, model);
 }

@@ -13,6 +13,7 @@ const int GrenadeFlying = 1;
 
 class CGrenadeItem : public CWorldObject {
 public:
+    // flag GrenadeFlying: the item falls until it rests; anything else: at rest.
     CGrenadeItem(int type, CBattleWorld* world, int flag);
     CGrenadeItem(const CGrenadeItem& other);
     CGrenadeItem& operator=(const CGrenadeItem& other);

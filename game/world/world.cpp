@@ -55,6 +55,8 @@ void CWorld::Clear() {
         teamAI->Clear();
     teams.clear();
     playerSoldier = nullptr;
+    // A draw before the next update must not reach the objects just deleted.
+    visibility.ClearLists();
 }
 
 void CWorld::DeleteScrap(std::vector<ScrapEntry>& scrap) {

@@ -43,8 +43,11 @@ CNode* CWorldDrawScene::GetWeaponNode(void* soldier) {
     return soldier ? static_cast<CSoldier*>(soldier)->GetCurrentWeapon().model.GetRoot() : nullptr;
 }
 
-// Part lists hold pieces of collision trees; no piece maps to a node yet.
-CNode* CWorldDrawScene::GetPartNode(const CCullTree*) { return nullptr; }
+// The world hands the culling pass its bodies' part trees, so every piece
+// of a part list is a collision part, drawn through its scene node.
+CNode* CWorldDrawScene::GetPartNode(const CCullTree* part) {
+    return part ? static_cast<const CCollisionPart*>(part)->node : nullptr;
+}
 
 int CWorldDrawScene::GetProjectileKind(void* projectile) {
     return projectile ? static_cast<CProjectile*>(projectile)->kind : 0;

@@ -135,10 +135,13 @@ void CWorld::PublishCounts() {
         PublishCullCounts(c.drawn, c.culled, c.total, visibility.GetList(c.list).size());
 }
 
-static CullEntry MakeEntry(void* object, const Sphere& bounds) {
+// tree: the body's part tree, for the hierarchical descent (soldiers,
+// vehicles and props).
+static CullEntry MakeEntry(void* object, const Sphere& bounds, const CCollisionPart* tree = nullptr) {
     CullEntry e;
     e.object = object;
     e.bounds = bounds;
+    e.tree = tree;
     return e;
 }
 
@@ -154,7 +157,7 @@ void CWorld::GetCullEntries(VisibilityList collection, std::vector<CullEntry>& o
     switch (collection) {
     case VisSoldiers:
         for (CSoldier* s : soldiers) {
-            CullEntry e = MakeEntry(static_cast<void*>(s), s->collision.sphere);
+            CullEntry e = MakeEntry(static_cast<void*>(s), s->collision.sphere, s->collision.root);
             e.health = s->health;
             out.push_back(e);
         }
@@ -164,14 +167,14 @@ void CWorld::GetCullEntries(VisibilityList collection, std::vector<CullEntry>& o
         break;
     case VisVehicles:
         for (CVehicle* v : vehicles)
-            out.push_back(MakeEntry(static_cast<void*>(v), v->collision.sphere));
+            out.push_back(MakeEntry(static_cast<void*>(v), v->collision.sphere, v->collision.root));
         break;
     case VisVehicleScrap:
         AddScrapEntries(vehicleScrap, out);
         break;
     case VisGenerics:
         for (CGenericObject* g : generics)
-            out.push_back(MakeEntry(static_cast<void*>(g), g->collision.sphere));
+            out.push_back(MakeEntry(static_cast<void*>(g), g->collision.sphere, g->collision.root));
         break;
     case VisFurther:
         for (FurtherObject& f : furtherObjects)

@@ -6,6 +6,7 @@
 #include "core/lock.h"
 #include "core/matrix.h"
 #include "render/backend.h"
+#include "render/gl/gl_frame.h"
 #include "render/gl/gl_local.h"
 #include "render/render_maths.h"
 #include "render/render_setup.h"
@@ -120,6 +121,8 @@ const RenderSetup* GetRenderSetup() { return &setupCopy; }
 bool IsStencilEnabled() { return setupCopy.stencil; }
 bool IsColour32() { return setupCopy.colour32; }
 bool ShadersAvailable() { return glShadersAvailable; }
+bool IsInitialisationRefused() { return false; }
+bool IsSceneOpen() { return true; }
 bool Has3DTextures() { return gl3DTextures; }
 
 void ClearFrame(uint32_t colour, bool clearColour, bool clearDepth, bool clearStencil) {

@@ -6,6 +6,7 @@
 #include "core/lock.h"
 #include "render/backend.h"
 #include "render/backend_shared.h"
+#include "render/gl/gl_frame.h"
 #include "render/gl/gl_local.h"
 
 struct TextureObject {
@@ -131,3 +132,8 @@ void SetTextureFilter(int mode, CTexture& h) {
 bool LoadTextureFile(CTexture& h, const std::string& fileName, bool colourKey, int, bool mipmap, bool) {
     return LoadTextureThroughImage(h, fileName, colourKey, mipmap);
 }
+
+int TextureLevelCount(const CTexture&) { return 1; }
+int TextureBitsPerPixel(const CTexture&) { return 32; }
+bool IsTextureLost(const CTexture&) { return false; }
+bool SupportsCompressedTextures() { return false; }

@@ -57,7 +57,8 @@ void NullSetFrameRefused(bool refused);
 //   "state <switch> <0|1>", "cull <cw|ccw|none>", "clear <aarrggbb hex of the packed colour>",
 //   "program <vertex base name>", "program none", "uniform <name>",
 //   "world <x> <y> <z>" (the translation), "draw <triangles>",
-//   "primitive <type> <vertices>", and whatever tests add with NullRecord.
+//   "primitive <type> <vertices> <first vertex's colour, hex> <texture on unit 0: its
+//   file name, "(made)" or ->", and whatever tests add with NullRecord.
 void NullStartRecording();
 void NullStopRecording();
 void NullRecord(const std::string& event);

@@ -1,5 +1,6 @@
 // Headless render states and immediate mode: states are kept so getters read
 // them back; primitives are recorded, draws over buffers checked and counted.
+#include <cstdio>
 #include <cstring>
 
 #include "core/error.h"
@@ -156,8 +157,15 @@ void EndPrimitive() {
     lastPrimitive = building;
     building.vertices.clear();
     NullRenderCounters().primitives++;
-    NullRecord("primitive " + std::to_string(int(lastPrimitive.type)) + " " +
-               std::to_string(lastPrimitive.vertices.size()));
+    // The first vertex's colour and the texture on unit 0 tell the 2D
+    // helpers' pictures and their alpha apart.
+    const TextureRecord* texture = NullBoundTexture(0);
+    char text[64];
+    snprintf(text, sizeof text, "primitive %d %u %08x ", int(lastPrimitive.type),
+             unsigned(lastPrimitive.vertices.size()),
+             unsigned(lastPrimitive.vertices.empty() ? 0u : lastPrimitive.vertices[0].colour));
+    NullRecord(text + (!texture ? std::string("-") : texture->fileName.empty() ? std::string("(made)")
+                                                                                : texture->fileName));
 }
 
 // ---- draws over bound buffers ----

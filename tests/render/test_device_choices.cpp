@@ -67,6 +67,15 @@ TEST(DeviceChoices, MipLevelsComeFromTheSmallerSide) {
     EXPECT_EQ(MipLevelCount(512, 512, false), 1);
 }
 
+TEST(DeviceChoices, BitsPerPixelOfEveryFormatTheGameChooses) {
+    for (uint32_t f : {DFMT_A8R8G8B8, DFMT_X8R8G8B8, DFMT_A2R10G10B10, DFMT_D32, DFMT_D24S8, DFMT_D24X8})
+        EXPECT_EQ(FormatBitsPerPixel(f), 32) << f;
+    for (uint32_t f : {DFMT_R5G6B5, DFMT_X1R5G5B5, DFMT_A1R5G5B5, DFMT_A4R4G4B4, DFMT_D15S1, DFMT_D16})
+        EXPECT_EQ(FormatBitsPerPixel(f), 16) << f;
+    EXPECT_EQ(FormatBitsPerPixel(DFMT_DXT5), 8);
+    EXPECT_EQ(FormatBitsPerPixel(DFMT_UNKNOWN), 0);
+}
+
 TEST(DeviceChoices, DeclarationsFromLayouts) {
     std::vector<DeclElement> e;
     int stride = 0;

@@ -130,4 +130,32 @@ TEST(Handles, FindTextureRecordNewestFirstIgnoringCase) {
     EXPECT_EQ(FindTextureRecord("data\\ui\\target.pn"), nullptr);
 }
 
+// A reset puts a record's own fields back and keeps its count and registry
+// place: every holder still shares the one listed record.
+TEST(Handles, RecordResetsKeepSharingAndTheRegistryPlace) {
+    CVertexBuffer vertices;
+    vertices.CreateRecord();
+    CVertexBuffer holder = vertices;
+    VertexBufferRecord& v = *vertices.GetRecord();
+    v.vertexCount = 4;
+    v.layout = {{VET_FLOAT3, VU_POSITION}};
+    v.dynamic = v.locked = true;
+    v.writeOnly = false;
+    ResetVertexBufferRecord(v);
+    EXPECT_EQ(v.refCount, 2);
+    EXPECT_EQ(VertexBufferRegistry().front(), &v);
+    EXPECT_TRUE(v.vertexCount == 0 && v.layout.empty() && !v.dynamic && v.writeOnly && !v.locked);
+
+    CTexture texture;
+    texture.CreateRecord();
+    TextureRecord& t = *texture.GetRecord();
+    t.fileName = "data\\ui\\radar.png";
+    t.kind = 5;
+    t.depth = 4;
+    ResetTextureRecord(t);
+    EXPECT_EQ(FindTextureRecord("data\\ui\\radar.png"), nullptr) << "no longer shared by name";
+    EXPECT_EQ(TextureRegistry().front(), &t);
+    EXPECT_TRUE(t.kind == 0 && t.depth == 1);
+}
+
 }  // namespace

@@ -11,7 +11,10 @@
 #include "core/files.h"
 #include "game/player/player_controller.h"
 #include "game/soldiers/vehicle.h"
+#include "game/stats.h"
 #include "game/weapons/weapon.h"
+#include "render/null/null_backend.h"
+#include "render/render_maths.h"
 #include "tests/ui/test_menu_input.h"
 #include "ui/campaign.h"
 #include "ui/game.h"
@@ -49,6 +52,23 @@ protected:
     }
     MenuInput input;
 };
+
+// The colours of the recorded 2D pictures that show one image, in draw order.
+std::vector<uint32_t> DrawnPictures(CGameUI& ui, const std::string& image) {
+    NullStartRecording();
+    ui.Draw();
+    NullStopRecording();
+    std::vector<uint32_t> colours;
+    for (const std::string& e : NullRecordedEvents()) {
+        std::istringstream in(e);
+        std::string word, type, vertices, colour, texture;
+        in >> word >> type >> vertices >> colour;
+        std::getline(in >> std::ws, texture);
+        if (word == "primitive" && texture == image)
+            colours.push_back(uint32_t(std::stoul(colour, nullptr, 16)));
+    }
+    return colours;
+}
 
 TEST(DialogueEntryTest, KeysFormatsArgumentsAndTruncation) {
     std::string longLine = "\"" + std::string(DialogueEntryLength, 'x') + "\" 5";
@@ -98,6 +118,7 @@ TEST_F(GameTest, BattleStartsPausesResumesAndLeavesForTheCampaign) {
         CStateManager::Draw();
     }
     EXPECT_GT(game->GetPlayTime(), 0.05f);
+    EXPECT_EQ(game->GetRenderer().GetTime(), 0.0f) << "items on the ground glow steadily";
     EXPECT_EQ(CurrentCamera, game->GetCameras().GetCamera(0));
 
     Escape();
@@ -156,7 +177,31 @@ TEST_F(GameTest, RadarReachAndASoldierOnThePlayer) {
     EXPECT_NEAR(dots[0].x, 0.0f, 1e-3f);
     EXPECT_NEAR(dots[0].y, -60.0f, 1e-3f);
     EXPECT_EQ(dots[1].kind, 0);
-    ui.Draw();
+    EXPECT_EQ(DrawnPictures(ui, "data\\ui\\radar.png").size(), 1u);
+}
+
+TEST_F(GameTest, StatusPanelLightsTheRoundsLeftInTheClip) {
+    CSoldier* player = AddSoldier(Vector3{0, 0, 0}, 0);
+    g_playerController.SetSoldier(player);
+    CGameUI ui;
+    ui.Init(world.get());
+    CWeapon& rifle = player->GetCurrentWeapon();
+    ASSERT_EQ(rifle.type, WeaponRifle);
+    const int clipSize = GetWeaponType(rifle.type).clipSize;
+    const std::string icon = GetProjectileType(rifle.type).image;
+    ASSERT_FALSE(icon.empty());
+    ASSERT_GT(clipSize, 3);
+    for (int shot = 0; shot < 3; shot++) {
+        rifle.coolDown = 0.0f;
+        player->Fire();
+    }
+    ASSERT_EQ(rifle.clip, clipSize - 3);
+    input.Frame(400, 300, false);
+    ui.Update(0.016f);
+    std::vector<uint32_t> rounds = DrawnPictures(ui, icon);
+    ASSERT_EQ(rounds.size(), size_t(clipSize));
+    for (int i = 0; i < clipSize; i++)
+        EXPECT_EQ(rounds[i], AlphaToWhite(i < rifle.clip ? 1.0f : 0.2f)) << "round " << i;
 }
 
 TEST_F(GameTest, NoticesBecomeOneTimedLineAndBadKindsAndSeatsAreIgnored) {
@@ -198,7 +243,7 @@ TEST_F(GameTest, NoPlayerSoldierSkipsThePlayerParts) {
     ui.Update(0.5f);
     EXPECT_TRUE(ui.GetRadarDots().empty());
     EXPECT_FLOAT_EQ(ui.GetDialogueFade(), 0.5f);
-    ui.Draw();
+    EXPECT_TRUE(DrawnPictures(ui, "data\\ui\\radar.png").empty()) << "no radar without a player";
 }
 
 TEST_F(GameTest, TestStatesRunAndGo) {
@@ -241,13 +286,17 @@ TEST_F(GameTest, TestStatesRunAndGo) {
     CTestPlayerGame* player = new CTestPlayerGame();
     CSoldier* soldier = g_playerController.GetSoldier();
     ASSERT_NE(soldier, nullptr);
+    ASSERT_NE(soldier->ai.squad, nullptr);
     soldier->SetArmour(2.0f);
-    float health = soldier->GetHealth();
-    size_t items = player->GetWorld().droppedWeapons.size();
-    // Y: 5 points, the 2 of armour first; G: one item at the origin.
+    soldier->SetHealth(3.0f);
+    size_t items = player->GetWorld().droppedWeapons.size() + soldier->weapons.size();
+    // Y: 5 points, the 2 of armour first, and the last 3 of health kill the
+    // soldier as a hit would; G: one item at the origin.
     run(player, "CTestPlayerGame", [&] {
-        EXPECT_NEAR(soldier->GetHealth(), health - 3.0f, 0.5f);
+        EXPECT_EQ(soldier->GetHealth(), 0.0f);
+        EXPECT_TRUE(soldier->weapons.empty());
         EXPECT_EQ(player->GetWorld().droppedWeapons.size(), items + 1);
+        EXPECT_EQ(soldier->ai.squad, nullptr);
     });
     EXPECT_EQ(g_playerController.GetSoldier(), nullptr);
 }

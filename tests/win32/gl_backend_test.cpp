@@ -12,6 +12,7 @@
 #include "render/render_setup.h"
 #include "render/resources.h"
 #include "render/shader.h"
+#include "render/gl/gl_frame.h"
 #include "render/gl/gl_local.h"
 
 #include "tests/win32/test_files.h"
@@ -199,6 +200,10 @@ int main() {
     Check("sprite_load", loaded && sprite.GetWidth() == 64 && sprite.GetHeight() == 64);
     Check("sprite_shared", LoadTexture(shared, folder + "SPRITE.PNG", true, 1, false) &&
                                shared.GetRecord() == sprite.GetRecord());
+    // The Direct3D program's device and texture questions have fixed answers here.
+    Check("constant_queries", !IsInitialisationRefused() && IsSceneOpen() && TextureLevelCount(sprite) == 1 &&
+                                  TextureBitsPerPixel(sprite) == 32 && !IsTextureLost(sprite) &&
+                                  !SupportsCompressedTextures());
     DrawSprite(sprite, 200, 150, 0, 1, 1);   // covers 168..232 x 118..182
     CheckPixel("sprite_top", 210, 130, 255, 0, 255, 8);
     CheckPixel("sprite_bottom", 210, 170, 255, 255, 0, 8);

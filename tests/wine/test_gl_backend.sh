@@ -7,7 +7,7 @@ source "$(dirname "$0")/harness.sh"
 vx_start
 vx_run_frame 90 "$VX_TESTS/gl_backend_test.exe" frame
 shot=$VX_SHOT
-vx_expect_checks clear_sky gdiplus_decode sprite_load sprite_top sprite_bottom sprite_colour_key shader_load \
+vx_expect_checks clear_sky gdiplus_decode sprite_load constant_queries sprite_top sprite_bottom sprite_colour_key shader_load \
                  shader_draw buffers_create vertex_lock index_lock buffers_draw missing_image undecodable_image \
                  refused_image_size failing_shader compare_table blend_table stencil_ops extension_list \
                  vertex_layout_walk shutdown

@@ -142,6 +142,21 @@ TEST_F(CollisionBody, SpheresAndModelsAreSharedByName) {
         EXPECT_EQ(b.sphereEntry->refCount, 1);
         EXPECT_EQ(b.root->instance.model->refCount, 1);
 
+        // A second body over b's own nodes shares its models and sphere.
+        CCollisionBody over;
+        ASSERT_TRUE(over.AttachAsCopyOf(b));
+        EXPECT_EQ(over.root->node, b.root->node);
+        ASSERT_EQ(over.root->GetChildCount(), 2);
+        EXPECT_EQ(over.root->children[0]->node, b.root->children[0]->node);
+        EXPECT_EQ(over.root->instance.model, b.root->instance.model);
+        EXPECT_EQ(b.root->instance.model->refCount, 2);
+        EXPECT_EQ(b.sphereEntry->refCount, 2);
+        EXPECT_FALSE(over.root->children[0]->children[0]->instance.attached) << "as b's hand";
+        ExpectNear3(over.sphere.centre, b.sphere.centre);
+        EXPECT_FALSE(over.AttachAsCopyOf(a)) << "a is detached";
+        EXPECT_EQ(b.root->instance.model->refCount, 1);
+        EXPECT_EQ(b.sphereEntry->refCount, 1);
+
         // Bodies held by value move with their owners; a copy starts empty.
         std::vector<CCollisionBody> held;
         held.push_back(std::move(b));

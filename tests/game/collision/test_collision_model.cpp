@@ -300,6 +300,11 @@ TEST_F(CollisionModel, InstanceMovesLazily) {
     ExpectNear3(leaf->box.centre, Vector3{2.5f, 5.5f, 0.5f});
     ExpectNear3(inst.geometry.vertices[8], Vector3{3, 5, 0});
     ExpectNear3(inst.geometry.normals[20], Vector3{-1, 0, 0});
+    // The whole instance at once: the near box's vertices too, every node done.
+    inst.TransformAllGeometry();
+    ExpectNear3(inst.geometry.vertices[2], Vector3{1, 5, 0});
+    ExpectNear3(inst.geometry.vertices[8], Vector3{3, 5, 0});
+    EXPECT_TRUE(inst.root->geometryDone && inst.root->children[0]->geometryDone);
     inst.Reset();
     EXPECT_FLOAT_EQ(inst.worldMatrix.m[3], 0);
 }

@@ -8,6 +8,7 @@
 #include "game/particles/particle_system.h"
 #include "game/world/world_object.h"
 #include "render/null/null_backend.h"
+#include "render/projection.h"
 
 namespace {
 
@@ -52,9 +53,18 @@ TEST_F(Particles, FlashesBurstsAndSpheresEndByTheirClocks) {
     system.SpawnExplosionSphere(Vector3{1, 2, 3});
     EXPECT_EQ(system.GetParticleCount(), 13);
 
+    std::vector<Particle> launched = system.GetBursts().back();
     system.Update(0.05f);
-    // The burst fired below z = 0 is gone after its first update.
-    EXPECT_EQ(system.GetBursts().size(), 1u);
+    // The burst fired below z = 0 is gone after its first update; the other
+    // falls: gravity takes 9.8 units a second off its climb, then it moves.
+    ASSERT_EQ(system.GetBursts().size(), 1u);
+    ASSERT_EQ(system.GetBursts().front().size(), launched.size());
+    for (size_t i = 0; i < launched.size(); i++) {
+        const Particle& now = system.GetBursts().front()[i];
+        EXPECT_NEAR(now.velocity.z, launched[i].velocity.z - 9.8f * 0.05f, 1e-5f);
+        EXPECT_NEAR(now.position.z, 10.0f + now.velocity.z * 0.05f, 1e-5f);
+        EXPECT_FLOAT_EQ(now.velocity.x, launched[i].velocity.x);
+    }
     EXPECT_EQ(system.GetFlashes().size(), 10u);
     system.Update(0.06f);
     EXPECT_TRUE(system.GetFlashes().empty());
@@ -199,6 +209,48 @@ TEST_F(Particles, QuadsFaceTheCameraAndFade) {
     for (const ParticleVertex& c : v)
         EXPECT_NEAR(c.y, 0.0f, 1e-5f);
     EXPECT_EQ(v[0].colour[3], 0);
+}
+
+// Lists 1 and 8 hold still until removed by key; the debug draw puts every
+// position the system holds on the screen, leaving out what is behind the eye.
+TEST_F(Particles, KeyedRecordsAndPointsStayUntilRemovedAndDrawOnTheScreen) {
+    CParticleSystem system;
+    Particle ahead, behind;
+    behind.position = Vector3{0, -20, 0};
+    int first = system.AddParticleRecord(ahead);
+    int second = system.AddParticleRecord(behind);
+    Follower object;
+    object.SetPosition(Vector3{0, 10, 0});
+    int point = system.AddObjectPoint(&object, Vector3{0, 0, 1});
+    EXPECT_TRUE(first != second && second != point && first != point);
+    system.Update(1.0f);
+    ASSERT_EQ(system.GetParticleRecords().size(), 2u);
+    EXPECT_EQ(system.GetParticleRecords().front().particle.position.z, 0.0f) << "nothing moves them";
+
+    SetPerspective(0, 0, 800, 600, 1.0f, 100.0f);
+    Matrix4 view;
+    ASSERT_TRUE(LookAt(Vector3{0, -10, 0}, view, Vector3{0, 0, 1}, Vector3{}));
+    ApplySceneView(view);
+    SetCullMode(CULL_CLOCKWISE);
+    system.DrawDebugPositions();
+    const NullPrimitive& points = NullLastPrimitive();
+    ASSERT_EQ(points.type, PRIM_POINTS);
+    ASSERT_EQ(points.vertices.size(), 2u) << "the record behind the eye is left out";
+    EXPECT_NEAR(points.vertices[0].position[0], 400.0f, 1e-3f);   // the origin, straight ahead
+    EXPECT_NEAR(points.vertices[0].position[1], 300.0f, 1e-3f);
+    EXPECT_NEAR(points.vertices[1].position[0], 400.0f, 1e-3f);   // (0, 10, 1): above it
+    EXPECT_LT(points.vertices[1].position[1], 300.0f);
+    EXPECT_EQ(points.vertices[1].colour, DebugPointColour);
+    EXPECT_EQ(GetCullMode(), CULL_CLOCKWISE);
+
+    EXPECT_TRUE(system.RemoveByKey(second));
+    EXPECT_FALSE(system.RemoveByKey(second));
+    EXPECT_EQ(system.GetParticleRecords().size(), 1u);
+    system.DetachObject(&object);   // a point means nothing without its object
+    EXPECT_TRUE(system.GetObjectPoints().empty());
+    EXPECT_FALSE(system.RemoveByKey(point));
+    system.Clear();
+    EXPECT_TRUE(system.GetParticleRecords().empty());
 }
 
 } // namespace

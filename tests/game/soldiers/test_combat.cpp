@@ -118,15 +118,31 @@ TEST_F(Battle, PickUpWithTwoWeaponsSwapsWithTheCurrentOne) {
     EXPECT_TRUE(world.droppedWeapons.empty());
     EXPECT_EQ(s->weaponInReach, nullptr);
 
-    world.AddDroppedWeapon(mortar);
+    // Back to the rifle, three rounds fired: its clip and reserve go with it.
     Run(s, 2.1f);
+    s->SwitchWeapon();
+    Run(s, 0.6f);
+    ASSERT_EQ(s->GetCurrentWeapon().type, WeaponRifle);
+    for (int shot = 0; shot < 3; shot++) {
+        s->GetCurrentWeapon().coolDown = 0.0f;
+        s->Fire();
+    }
+    const int rifleClip = s->GetCurrentWeapon().clip, rifleReserve = s->GetCurrentWeapon().reserve;
+    ASSERT_EQ(rifleClip, GetWeaponType(WeaponRifle).clipSize - 3);
+    mortar.reserve = 4;   // part used by whoever dropped it
+    world.AddDroppedWeapon(mortar);
+    Run(s, 0.1f);
     s->PickUpWeapon();
     ASSERT_EQ(s->weapons.size(), 2u);
     EXPECT_EQ(s->GetCurrentWeapon().type, 5);
+    EXPECT_EQ(s->GetCurrentWeapon().clip, mortar.clip);
+    EXPECT_EQ(s->GetCurrentWeapon().reserve, 4);
     EXPECT_EQ(s->GetCurrentWeapon().state, WEAPON_HELD);
     ASSERT_EQ(world.droppedWeapons.size(), 1u);
     CWeapon& left = world.droppedWeapons.front();
-    EXPECT_EQ(left.type, 2);
+    EXPECT_EQ(left.type, WeaponRifle);
+    EXPECT_EQ(left.clip, rifleClip);
+    EXPECT_EQ(left.reserve, rifleReserve);
     EXPECT_EQ(left.state, WEAPON_FLYING) << "lies in the world, moved by physics";
     EXPECT_LT(Vector3Distance(left.GetPosition(), NodeTranslation(s->model.FindNode("RHand"))),
               0.2f);

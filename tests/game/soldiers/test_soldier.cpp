@@ -57,7 +57,10 @@ TEST_F(Battle, DeathDropsEverythingAndOnlyThePlayersDeathTaunts) {
     player->playerControlled = 1;
     CProjectile shot;
 
-    enemy->TakeDamage(&shot, 1000.0f, Vector3{});
+    // Damage that exactly uses up armour and health kills.
+    enemy->armour = 30.0f;
+    enemy->health = 70.0f;
+    enemy->TakeDamage(&shot, 100.0f, Vector3{});
     EXPECT_EQ(enemy->health, 0.0f);
     EXPECT_EQ(world.attacks, 1) << "the AI hears of its attacker";
     EXPECT_TRUE(world.messages.empty());

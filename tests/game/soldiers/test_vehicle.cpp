@@ -53,6 +53,20 @@ TEST_F(Battle, ModelBodyAndRiderFollowADrivingVehicle) {
     Vector3 parked = v->body.position;
     v->Update(0.5f);
     EXPECT_LT(Vector3Distance(parked, v->body.position), 1e-3f);
+
+    // A driver killed at full throttle leaves the vehicle standing.
+    Run(driver, 2.1f);
+    ASSERT_EQ(driver->vehicleInReach, v);
+    driver->EnterVehicle();
+    Run(driver, 2.1f);
+    driver->SetThrottle(1.0f);
+    ASSERT_EQ(v->throttle, 1.0f);
+    driver->TakeDamage(nullptr, 1000.0f, Vector3{});
+    ASSERT_EQ(driver->health, 0.0f);
+    parked = v->body.position;
+    for (int i = 0; i < 40; i++)
+        v->Update(0.05f);
+    EXPECT_LT(Vector3Distance(parked, v->body.position), 1e-3f);
 }
 
 TEST_F(Battle, ReversingAndTurningKeepsTheHeadingLevel) {

@@ -110,7 +110,7 @@ TEST_F(GrassTest, NearBladesFadeInAndFarOnesLeave) {
     BuildFlat(t, 400, 0.3f, 8);
     Look(0, 0);
     for (int frame = 0; frame < 40; frame++)
-        t.UpdateGrass(0.1f);
+        t.Update(0.1f);   // the terrain's step is the grass's
     ExpectListedOnce(t);
     size_t near = 0, sparse = 0;
     for (const GrassBlade* b : t.GetFadeList()) {

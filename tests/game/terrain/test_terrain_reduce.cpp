@@ -29,7 +29,8 @@ void RandomMesh(uint32_t seed, std::vector<TerrainVertex>& v, std::vector<uint16
             t.position = Vector3{(float)(NextRandom(s) % (lattice * 16)) * spread / 16,
                                  (float)(NextRandom(s) % lattice) * spread,
                                  (float)(NextRandom(s) % 3) * 0.5f};
-            t.normal = Vector3{0, (float)(NextRandom(s) % 2), 1};
+            // Up or down: merging (0, 0, 1) with (0, 0, -1) cancels the normal.
+            t.normal = Vector3{0, (float)(NextRandom(s) % 2), NextRandom(s) % 4 ? 1.0f : -1.0f};
             t.extra = (float)(NextRandom(s) % 100) / 100.0f;
         }
         v.push_back(t);

@@ -6,8 +6,10 @@
 #include "core/error.h"
 #include "game/soldiers/vehicle.h"
 #include "game/world/generic_object.h"
+#include "game/world/world_scene.h"
 #include "render/camera.h"
 #include "render/node.h"
+#include "render/null/null_backend.h"
 #include "tests/game/terrain/terrain_test_util.h"
 
 namespace {
@@ -156,6 +158,11 @@ TEST_F(WorldTest, RemovingSoldiersOutsideTheListsAndTeamsIsSafe) {
 }
 
 TEST_F(WorldTest, ClearFreesScrapAndLeavesNothingPointingAtDeletedSoldiers) {
+    CSmoothCamera camera;
+    camera.SetPosition(Vector3{0.0f, -50.0f, 10.0f}, true);
+    camera.SetTarget(Vector3{}, true);
+    camera.SetUp(Vector3{0.0f, 0.0f, 1.0f}, true);
+    CurrentCamera = &camera;
     CSoldier* shooter = AddSoldier(Vector3{}, 0);
     world->playerSoldier = shooter;
     world->projectiles.Fire(1, Vector3{0, 0, 1}, Vector3{1, 0, 0}, 100.0f, 10.0f, shooter);
@@ -167,8 +174,17 @@ TEST_F(WorldTest, ClearFreesScrapAndLeavesNothingPointingAtDeletedSoldiers) {
     world->AddSoldierScrap(limb, part, Vector3{1, 0, 0});
     world->AddHitRecord("Arm", Vector3{});
     world->AddMessage("a", "b", "c", "");
+    world->Update(0.01f);
+    ASSERT_EQ(world->visibility.GetList(VisSoldiers).size(), 1u);
+    ASSERT_EQ(world->visibility.GetList(VisSoldierScrap).size(), 1u);
 
     world->Clear();
+    for (int list = 0; list < VisListCount; list++)
+        EXPECT_TRUE(world->visibility.GetList(VisibilityList(list)).empty()) << list;
+    // A draw between a reload and the next update reads nothing freed.
+    CWorldDrawScene scene(*world);
+    CWorldRenderer renderer(&scene);
+    renderer.Draw();
     EXPECT_TRUE(world->soldiers.empty());
     EXPECT_TRUE(world->soldierScrap.empty());
     EXPECT_TRUE(world->projectiles.projectiles.empty());
@@ -177,6 +193,47 @@ TEST_F(WorldTest, ClearFreesScrapAndLeavesNothingPointingAtDeletedSoldiers) {
     EXPECT_EQ(world->hitRecords.size(), 1u) << "hit records and messages stay";
     EXPECT_EQ(world->messages.size(), 1u);
     Run(0.1f);
+    CurrentCamera = nullptr;
+}
+
+void CollectParts(const CCollisionPart* part, std::vector<const CCollisionPart*>& out) {
+    out.push_back(part);
+    for (const CCollisionPart* child : part->children)
+        CollectParts(child, out);
+}
+
+TEST_F(WorldTest, ACrossingSoldierIsCulledPieceByPieceAndItsPiecesDrawn) {
+    CSoldier* soldier = AddSoldier(Vector3{0, 0, 0}, 0);
+    world->Update(0.01f);   // posed; no camera, so no planes yet
+    std::vector<const CCollisionPart*> pieces;
+    CollectParts(soldier->collision.root, pieces);
+    world->visibility.SetPlanes({Plane{0.0f, 0.0f, 1.0f, -1.0f}});   // keeps z > 1: no feet
+    world->visibility.SetHierarchical(true);
+    world->visibility.Cull(false);
+    EXPECT_TRUE(world->visibility.GetList(VisSoldiers).empty()) << "crossing: its pieces instead";
+    const std::vector<const CCullTree*>& listed = world->visibility.GetPartList(VisSoldierParts);
+    ASSERT_GT(listed.size(), 0u);
+    EXPECT_LT(listed.size(), pieces.size()) << "pieces wholly behind the plane stay out";
+
+    CWorldDrawScene scene(*world);
+    int withMesh = 0;
+    for (const CCullTree* piece : listed) {
+        ASSERT_NE(std::find(pieces.begin(), pieces.end(), piece), pieces.end());
+        const Sphere s = piece->GetCullSphere();
+        EXPECT_GE(s.centre.z + s.radius, 1.0f);
+        CNode* node = scene.GetPartNode(piece);
+        ASSERT_EQ(node, static_cast<const CCollisionPart*>(piece)->node);
+        withMesh += node->mesh.GetChunkCount() > 0;
+    }
+    CWorldRenderer renderer(&scene);
+    NullStartRecording();
+    renderer.Draw();
+    NullStopRecording();
+    int draws = 0;
+    for (const std::string& e : NullRecordedEvents())
+        draws += e.compare(0, 5, "draw ") == 0;
+    EXPECT_EQ(draws, withMesh);
+    EXPECT_GT(draws, 0);
 }
 
 }  // namespace

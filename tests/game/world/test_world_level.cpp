@@ -69,13 +69,16 @@ TEST_F(WorldTest, TheFirstLevelLoadsAndRunsTenSecondsOnTheGround) {
         const Vector3& p = g->GetPosition();
         EXPECT_NEAR(p.z, GroundHeight(ground, p), 1.0f) << "prop at " << p.x << ", " << p.y;
     }
-    for (CWeapon& w : world->droppedWeapons) {
-        const Vector3& p = w.GetPosition();
+    // Items fall from where the file puts them (above the ground) and settle.
+    std::vector<Vector3> items;
+    for (CWeapon& w : world->droppedWeapons)
+        items.push_back(w.GetPosition());
+    for (CGrenadeItem& g : world->droppedGrenades)
+        items.push_back(g.GetPosition());
+    for (const Vector3& p : items) {
         ASSERT_TRUE(Finite(p));
         EXPECT_NEAR(p.z, GroundHeight(ground, p), 1.0f) << "settled at " << p.x << ", " << p.y;
     }
-    for (CGrenadeItem& g : world->droppedGrenades)
-        EXPECT_TRUE(Finite(g.GetPosition()));
     EXPECT_EQ(Hook("genericcount"), (int)rows.generics.size());
 
     // The player test state's dialogue replaces the queue; the state shows it.
@@ -109,14 +112,19 @@ TEST_F(WorldTest, AShotThroughTheWorldsPhasesTakesArmourThenHealthAndRecordsTheH
     shooter->GetCurrentWeapon().coolDown = 0.0f;
     shooter->Fire();
     ASSERT_EQ(world->projectiles.projectiles.size(), 1u);
-    for (int i = 0; i < 30 && !world->projectiles.projectiles.empty(); i++)
-        world->Update(0.02f);
-    EXPECT_TRUE(world->projectiles.projectiles.empty());
+    ASSERT_GT(distance, 8.0f);
+    world->Update(0.02f);   // 4 units: still short of the target
+    EXPECT_EQ(target->armour, 5.0f);
+    ASSERT_TRUE(world->projectiles.projectiles.front().alive);
+    world->Update(0.1f);    // 20 units: this step crosses the target, and the hit lands now
+    EXPECT_FALSE(world->projectiles.projectiles.front().alive);
     EXPECT_EQ(target->armour, 0.0f);
     EXPECT_FLOAT_EQ(target->health, 100.0f - (damage - 5.0f));
     ASSERT_EQ(world->hitRecords.size(), 1u);
     EXPECT_FALSE(world->hitRecords.front().text.empty());
     EXPECT_EQ(teamAI->attacks, 1);
+    world->Update(0.02f);
+    EXPECT_TRUE(world->projectiles.projectiles.empty()) << "removed in the update after it ends";
 }
 
 TEST_F(WorldTest, BadLevelFilesAreRefusedAndTheBattleKept) {
