@@ -11,6 +11,16 @@ std::string GetFileBaseName(const std::string& path);   // name without folder a
 std::string GetFileExtension(const std::string& path);  // after the last dot; empty without one
 std::string StripExtension(const std::string& path);    // before the last dot
 
+// Cache files are named after text from data files, which must never reach
+// outside the cache folder. A plain file name is one name inside the folder it
+// is put in: not empty or ".", no "..", no '\\', '/' or ':' (folders, drives,
+// streams), no control byte, and no Windows device name (CON, NUL, COM1...)
+// with or without an extension.
+bool IsPlainFileName(const std::string& name);
+// A relative path of plain names (empty pieces and "." allowed) between '\\'
+// or '/': it names nothing outside the folder it starts from.
+bool IsPathBelowFolder(const std::string& path);
+
 std::string ToLowerCase(const std::string& text);  // A-Z only
 // Names the game looks up without regard to case (files, clips, aliases): A-Z only.
 bool EqualIgnoringCase(const std::string& a, const std::string& b);

@@ -3,11 +3,13 @@
 // Written whole into memory first and renamed into place; read with every
 // field checked, and refused (the terrain rebuilt) unless the file is
 // exactly what its counts say.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "core/files.h"
+#include "core/strings.h"
 #include "game/terrain/terrain.h"
 #include "render/mesh_cache.h"
 
@@ -34,6 +36,37 @@ bool WriteBytesReplacing(const std::string& path, const std::vector<uint8_t>& by
 
 bool Finite(float v) {
     return std::isfinite(v);
+}
+
+// Level-0 segments carry the ground's collision: each needs triangles with
+// finite corners, and together they must reach the bounds and stay within
+// them (a built cache matches them up to rounding). Bounds the segments do
+// not support would make grass placement cast millions of rays into nothing.
+bool SegmentsSupportBounds(const std::vector<CMesh>& levelZero, const float bounds[4]) {
+    float low[2] = {0, 0}, high[2] = {0, 0};
+    bool first = true;
+    for (const CMesh& mesh : levelZero) {
+        const MeshRecord* record = mesh.GetRecord();
+        if (!record || record->collisionPositions.empty() || record->collisionIndices.size() < 3)
+            return false;
+        for (const Vector3& p : record->collisionPositions) {
+            if (!Finite(p.x) || !Finite(p.y) || !Finite(p.z))
+                return false;
+            float xy[2] = {p.x, p.y};
+            for (int k = 0; k < 2; k++) {
+                low[k] = first ? xy[k] : std::min(low[k], xy[k]);
+                high[k] = first ? xy[k] : std::max(high[k], xy[k]);
+            }
+            first = false;
+        }
+    }
+    for (int k = 0; k < 2; k++) {
+        float tolerance = 0.001f * std::max(1.0f, high[k] - low[k]);
+        if (std::fabs(bounds[2 * k] - low[k]) > tolerance ||
+            std::fabs(bounds[2 * k + 1] - high[k]) > tolerance)
+            return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -125,6 +158,17 @@ bool CTerrain::DeserializeSegmentCache(const uint8_t* bytes, size_t size) {
             in.pos += used;
         }
     }
+    // Names become collision cache file names.
+    for (const std::vector<CMesh>& level : meshes) {
+        for (const CMesh& mesh : level) {
+            if (!IsPlainFileName(mesh.GetName()))
+                return false;
+        }
+    }
+    int columns, rows;
+    GridSizeFor(bounds[1] - bounds[0], bounds[3] - bounds[2], columns, rows);
+    if (n > (unsigned)(columns * rows) || !SegmentsSupportBounds(meshes[0], bounds))
+        return false;
     // Rectangles, three vertex counts and the grid: the rest must be exactly this.
     size_t rest = in.size - in.pos;
     size_t fixed = 16 * (size_t)n + 6 + GridBytes;

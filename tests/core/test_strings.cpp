@@ -20,6 +20,20 @@ TEST(Strings, PathPieces) {
     EXPECT_EQ(StripExtension("a.b\\x"), "a.b\\x");
 }
 
+TEST(Strings, PlainFileNamesAndPathsBelowAFolder) {
+    for (const char* plain : {"quad.col", "valley - segment 3, for 8x8", "con_quad", "a.b.c", "\xC9t\xE9",
+                              "COM10", "nul_x"})
+        EXPECT_TRUE(IsPlainFileName(plain)) << plain;
+    for (const char* bad : {"", ".", "..", "a..b", "..\\x", "a\\b", "a/b", "C:", "x:y", "a\tb", "a\x7f",
+                            "CON", "con.col", "Nul .x", "COM1", "lpt9.txt", "CONOUT$"})
+        EXPECT_FALSE(IsPlainFileName(bad)) << bad;
+    EXPECT_TRUE(IsPathBelowFolder("data\\models\\props\\crate.mbm"));
+    EXPECT_TRUE(IsPathBelowFolder("data/models\\.\\x.mbm"));
+    for (const char* bad : {"", "\\data\\x.mbm", "/x", "..\\x.mbm", "data\\..\\..\\x", "data/../x",
+                            "C:\\x.mbm", "data\\con\\x.mbm"})
+        EXPECT_FALSE(IsPathBelowFolder(bad)) << bad;
+}
+
 TEST(Strings, CaseAndControlBytes) {
     EXPECT_EQ(ToLowerCase("Data\\MODELS\\X.Mbm"), "data\\models\\x.mbm");
     EXPECT_EQ(ToLowerCase("\xC9T\xC9"), "\xC9t\xC9");  // only A-Z change
