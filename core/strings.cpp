@@ -223,6 +223,18 @@ float TextToFloat(const char* text) {
     return (float)v;
 }
 
+std::string WholeNumberText(float f) {
+    float rounded = std::floor(f + 0.5f);
+    if (!std::isfinite(rounded)) {
+        return "0";
+    }
+    // A float is at most 39 digits long; adding 0.0 turns -0 into 0.
+    char text[48];
+    std::to_chars_result r = std::to_chars(text, text + sizeof text, (double)rounded + 0.0,
+                                           std::chars_format::fixed, 0);
+    return std::string(text, r.ptr);
+}
+
 int RoundFloatToInt(float f) {
     double v = (double)f + 0.5;
     if (std::isnan(v)) {

@@ -44,5 +44,8 @@ inline float TextToFloat(const std::string& text) { return TextToFloat(text.c_st
 // Float to int as (int)(f + 0.5) truncated toward zero, clamped to the int range;
 // NaN gives 0.
 int RoundFloatToInt(float f);
+// floor(f + 0.5) written as a whole decimal number, exact for every finite
+// float however large; "0" for NaN and infinities.
+std::string WholeNumberText(float f);
 
 #endif

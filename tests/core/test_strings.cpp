@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "core/bits.h"
 #include "core/strings.h"
 
@@ -80,6 +82,13 @@ TEST(Strings, Numbers) {
     EXPECT_EQ(TextToInt(" 17x"), 17);
     EXPECT_EQ(TextToFloat("-2.5e1"), -25.0f);
     EXPECT_EQ(RoundFloatToInt(0.49999997f), 0);
+    EXPECT_EQ(WholeNumberText(29.5f), "30");
+    EXPECT_EQ(WholeNumberText(-0.3f), "0");
+    EXPECT_EQ(WholeNumberText(-2.6f), "-3");
+    EXPECT_EQ(WholeNumberText(1e19f), "9999999980506447872");
+    EXPECT_EQ(WholeNumberText(-3.4028235e38f), "-340282346638528859811704183484516925440");
+    EXPECT_EQ(WholeNumberText(std::nanf("")), "0");
+    EXPECT_EQ(WholeNumberText(INFINITY), "0");
 }
 
 TEST(Bits, CountAndHighest) {
