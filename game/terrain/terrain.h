@@ -121,7 +121,9 @@ public:
     // Columns and rows of the grid for the current bounds, or for extents.
     void GridSize(int& columns, int& rows) const;
     static void GridSizeFor(float extentX, float extentY, int& columns, int& rows);
-    void ComputeBounds(const std::vector<TerrainVertex>& vertices);
+    // Over the vertices the triangles use (all of them without a list).
+    void ComputeBounds(const std::vector<TerrainVertex>& vertices,
+                       const std::vector<uint16_t>* indices = nullptr);
     // Cuts a level into the grid's cells: one mesh per cell, row by row,
     // without a chunk where the cell holds nothing, its cache record (made
     // from the CPU data: the buffers are write-only) and each cell's
