@@ -121,9 +121,7 @@ public:
     // Columns and rows of the grid for the current bounds, or for extents.
     void GridSize(int& columns, int& rows) const;
     static void GridSizeFor(float extentX, float extentY, int& columns, int& rows);
-    // Over the vertices the triangles use (all of them without a list).
-    void ComputeBounds(const std::vector<TerrainVertex>& vertices,
-                       const std::vector<uint16_t>* indices = nullptr);
+    void ComputeBounds(const std::vector<TerrainVertex>& vertices);
     // Cuts a level into the grid's cells: one mesh per cell, row by row,
     // without a chunk where the cell holds nothing, its cache record (made
     // from the CPU data: the buffers are write-only) and each cell's

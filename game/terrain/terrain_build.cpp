@@ -135,25 +135,18 @@ bool MakeSegmentMesh(CMesh& mesh, std::vector<uint8_t>& record, const std::strin
 
 }  // namespace
 
-void CTerrain::ComputeBounds(const std::vector<TerrainVertex>& vertices,
-                             const std::vector<uint16_t>* indices) {
+void CTerrain::ComputeBounds(const std::vector<TerrainVertex>& vertices) {
     minX = maxX = minY = maxY = 0.0f;
-    size_t count = indices ? indices->size() : vertices.size();
-    bool first = true;
-    for (size_t i = 0; i < count; i++) {
-        size_t v = indices ? (*indices)[i] : i;
-        if (v >= vertices.size())
-            continue;
-        const Vector3& p = vertices[v].position;
-        if (first || p.x < minX)
+    for (size_t i = 0; i < vertices.size(); i++) {
+        const Vector3& p = vertices[i].position;
+        if (i == 0 || p.x < minX)
             minX = p.x;
-        if (first || p.x > maxX)
+        if (i == 0 || p.x > maxX)
             maxX = p.x;
-        if (first || p.y < minY)
+        if (i == 0 || p.y < minY)
             minY = p.y;
-        if (first || p.y > maxY)
+        if (i == 0 || p.y > maxY)
             maxY = p.y;
-        first = false;
     }
     extentX = maxX - minX;
     extentY = maxY - minY;
@@ -352,9 +345,7 @@ void CTerrain::BuildLevels(const std::vector<uint16_t>& levelZeroIndices,
                            const CTexture& colourTexture, const std::string& baseName) {
     std::vector<uint16_t> levelIndices[3];
     levelIndices[0] = levelZeroIndices;
-    // A vertex no triangle uses is no ground: it would only stretch the grid
-    // and the grass over nothing, and no segment could bear the bounds.
-    ComputeBounds(levelVertices[0], &levelIndices[0]);
+    ComputeBounds(levelVertices[0]);
     ReduceMesh(levelVertices[0], levelIndices[0], levelVertices[1], levelIndices[1]);
     ReduceMesh(levelVertices[1], levelIndices[1], levelVertices[2], levelIndices[2]);
     FillGrid(levelVertices[0], levelIndices[0]);

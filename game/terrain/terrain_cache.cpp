@@ -38,33 +38,37 @@ bool Finite(float v) {
     return std::isfinite(v);
 }
 
-// Level-0 segments carry the ground's collision: each needs triangles with
-// finite corners, and together they must reach the bounds and stay within
-// them (a built cache matches them up to rounding). Bounds the segments do
-// not support would make grass placement cast millions of rays into nothing.
-bool SegmentsSupportBounds(const std::vector<CMesh>& levelZero, const float bounds[4]) {
-    float low[2] = {0, 0}, high[2] = {0, 0};
-    bool first = true;
-    for (const CMesh& mesh : levelZero) {
+// The bounds are the extents of the level-0 vertex array, as the build takes
+// them, and every level-0 segment carries collision data within them (up to
+// rounding). Bounds that nothing bears would make grass placement cast
+// millions of rays into nothing.
+bool LevelZeroBearsBounds(const std::vector<CMesh>& segments,
+                          const std::vector<TerrainVertex>& vertices, const float bounds[4]) {
+    if (vertices.empty())
+        return false;
+    float low[2], high[2], tolerance[2];
+    for (size_t i = 0; i < vertices.size(); i++) {
+        const float xy[2] = {vertices[i].position.x, vertices[i].position.y};
+        for (int k = 0; k < 2; k++) {
+            low[k] = i == 0 ? xy[k] : std::min(low[k], xy[k]);
+            high[k] = i == 0 ? xy[k] : std::max(high[k], xy[k]);
+        }
+    }
+    for (int k = 0; k < 2; k++) {
+        tolerance[k] = 0.001f * std::max(1.0f, bounds[2 * k + 1] - bounds[2 * k]);
+        if (!(std::fabs(bounds[2 * k] - low[k]) <= tolerance[k] &&
+              std::fabs(bounds[2 * k + 1] - high[k]) <= tolerance[k]))
+            return false;
+    }
+    for (const CMesh& mesh : segments) {
         const MeshRecord* record = mesh.GetRecord();
         if (!record || record->collisionPositions.empty() || record->collisionIndices.size() < 3)
             return false;
         for (const Vector3& p : record->collisionPositions) {
-            if (!Finite(p.x) || !Finite(p.y) || !Finite(p.z))
+            if (!Finite(p.z) || !(p.x >= bounds[0] - tolerance[0] && p.x <= bounds[1] + tolerance[0] &&
+                                  p.y >= bounds[2] - tolerance[1] && p.y <= bounds[3] + tolerance[1]))
                 return false;
-            float xy[2] = {p.x, p.y};
-            for (int k = 0; k < 2; k++) {
-                low[k] = first ? xy[k] : std::min(low[k], xy[k]);
-                high[k] = first ? xy[k] : std::max(high[k], xy[k]);
-            }
-            first = false;
         }
-    }
-    for (int k = 0; k < 2; k++) {
-        float tolerance = 0.001f * std::max(1.0f, high[k] - low[k]);
-        if (std::fabs(bounds[2 * k] - low[k]) > tolerance ||
-            std::fabs(bounds[2 * k + 1] - high[k]) > tolerance)
-            return false;
     }
     return true;
 }
@@ -167,7 +171,7 @@ bool CTerrain::DeserializeSegmentCache(const uint8_t* bytes, size_t size) {
     }
     int columns, rows;
     GridSizeFor(bounds[1] - bounds[0], bounds[3] - bounds[2], columns, rows);
-    if (n > (unsigned)(columns * rows) || !SegmentsSupportBounds(meshes[0], bounds))
+    if (n > (unsigned)(columns * rows))
         return false;
     // Rectangles, three vertex counts and the grid: the rest must be exactly this.
     size_t rest = in.size - in.pos;
@@ -193,7 +197,7 @@ bool CTerrain::DeserializeSegmentCache(const uint8_t* bytes, size_t size) {
             memcpy(level.data(), data, (size_t)count * sizeof(TerrainVertex));
         total += count;
     }
-    if (!in.ok || rest != fixed + 28 * total)
+    if (!in.ok || rest != fixed + 28 * total || !LevelZeroBearsBounds(meshes[0], vertices[0], bounds))
         return false;
     std::vector<float> readGrid(GridBytes / 4);
     if (!in.Take(readGrid.data(), GridBytes))

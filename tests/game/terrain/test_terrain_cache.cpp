@@ -210,6 +210,19 @@ TEST_F(TerrainTest, SegmentNamesThatLeaveTheCacheFolderAreRefused) {
 }
 
 TEST_F(TerrainTest, CachesWhoseSegmentsDoNotBearTheirBoundsAreRefused) {
+    // A valley deeper than the cells' boxes reach (z -1000): its segments
+    // stop short of the bounds, yet its own cache reads back.
+    {
+        CTerrain deep, again;
+        std::vector<TerrainVertex> v;
+        std::vector<uint16_t> i;
+        MakeHeightfield(4, 4, 0, 0, 40, 40, [](float, float y) { return y > 35 ? -5000.0f : 0.0f; },
+                        [](float, float) { return 0.3f; }, v, i);
+        deep.BuildFromVertices(v, i, CTexture(), "deep");
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(deep.SerializeSegmentCache(bytes));
+        EXPECT_TRUE(again.DeserializeSegmentCache(bytes.data(), bytes.size()));
+    }
     CTerrain built;
     BuildStrip(built);
     std::vector<uint8_t> bytes;
