@@ -57,6 +57,11 @@ add_test(NAME layering
          COMMAND "${CMAKE_SOURCE_DIR}/tools/check-layers.sh")
 set_tests_properties(layering PROPERTIES LABELS unit TIMEOUT 60)
 
+# Every command the Wine tests check for is installed by tools/setup.sh.
+add_test(NAME setup_tools
+         COMMAND "${CMAKE_SOURCE_DIR}/tools/check-tools.sh")
+set_tests_properties(setup_tools PROPERTIES LABELS unit TIMEOUT 60)
+
 # Benchmarks (Google Benchmark): built here, run by tools/bench.sh, never timed in tests.
 find_package(benchmark QUIET)
 file(GLOB bench_srcs CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/bench/*.cpp")

@@ -55,6 +55,54 @@ std::string StripExtension(const std::string& path) {
     return path.substr(0, dot);
 }
 
+namespace {
+
+// The name before its first dot, less trailing blanks, is what Windows
+// compares with its device names.
+bool IsDeviceName(const std::string& name) {
+    std::string stem = ToLowerCase(name.substr(0, name.find('.')));
+    while (!stem.empty() && stem.back() == ' ') {
+        stem.pop_back();
+    }
+    static const char* const devices[] = {"con", "prn", "aux", "nul", "conin$", "conout$", "clock$"};
+    for (const char* device : devices) {
+        if (stem == device) {
+            return true;
+        }
+    }
+    return stem.size() == 4 && (stem.compare(0, 3, "com") == 0 || stem.compare(0, 3, "lpt") == 0) &&
+           stem[3] >= '0' && stem[3] <= '9';
+}
+
+}  // namespace
+
+bool IsPlainFileName(const std::string& name) {
+    if (name.empty() || name == "." || name.find("..") != std::string::npos || IsDeviceName(name)) {
+        return false;
+    }
+    for (char c : name) {
+        if (c == '\\' || c == '/' || c == ':' || !IsPrintableChar(c)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsPathBelowFolder(const std::string& path) {
+    size_t start = 0;
+    while (true) {
+        size_t end = path.find_first_of("\\/", start);
+        std::string piece = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (!piece.empty() && piece != "." && !IsPlainFileName(piece)) {
+            return false;
+        }
+        if (end == std::string::npos) {
+            return !path.empty() && path[0] != '\\' && path[0] != '/';
+        }
+        start = end + 1;
+    }
+}
+
 std::string ToLowerCase(const std::string& text) {
     std::string out = text;
     for (char& c : out) {
@@ -173,6 +221,18 @@ float TextToFloat(const char* text) {
         return -std::numeric_limits<float>::infinity();
     }
     return (float)v;
+}
+
+std::string WholeNumberText(float f) {
+    float rounded = std::floor(f + 0.5f);
+    if (!std::isfinite(rounded)) {
+        return "0";
+    }
+    // A float is at most 39 digits long; adding 0.0 turns -0 into 0.
+    char text[48];
+    std::to_chars_result r = std::to_chars(text, text + sizeof text, (double)rounded + 0.0,
+                                           std::chars_format::fixed, 0);
+    return std::string(text, r.ptr);
 }
 
 int RoundFloatToInt(float f) {

@@ -11,6 +11,16 @@ std::string GetFileBaseName(const std::string& path);   // name without folder a
 std::string GetFileExtension(const std::string& path);  // after the last dot; empty without one
 std::string StripExtension(const std::string& path);    // before the last dot
 
+// Cache files are named after text from data files, which must never reach
+// outside the cache folder. A plain file name is one name inside the folder it
+// is put in: not empty or ".", no "..", no '\\', '/' or ':' (folders, drives,
+// streams), no control byte, and no Windows device name (CON, NUL, COM1...)
+// with or without an extension.
+bool IsPlainFileName(const std::string& name);
+// A relative path of plain names (empty pieces and "." allowed) between '\\'
+// or '/': it names nothing outside the folder it starts from.
+bool IsPathBelowFolder(const std::string& path);
+
 std::string ToLowerCase(const std::string& text);  // A-Z only
 // Names the game looks up without regard to case (files, clips, aliases): A-Z only.
 bool EqualIgnoringCase(const std::string& a, const std::string& b);
@@ -34,5 +44,8 @@ inline float TextToFloat(const std::string& text) { return TextToFloat(text.c_st
 // Float to int as (int)(f + 0.5) truncated toward zero, clamped to the int range;
 // NaN gives 0.
 int RoundFloatToInt(float f);
+// floor(f + 0.5) written as a whole decimal number, exact for every finite
+// float however large; "0" for NaN and infinities.
+std::string WholeNumberText(float f);
 
 #endif

@@ -75,9 +75,10 @@ extern std::vector<ProjectileType> g_projectileTypes;
 #define PROJECTILE_STATS_PATH "data\\stats\\projectiles.txt"
 
 // Each appends the file's rows to its table; false only when the file cannot be
-// opened. A faulty row (too few fields, a projectile with drag but no mass)
-// keeps its place as an empty row and is recorded in StatsRowFaults(), which
-// stops the start: rows are referred to by their position in the file.
+// opened. A faulty row (too few fields, a float field that is not a finite
+// number, a projectile with drag but no mass) keeps its place as an empty row
+// and is recorded in StatsRowFaults(), which stops the start: rows are
+// referred to by their position in the file.
 bool LoadSoldierTypes(const std::string& path);
 bool LoadWeaponTypes(const std::string& path);
 bool LoadGrenadeTypes(const std::string& path);

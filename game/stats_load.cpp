@@ -1,3 +1,4 @@
+#include <cmath>
 
 #include "core/error.h"
 #include "core/files.h"
@@ -70,6 +71,17 @@ bool TooFew(const std::vector<std::string>& f, size_t needed, std::string& fault
     return true;
 }
 
+// A float field; "nan", "inf" and numbers past the float range are faults:
+// they would reach damage, health and speeds and every sum made of them.
+bool Float(const std::vector<std::string>& f, size_t i, float& out, std::string& fault) {
+    out = TextToFloat(f[i]);
+    if (std::isfinite(out)) {
+        return true;
+    }
+    fault = "field " + IntToString((int)i + 1) + " is not a finite number (\"" + f[i] + "\")";
+    return false;
+}
+
 bool ParseSoldierRow(const std::vector<std::string>& f, SoldierType& row, std::string& fault) {
     if (TooFew(f, 6, fault)) {
         return false;
@@ -77,10 +89,8 @@ bool ParseSoldierRow(const std::vector<std::string>& f, SoldierType& row, std::s
     row.name = f[0];
     row.model = "data\\models\\characters\\" + f[1];
     row.weapon = TextToInt(f[2]);
-    row.maxArmour = TextToFloat(f[3]);
-    row.health = TextToFloat(f[4]);
-    row.speed = TextToFloat(f[5]);
-    return true;
+    return Float(f, 3, row.maxArmour, fault) && Float(f, 4, row.health, fault) &&
+           Float(f, 5, row.speed, fault);
 }
 
 bool ParseWeaponRow(const std::vector<std::string>& f, WeaponType& row, std::string& fault) {
@@ -93,12 +103,9 @@ bool ParseWeaponRow(const std::vector<std::string>& f, WeaponType& row, std::str
     row.clipSize = TextToInt(f[3]);
     row.ammunition = TextToInt(f[4]);
     row.maxReserve = TextToInt(f[5]);
-    row.reloadTime = TextToFloat(f[6]);
-    row.coolDown = TextToFloat(f[7]);
-    row.damage = TextToFloat(f[8]);
-    row.fourthFloat = TextToFloat(f[9]);
-    row.muzzleSpeed = TextToFloat(f[10]);
-    return true;
+    return Float(f, 6, row.reloadTime, fault) && Float(f, 7, row.coolDown, fault) &&
+           Float(f, 8, row.damage, fault) && Float(f, 9, row.fourthFloat, fault) &&
+           Float(f, 10, row.muzzleSpeed, fault);
 }
 
 bool ParseGrenadeRow(const std::vector<std::string>& f, GrenadeType& row, std::string& fault) {
@@ -110,11 +117,8 @@ bool ParseGrenadeRow(const std::vector<std::string>& f, GrenadeType& row, std::s
     row.model = "data\\models\\projectiles\\" + f[2];
     row.firstInt = TextToInt(f[3]);
     row.secondInt = TextToInt(f[4]);
-    row.firstFloat = TextToFloat(f[5]);
-    row.blast = TextToFloat(f[6]);
-    row.throwSpeed = TextToFloat(f[7]);
-    row.fuse = TextToFloat(f[8]);
-    return true;
+    return Float(f, 5, row.firstFloat, fault) && Float(f, 6, row.blast, fault) &&
+           Float(f, 7, row.throwSpeed, fault) && Float(f, 8, row.fuse, fault);
 }
 
 bool ParseVehicleRow(const std::vector<std::string>& f, VehicleType& row, std::string& fault) {
@@ -132,7 +136,9 @@ bool ParseVehicleRow(const std::vector<std::string>& f, VehicleType& row, std::s
     row.name = f[0];
     row.model = "data\\models\\vehicles\\" + f[1];
     for (int i = 0; i < 4; i++) {
-        row.floats[i] = TextToFloat(f[2 + i]);
+        if (!Float(f, 2 + i, row.floats[i], fault)) {
+            return false;
+        }
     }
     row.seatBones.assign(f.begin() + 7, f.begin() + 7 + seats);
     return true;
@@ -145,12 +151,11 @@ bool ParseProjectileRow(const std::vector<std::string>& f, ProjectileType& row, 
     row.name = f[0];
     row.image = f[1][0] == '0' ? std::string() : "data\\ui\\" + f[1];
     row.model = "data\\models\\projectiles\\" + f[2];
-    row.mass = TextToFloat(f[3]);
-    row.bounceFactor = TextToFloat(f[4]);
-    row.acceleration = TextToFloat(f[5]);
-    row.sixthFloat = TextToFloat(f[6]);
-    row.drag = TextToFloat(f[7]);
-    row.gravityFactor = TextToFloat(f[8]);
+    if (!Float(f, 3, row.mass, fault) || !Float(f, 4, row.bounceFactor, fault) ||
+        !Float(f, 5, row.acceleration, fault) || !Float(f, 6, row.sixthFloat, fault) ||
+        !Float(f, 7, row.drag, fault) || !Float(f, 8, row.gravityFactor, fault)) {
+        return false;
+    }
     // The drag step divides by the mass.
     if (row.drag != 0.0f && !(row.mass > 0.0f)) {
         fault = "drag without a positive mass";

@@ -286,7 +286,8 @@ size_t CMesh::Deserialize(const uint8_t* bytes, size_t size, bool readable) {
 // ---- whole file -------------------------------------------------------------------
 
 std::string MeshCachePath(const std::string& meshPath) {
-    return "gen\\" + StripExtension(meshPath) + ".bmbm";
+    std::string stem = StripExtension(meshPath);
+    return IsPathBelowFolder(stem) ? "gen\\" + stem + ".bmbm" : std::string();
 }
 
 float ReadMeshCacheId(const std::string& cachePath) {

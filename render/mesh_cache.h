@@ -19,7 +19,8 @@ struct MeshLoadResult {
     float cacheId = 0.0f;
 };
 
-// "gen\\" + the path without its extension + ".bmbm".
+// "gen\\" + the path without its extension + ".bmbm"; empty for a path that
+// would put the cache outside "gen\\" (a drive, a root, a ".." or the like).
 std::string MeshCachePath(const std::string& meshPath);
 // The file's first four bytes as a float; when it cannot be read, a negative
 // chance value that a text's identifier will not normally match.

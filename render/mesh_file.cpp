@@ -491,7 +491,7 @@ bool LoadMeshFile(const std::string& path, bool readable, MeshLoadResult& result
         reader.SkipToken();   // "{"
         result.cacheId = reader.ReadFloat();
         reader.SkipToken();
-        if (ReadMeshCacheId(cachePath) == result.cacheId) {
+        if (!cachePath.empty() && ReadMeshCacheId(cachePath) == result.cacheId) {
             MeshLoadResult cached;
             cached.cacheId = result.cacheId;
             if (LoadMeshCache(cachePath, readable, cached)) {
@@ -505,6 +505,7 @@ bool LoadMeshFile(const std::string& path, bool readable, MeshLoadResult& result
         result.root = nullptr;
         return false;
     }
-    WriteMeshCache(cachePath, result);
+    if (!cachePath.empty())
+        WriteMeshCache(cachePath, result);
     return true;
 }

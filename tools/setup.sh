@@ -5,16 +5,30 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 
-packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
-  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
-  wine wine64 fonts-wine fonts-dejavu-core xvfb xdotool x11-utils imagemagick libgl1 libgl1-mesa-dri
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libvorbis-dev libogg-dev zlib1g-dev dpkg-dev
+# Every command the builds, the tests and the scripts run, as
+# command:package. tools/check-tools.sh checks that every command the Wine
+# test scripts check for (vx_require) is listed here.
+tools=(
+  cmake:cmake ninja:ninja-build g++:g++ clang++:clang pkg-config:pkg-config make:make
+  x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-posix
+  x86_64-w64-mingw32-gcc-posix:gcc-mingw-w64-x86-64-posix
+  dpkg-source:dpkg-dev
+  wine:wine wineboot:wine wineserver:wine
+  Xvfb:xvfb xdotool:xdotool xdpyinfo:x11-utils
+  import:imagemagick convert:imagemagick compare:imagemagick
+  python3:python3 cmp:diffutils timeout:coreutils awk:mawk
 )
+# Libraries, headers, fonts and drivers the commands above need.
+packages=(
+  libclang-rt-14-dev mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+  wine64 fonts-wine fonts-dejavu-core libgl1 libgl1-mesa-dri
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  libvorbis-dev libogg-dev zlib1g-dev
+)
+for t in "${tools[@]}"; do packages+=("${t#*:}"); done
 
 missing=()
-for p in "${packages[@]}"; do
+for p in $(printf '%s\n' "${packages[@]}" | sort -u); do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -23,6 +37,9 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update
   apt-get install -y --no-install-recommends "${missing[@]}"
 fi
+for t in "${tools[@]}"; do
+  command -v "${t%%:*}" >/dev/null || { echo "setup: missing tool: ${t%%:*} (package ${t#*:})" >&2; exit 1; }
+done
 
 # Windows libvorbisfile, built once into build/deps/win64.
 prefix="$top/build/deps/win64"

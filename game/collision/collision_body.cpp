@@ -67,6 +67,8 @@ std::list<BoundingSphereEntry*>& BoundingSphereList() {
 }
 
 BoundingSphereEntry* FindBoundingSphere(const std::string& path) {
+    if (path.empty())
+        return nullptr;   // unnamed spheres are never shared
     std::string key = ToLowerCase(path);
     for (BoundingSphereEntry* entry : BoundingSphereList()) {
         if (ToLowerCase(entry->name) == key)
@@ -228,13 +230,17 @@ void CCollisionBody::TakeSphere(const std::string& name) {
     std::string path = BoundingSpherePath(name);
     BoundingSphereEntry* entry = FindBoundingSphere(path);
     if (!entry) {
+        // Without a cache path (a name that would leave the cache folder)
+        // the sphere is computed for this body alone.
         Sphere s;
-        CollisionCacheRead read = ReadBoundingSphereFile(path, s);
+        CollisionCacheRead read =
+            path.empty() ? CollisionCacheMissing : ReadBoundingSphereFile(path, s);
         if (read != CollisionCacheGood) {
             if (read == CollisionCacheBad)
                 ReportError("Error", "CCollisionBody::AttachForMesh()-rebuilding bad sphere cache " + path);
             s = ComputeBodySphere(root);
-            WriteBoundingSphereFile(path, s);
+            if (!path.empty())
+                WriteBoundingSphereFile(path, s);
         }
         entry = new BoundingSphereEntry;
         entry->name = path;

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "core/files.h"
+#include "core/strings.h"
 #include "game/collision/collision_model.h"
 
 namespace {
@@ -228,16 +229,20 @@ std::ostringstream ClassicStream() {
     return out;
 }
 
+std::string PathInFolder(const std::string& fileName) {
+    return IsPlainFileName(fileName) ? CollisionFolder + fileName : std::string();
+}
+
 } // namespace
 
 std::string CollisionModelPath(const std::string& prefix, const std::string& meshName) {
     if (prefix.empty())
-        return CollisionFolder + meshName + ".col";
-    return CollisionFolder + prefix + "_" + meshName + ".col";
+        return PathInFolder(meshName + ".col");
+    return PathInFolder(prefix + "_" + meshName + ".col");
 }
 
 std::string BoundingSpherePath(const std::string& name) {
-    return CollisionFolder + name + ".sph";
+    return PathInFolder(name + ".sph");
 }
 
 std::string FormatCollisionModel(const CCollisionModel& model) {
@@ -308,6 +313,8 @@ bool WriteBoundingSphereFile(const std::string& path, const Sphere& sphere) {
 }
 
 bool WriteFileReplacing(const std::string& path, const std::string& text) {
+    if (path.empty())
+        return false;
     std::string temp = path + ".tmp";
     {
         std::ofstream out;

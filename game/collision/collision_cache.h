@@ -29,9 +29,11 @@ enum CollisionCacheRead {
 const int CollisionCacheMaxDepth = 16;
 
 // "gen\\data\\collision\\" + prefix + "_" + mesh name + ".col", without the
-// prefix and "_" when the prefix is empty.
+// prefix and "_" when the prefix is empty. Empty when the names would not make
+// a plain file of that folder (IsPlainFileName): names come from data files,
+// and a cache must never be read or written outside its folder.
 std::string CollisionModelPath(const std::string& prefix, const std::string& meshName);
-// "gen\\data\\collision\\" + name + ".sph".
+// "gen\\data\\collision\\" + name + ".sph"; empty likewise.
 std::string BoundingSpherePath(const std::string& name);
 
 std::string FormatCollisionModel(const CCollisionModel& model);

@@ -53,20 +53,27 @@ bool CCollisionInstance::Attach(const CMesh& mesh, const std::string& prefix, bo
     if (!record || record->collisionPositions.size() * sizeof(Vector3) < 32)
         return false;
     Reset();
+    // Without a cache path (names that would leave the cache folder) the
+    // model is built, kept unnamed and shared with no one.
     std::string path = CollisionModelPath(prefix, record->name);
-    if (AttachByName(path)) {
+    if (path.empty())
+        ReportError("Error", "CCollisionInstance::Attach()-no cache file for the names \"" +
+                                 prefix + "\", \"" + record->name + "\"");
+    else if (AttachByName(path)) {
         state = 3;
         return true;
     }
     CCollisionModel loaded;
-    CollisionCacheRead read = ReadCollisionModelFile(path, loaded);
+    CollisionCacheRead read =
+        path.empty() ? CollisionCacheMissing : ReadCollisionModelFile(path, loaded);
     if (read != CollisionCacheGood) {
         if (read == CollisionCacheBad)
             ReportError("Error", "CCollisionInstance::Attach()-rebuilding bad collision cache " + path);
         if (!BuildCollisionModel(record->collisionPositions, record->collisionIndices, noTree,
                                  loaded))
             return false;
-        WriteCollisionModelFile(path, loaded);
+        if (!path.empty())
+            WriteCollisionModelFile(path, loaded);
     }
     AdoptNewModel(loaded, path);
     state = 3;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/random.h"
+#include "core/strings.h"
 #include "game/collision/collision_body.h"
 #include "game/collision/collision_phases.h"
 #include "game/particles/particle_system.h"
@@ -236,7 +237,6 @@ void ProjectileHitTest(CWorldAccess& world, const Sphere& sphere, float maximumD
             }
             soldier->ResetHitReaction();
         }
-        world.AddHitRecord(std::to_string((long long)std::floor(damage + 0.5f)).c_str(),
-                           contact.point);
+        world.AddHitRecord(WholeNumberText(damage).c_str(), contact.point);
     }
 }

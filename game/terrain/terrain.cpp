@@ -59,14 +59,16 @@ void CTerrain::Clear() {
 }
 
 std::string CTerrain::SegmentCachePath(const std::string& meshName) {
-    return "gen\\terrain\\" + GetFileBaseName(meshName) + "_" + std::to_string(8) + "x" +
-           std::to_string(8) + ".tSegs";
+    std::string file = GetFileBaseName(meshName) + "_" + std::to_string(8) + "x" +
+                       std::to_string(8) + ".tSegs";
+    return IsPlainFileName(file) ? "gen\\terrain\\" + file : std::string();
 }
 
 bool CTerrain::Load(const std::string& name) {
     Clear();
+    // A name that would put the cache outside its folder is built every time.
     std::string path = SegmentCachePath(name);
-    if (!ReadSegmentCache(path)) {
+    if (path.empty() || !ReadSegmentCache(path)) {
         Clear();
         if (!Build(name, GetFileBaseName(name))) {
             Clear();
@@ -74,7 +76,7 @@ bool CTerrain::Load(const std::string& name) {
         }
         // An unwritable cache only costs the next start a rebuild. An empty
         // terrain is not cached: its mesh may turn up later.
-        if (!levelMeshes[0].empty())
+        if (!levelMeshes[0].empty() && !path.empty())
             WriteSegmentCache(path);
     }
     FinishLoad();

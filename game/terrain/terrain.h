@@ -21,6 +21,7 @@
 #include "render/resources.h"
 #include "render/shader.h"
 
+class CNode;
 class CVisibilityLists;
 
 // Position, normal and the ground attribute (in `extra`): 28 bytes.
@@ -86,6 +87,8 @@ public:
     // The segment cache. Writing refuses a terrain whose counts do not fit
     // and replaces the file only once it is written whole; reading takes
     // nothing over unless the whole file checks out.
+    // "gen\\terrain\\<base>_8x8.tSegs"; empty when the base name would not
+    // make a plain file of that folder.
     static std::string SegmentCachePath(const std::string& meshName);
     bool WriteSegmentCache(const std::string& path) const;
     bool ReadSegmentCache(const std::string& path);
@@ -107,14 +110,19 @@ public:
     float GetMaxY() const { return maxY; }
 
     // Build steps, public for the tests and tools.
+    // Levels, grid and segments from a loaded terrain model (readable
+    // buffers): its first child's mesh; FinishLoad is left to the caller.
+    // False for a mesh of another vertex layout.
+    bool BuildFromModel(CNode* root, const std::string& name, const std::string& baseName);
     // Levels, grid and segments from a welded level-0 mesh; then as Load
     // ends: collision instances, segments and grass.
     void BuildFromVertices(const std::vector<TerrainVertex>& vertices,
                            const std::vector<uint16_t>& indices, const CTexture& colourTexture,
                            const std::string& baseName);
     void FinishLoad();
-    // Columns and rows of the grid for the current bounds.
+    // Columns and rows of the grid for the current bounds, or for extents.
     void GridSize(int& columns, int& rows) const;
+    static void GridSizeFor(float extentX, float extentY, int& columns, int& rows);
     void ComputeBounds(const std::vector<TerrainVertex>& vertices);
     // Cuts a level into the grid's cells: one mesh per cell, row by row,
     // without a chunk where the cell holds nothing, its cache record (made

@@ -153,6 +153,10 @@ void CTerrain::ComputeBounds(const std::vector<TerrainVertex>& vertices) {
 }
 
 void CTerrain::GridSize(int& columns, int& rows) const {
+    GridSizeFor(extentX, extentY, columns, rows);
+}
+
+void CTerrain::GridSizeFor(float extentX, float extentY, int& columns, int& rows) {
     float columnFactor = 1.01f, rowFactor = 1.01f;
     if (extentX < extentY)
         columnFactor = extentX / extentY + 0.05f;
@@ -280,7 +284,11 @@ bool CTerrain::Build(const std::string& name, const std::string& baseName) {
     CModel model;
     if (!LoadModel(model, name, true, false))
         return true;
-    CNode* root = model.GetRoot();
+    return BuildFromModel(model.GetRoot(), name, baseName);
+}
+
+bool CTerrain::BuildFromModel(CNode* root, const std::string& name, const std::string& baseName) {
+    Clear();
     if (!root || root->children.empty())
         return true;
     CNode* node = root->children.front();

@@ -3,11 +3,13 @@
 // Written whole into memory first and renamed into place; read with every
 // field checked, and refused (the terrain rebuilt) unless the file is
 // exactly what its counts say.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "core/files.h"
+#include "core/strings.h"
 #include "game/terrain/terrain.h"
 #include "render/mesh_cache.h"
 
@@ -34,6 +36,41 @@ bool WriteBytesReplacing(const std::string& path, const std::vector<uint8_t>& by
 
 bool Finite(float v) {
     return std::isfinite(v);
+}
+
+// The bounds are the extents of the level-0 vertex array, as the build takes
+// them, and every level-0 segment carries collision data within them (up to
+// rounding). Bounds that nothing bears would make grass placement cast
+// millions of rays into nothing.
+bool LevelZeroBearsBounds(const std::vector<CMesh>& segments,
+                          const std::vector<TerrainVertex>& vertices, const float bounds[4]) {
+    if (vertices.empty())
+        return false;
+    float low[2], high[2], tolerance[2];
+    for (size_t i = 0; i < vertices.size(); i++) {
+        const float xy[2] = {vertices[i].position.x, vertices[i].position.y};
+        for (int k = 0; k < 2; k++) {
+            low[k] = i == 0 ? xy[k] : std::min(low[k], xy[k]);
+            high[k] = i == 0 ? xy[k] : std::max(high[k], xy[k]);
+        }
+    }
+    for (int k = 0; k < 2; k++) {
+        tolerance[k] = 0.001f * std::max(1.0f, bounds[2 * k + 1] - bounds[2 * k]);
+        if (!(std::fabs(bounds[2 * k] - low[k]) <= tolerance[k] &&
+              std::fabs(bounds[2 * k + 1] - high[k]) <= tolerance[k]))
+            return false;
+    }
+    for (const CMesh& mesh : segments) {
+        const MeshRecord* record = mesh.GetRecord();
+        if (!record || record->collisionPositions.empty() || record->collisionIndices.size() < 3)
+            return false;
+        for (const Vector3& p : record->collisionPositions) {
+            if (!Finite(p.z) || !(p.x >= bounds[0] - tolerance[0] && p.x <= bounds[1] + tolerance[0] &&
+                                  p.y >= bounds[2] - tolerance[1] && p.y <= bounds[3] + tolerance[1]))
+                return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -125,6 +162,17 @@ bool CTerrain::DeserializeSegmentCache(const uint8_t* bytes, size_t size) {
             in.pos += used;
         }
     }
+    // Names become collision cache file names.
+    for (const std::vector<CMesh>& level : meshes) {
+        for (const CMesh& mesh : level) {
+            if (!IsPlainFileName(mesh.GetName()))
+                return false;
+        }
+    }
+    int columns, rows;
+    GridSizeFor(bounds[1] - bounds[0], bounds[3] - bounds[2], columns, rows);
+    if (n > (unsigned)(columns * rows))
+        return false;
     // Rectangles, three vertex counts and the grid: the rest must be exactly this.
     size_t rest = in.size - in.pos;
     size_t fixed = 16 * (size_t)n + 6 + GridBytes;
@@ -149,7 +197,7 @@ bool CTerrain::DeserializeSegmentCache(const uint8_t* bytes, size_t size) {
             memcpy(level.data(), data, (size_t)count * sizeof(TerrainVertex));
         total += count;
     }
-    if (!in.ok || rest != fixed + 28 * total)
+    if (!in.ok || rest != fixed + 28 * total || !LevelZeroBearsBounds(meshes[0], vertices[0], bounds))
         return false;
     std::vector<float> readGrid(GridBytes / 4);
     if (!in.Take(readGrid.data(), GridBytes))

@@ -13,6 +13,11 @@ const char* const RowSeparators = "\n\t,()";
 const size_t MaxRowLength = 512;
 const char* const SectionNames[] = {"Terrain", "Soldiers", "Vehicles", "Generic", "Dropped Items"};
 
+// "LoadLevel()-<file> line <n>: <what>", the report of every bad row.
+void ReportRow(const std::string& fileName, int line, const std::string& what) {
+    ReportError("Error", "LoadLevel()-" + fileName + " line " + IntToString(line) + ": " + what);
+}
+
 bool IsSectionName(const std::string& line) {
     for (const char* name : SectionNames) {
         if (line == name) {
@@ -189,10 +194,7 @@ public:
     }
 
 private:
-    void Report(size_t index, const std::string& what) {
-        ReportError("Error", "LoadLevel()-" + fileName + " line " + IntToString((int)index + 1) +
-                                 ": " + what);
-    }
+    void Report(size_t index, const std::string& what) { ReportRow(fileName, (int)index + 1, what); }
 
     const std::vector<std::string>& lines;
     const std::string& fileName;
@@ -200,6 +202,43 @@ private:
 };
 
 }  // namespace
+
+namespace {
+
+// Rows whose position lies within the margin of the area stay, in order;
+// the others are reported and counted.
+template <class Row>
+void KeepNearRows(std::vector<Row>& rows, const std::string& fileName, const LevelArea& area,
+                  int& refused) {
+    size_t kept = 0;
+    for (Row& row : rows) {
+        const Vector3& p = row.position;
+        const float at[3] = {p.x, p.y, p.z};
+        const float low[3] = {area.minimum.x, area.minimum.y, area.minimum.z};
+        const float high[3] = {area.maximum.x, area.maximum.y, area.maximum.z};
+        bool near = true;
+        for (int k = 0; k < 3; k++)
+            near = near && at[k] >= low[k] - LevelPlacementMargin && at[k] <= high[k] + LevelPlacementMargin;
+        if (near) {
+            rows[kept++] = row;
+            continue;
+        }
+        ReportRow(fileName, row.line, "position (" + FloatToString(p.x) + ", " + FloatToString(p.y) +
+                                          ", " + FloatToString(p.z) +
+                                          ") lies far outside the terrain, row skipped");
+        refused++;
+    }
+    rows.resize(kept);
+}
+
+}  // namespace
+
+void RefuseFarRows(LevelFile& level, const std::string& fileName, const LevelArea& area) {
+    KeepNearRows(level.soldiers, fileName, area, level.rowsRefused);
+    KeepNearRows(level.vehicles, fileName, area, level.rowsRefused);
+    KeepNearRows(level.generics, fileName, area, level.rowsRefused);
+    KeepNearRows(level.droppedItems, fileName, area, level.rowsRefused);
+}
 
 void ParseLevelFile(std::istream& in, const std::string& fileName, int mask, LevelFile& level) {
     std::vector<std::string> lines;

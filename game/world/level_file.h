@@ -73,6 +73,20 @@ struct LevelFile {
     int rowsRefused = 0;
 };
 
+// Objects may stand this far beyond the terrain's bounds (and its height
+// range), or from the origin without a terrain; a row placed farther off is
+// taken for a damaged one.
+const float LevelPlacementMargin = 10000.0f;
+
+// The terrain's extent: bounds in x and y, height range in z.
+struct LevelArea {
+    Vector3 minimum, maximum;
+};
+
+// Leaves out the soldiers, vehicles, props and dropped items placed farther
+// than LevelPlacementMargin outside the area, each reported as a bad row.
+void RefuseFarRows(LevelFile& level, const std::string& fileName, const LevelArea& area);
+
 // The sections of mask from the stream. Type indices are checked against the
 // stats tables as loaded now. fileName only names the file in reports.
 void ParseLevelFile(std::istream& in, const std::string& fileName, int mask, LevelFile& level);

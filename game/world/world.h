@@ -92,8 +92,9 @@ public:
     // sections asked for.
     bool LoadLevel(const std::string& path, int mask);
     void LoadMessages(const std::string& path);
-    // Builds the objects of a read level into this (already cleared) world.
-    void ApplyLevel(const LevelFile& level, const std::string& fileName);
+    // Builds the objects of a read level into this (already cleared) world,
+    // after the terrain refusing the rows placed far off it.
+    void ApplyLevel(LevelFile& level, const std::string& fileName);
 
     // Teams 0..MaxTeams-1; another team is reported and the soldier is
     // listed in no team (the world still owns it).

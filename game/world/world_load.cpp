@@ -1,6 +1,7 @@
 // Filling a world from a level file and its message queue from a message
 // file. The readers check every row; here the checked records become
 // objects.
+#include <algorithm>
 #include <cmath>
 
 #include "core/error.h"
@@ -38,12 +39,31 @@ bool CWorld::LoadLevel(const std::string& path, int mask) {
     return true;
 }
 
-void CWorld::ApplyLevel(const LevelFile& level, const std::string& fileName) {
+// The ground's extent; a point at the origin without a terrain.
+static LevelArea TerrainArea(const CTerrain& terrain) {
+    LevelArea area;
+    if (terrain.GetSegments().empty())
+        return area;
+    area.minimum = Vector3{terrain.GetMinX(), terrain.GetMinY(), 0.0f};
+    area.maximum = Vector3{terrain.GetMaxX(), terrain.GetMaxY(), 0.0f};
+    const std::vector<TerrainVertex>& ground = terrain.GetLevelVertices(0);
+    for (size_t i = 0; i < ground.size(); i++) {
+        float z = ground[i].position.z;
+        area.minimum.z = i == 0 ? z : std::min(area.minimum.z, z);
+        area.maximum.z = i == 0 ? z : std::max(area.maximum.z, z);
+    }
+    return area;
+}
+
+void CWorld::ApplyLevel(LevelFile& level, const std::string& fileName) {
     // Each row replaces the terrain: the last one is the battle's.
     for (const std::string& name : level.terrain) {
         if (!terrain.Load(name))
             ReportError("Error", "CWorld::LoadLevel()-terrain " + name + " is not a terrain mesh");
     }
+    // Positions far off the ground (3e38, say) are damaged rows: nothing
+    // could stand there, and the physics would overflow.
+    RefuseFarRows(level, fileName, TerrainArea(terrain));
 
     for (const LevelSoldier& row : level.soldiers) {
         CSoldier* s = new CSoldier(this, row.type);

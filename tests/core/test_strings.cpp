@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "core/bits.h"
 #include "core/strings.h"
 
@@ -18,6 +20,20 @@ TEST(Strings, PathPieces) {
     EXPECT_EQ(GetFileExtension("a.b\\x"), "");
     EXPECT_EQ(GetFileBaseName("a.b\\x"), "x");
     EXPECT_EQ(StripExtension("a.b\\x"), "a.b\\x");
+}
+
+TEST(Strings, PlainFileNamesAndPathsBelowAFolder) {
+    for (const char* plain : {"quad.col", "valley - segment 3, for 8x8", "con_quad", "a.b.c", "\xC9t\xE9",
+                              "COM10", "nul_x"})
+        EXPECT_TRUE(IsPlainFileName(plain)) << plain;
+    for (const char* bad : {"", ".", "..", "a..b", "..\\x", "a\\b", "a/b", "C:", "x:y", "a\tb", "a\x7f",
+                            "CON", "con.col", "Nul .x", "COM1", "lpt9.txt", "CONOUT$"})
+        EXPECT_FALSE(IsPlainFileName(bad)) << bad;
+    EXPECT_TRUE(IsPathBelowFolder("data\\models\\props\\crate.mbm"));
+    EXPECT_TRUE(IsPathBelowFolder("data/models\\.\\x.mbm"));
+    for (const char* bad : {"", "\\data\\x.mbm", "/x", "..\\x.mbm", "data\\..\\..\\x", "data/../x",
+                            "C:\\x.mbm", "data\\con\\x.mbm"})
+        EXPECT_FALSE(IsPathBelowFolder(bad)) << bad;
 }
 
 TEST(Strings, CaseAndControlBytes) {
@@ -66,6 +82,13 @@ TEST(Strings, Numbers) {
     EXPECT_EQ(TextToInt(" 17x"), 17);
     EXPECT_EQ(TextToFloat("-2.5e1"), -25.0f);
     EXPECT_EQ(RoundFloatToInt(0.49999997f), 0);
+    EXPECT_EQ(WholeNumberText(29.5f), "30");
+    EXPECT_EQ(WholeNumberText(-0.3f), "0");
+    EXPECT_EQ(WholeNumberText(-2.6f), "-3");
+    EXPECT_EQ(WholeNumberText(1e19f), "9999999980506447872");
+    EXPECT_EQ(WholeNumberText(-3.4028235e38f), "-340282346638528859811704183484516925440");
+    EXPECT_EQ(WholeNumberText(std::nanf("")), "0");
+    EXPECT_EQ(WholeNumberText(INFINITY), "0");
 }
 
 TEST(Bits, CountAndHighest) {

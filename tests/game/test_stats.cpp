@@ -113,8 +113,40 @@ TEST(Stats, FaultyRowsKeepTheirPlaceAndAreNamed) {
     ASSERT_EQ(p.size(), 2u);  // mass 0 is fine without drag
     EXPECT_EQ(p[1].name, "B");
 
-    std::istringstream noCount("Soldiers\nheading\nHero\thero.mbm\t1\t1\t1\t1\n");
     std::vector<SoldierType> s;
+    // Numbers that are no finite float: "nan", infinities and values past
+    // the float range, in any float field of any table.
+    std::istringstream notFinite(
+        "Weapons\t4\nh\n"
+        "Nan\ta\tb\t1\t2\t3\t4\t5\tnan\t7\t8\n"
+        "Huge\ta\tb\t1\t2\t3\t4\t5\t1e39\t7\t8\n"
+        "Inf\ta\tb\t1\t2\t3\t-inf\t5\t6\t7\t8\n"
+        "Big\ta\tb\t1\t2\t3\t4\t5\t1e19\t7\t8\n");
+    w.clear();
+    faults.clear();
+    EXPECT_FALSE(ParseWeaponTypes(notFinite, "w.txt", w, &faults));
+    ASSERT_EQ(w.size(), 4u);
+    EXPECT_EQ(w[0].name, "");
+    EXPECT_EQ(w[2].name, "");
+    EXPECT_FLOAT_EQ(w[3].damage, 1e19f);   // finite: kept
+    EXPECT_EQ(faults, "w.txt line 3: field 9 is not a finite number (\"nan\").\n"
+                      "w.txt line 4: field 9 is not a finite number (\"1e39\").\n"
+                      "w.txt line 5: field 7 is not a finite number (\"-inf\").");
+    std::istringstream grenade("G\t1\nh\nG\ti\tm\t1\t2\t3\tINF\t4\t5\n");
+    std::vector<GrenadeType> g;
+    EXPECT_FALSE(ParseGrenadeTypes(grenade, "g.txt", g));
+    std::istringstream soldier("S\t1\nh\nS\tm\t0\t1\tNaN\t1\n");
+    s.clear();
+    EXPECT_FALSE(ParseSoldierTypes(soldier, "s.txt", s));
+    std::istringstream vehicle("V\t1\nh\nV\tm\t1\tnan\t3\t4\t(1,Seat)\n");
+    v.clear();
+    EXPECT_FALSE(ParseVehicleTypes(vehicle, "v.txt", v));
+    std::istringstream projectile("P\t1\nh\nP\t0\tp.mbm\t1\t0\t0\t0\t0\tinf\n");
+    p.clear();
+    EXPECT_FALSE(ParseProjectileTypes(projectile, "p.txt", p));
+
+    std::istringstream noCount("Soldiers\nheading\nHero\thero.mbm\t1\t1\t1\t1\n");
+    s.clear();
     ParseSoldierTypes(noCount, "s.txt", s);
     EXPECT_TRUE(s.empty());
     std::istringstream negative("Soldiers\t-3\nheading\nHero\thero.mbm\t1\t1\t1\t1\n");

@@ -302,6 +302,19 @@ TEST_F(MeshCache, ModelsBeyondTheFieldsAreNotCached) {
     delete wide;
 }
 
+TEST_F(MeshCache, PathsThatClimbOutOfTheFolderAreNotCached) {
+    for (const char* climbing : {"..\\..\\x.mbm", "data\\..\\..\\x.mbm", "data/../../x.mbm", "C:\\x.mbm",
+                                 "\\x.mbm", "data\\con\\x.mbm"})
+        EXPECT_EQ(MeshCachePath(climbing), "") << climbing;
+    // The same file reached through "..": it loads, and nothing is written
+    // where "gen\\..\\" would lead.
+    Write("one.mbm", OneBoneText);
+    std::string here = std::filesystem::current_path().filename().string();
+    ASSERT_TRUE(LoadMeshFile("..\\" + here + "\\" + Path("one.mbm"), true, a, false));
+    ASSERT_NE(a.root, nullptr);
+    EXPECT_FALSE(std::filesystem::exists(here));
+}
+
 TEST_F(MeshCache, MissingCacheIdentifierIsNegativeChance) {
     float id = ReadMeshCacheId(CacheOf("nothing.mbm"));
     EXPECT_LE(id, 0.0f);

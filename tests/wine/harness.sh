@@ -31,6 +31,9 @@ mkdir -p "$VX_GAME"; ln -s "$VEXMOOR_INSTALL_DIR/data" "$VX_GAME/data"
 vx_log() { echo "[$VX_TEST] $*" >&2; }
 vx_fail() { vx_log "FAIL: $*"; exit 1; }
 
+source "$(dirname "${BASH_SOURCE[0]}")/require.sh"
+vx_require wine wineserver Xvfb xdpyinfo xdotool import convert compare timeout awk
+
 # ALSA for DirectSound: "null" discards sound, "file PATH" captures the raw
 # stereo stream (32-bit float at 48000 Hz from Wine 8's mixer).
 vx_alsa() {

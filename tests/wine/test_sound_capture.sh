@@ -3,6 +3,7 @@
 # DirectSound played to a file, which must not be silent and whose loudest
 # frequencies must be the decoded music's.
 source "$(dirname "$0")/harness.sh"
+vx_require python3
 vx_start
 capture="$VX_OUT/capture.raw"
 vx_alsa file "$capture"
@@ -18,7 +19,9 @@ near() { local d=$(( $1 - $2 )); [ "${d#-}" -le 5 ]; }
 matched=""
 # The device's mixing rate is the driver's choice: try the usual two.
 for rate in 44100 48000; do
-  read -r _ rms _ p1 p2 p3 _ <<<"$(python3 "$VEXMOOR_SOURCE_DIR/tests/wine/spectrum.py" "$capture" "$rate")"
+  spectrum=$(python3 "$VEXMOOR_SOURCE_DIR/tests/wine/spectrum.py" "$capture" "$rate") ||
+    vx_fail "spectrum.py could not measure the capture"
+  read -r _ rms _ p1 p2 p3 _ <<<"$spectrum"
   vx_log "rate $rate: rms $rms, capture peaks $p1 $p2 $p3, decoded ${reference[*]:0:3}"
   [ "${rms:-0}" -gt 100 ] || vx_fail "the capture is silent (rms ${rms:-0})"
   ok1=""; ok2=""

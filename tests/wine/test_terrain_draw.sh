@@ -4,6 +4,7 @@
 # from that cache. Both runs must give the same picture. Then the Direct3D
 # program reads the cache the OpenGL one wrote, and writes a byte-identical one.
 source "$(dirname "$0")/harness.sh"
+vx_require cmp
 vx_start
 checks="init programs load ground grass_near frame no_device_error ground_drawn textured grass_drawn"
 cache="$VX_GAME/gen/terrain/valley_8x8.tSegs"

@@ -176,6 +176,29 @@ TEST_F(CollisionBody, SpheresAndModelsAreSharedByName) {
     delete two;
 }
 
+TEST_F(CollisionBody, NamesThatWouldLeaveTheCacheFolderAreKeptInMemory) {
+    // A collision name from a data file that would climb out of the cache
+    // folder: the body still collides, with models and a sphere of its own,
+    // and no file is read or written anywhere.
+    CNode* one = MakeFigure();
+    CNode* two = MakeFigure();
+    const std::string escape = "..\\..\\..\\coltest_escaped";
+    {
+        CCollisionBody a, b;
+        ASSERT_TRUE(a.AttachForMesh(one, escape));
+        ASSERT_TRUE(b.AttachForMesh(two, escape));
+        EXPECT_TRUE(a.root->instance.attached);
+        EXPECT_NE(a.root->instance.model, b.root->instance.model);
+        EXPECT_NE(a.sphereEntry, b.sphereEntry);
+        EXPECT_NEAR(a.sphereEntry->radius, b.sphereEntry->radius, 1e-6f);
+        EXPECT_GT(a.sphereEntry->radius, 5.0f);
+    }
+    EXPECT_FALSE(Exists("coltest_escaped.sph"));
+    EXPECT_FALSE(Exists("coltest_escaped_torso.col"));
+    delete one;
+    delete two;
+}
+
 TEST_F(CollisionBody, BadSphereFilesAreRecomputed) {
     CNode* root = MakeFigure();
     const std::string path = "gen\\data\\collision\\coltest_bad.sph";

@@ -85,6 +85,24 @@ TEST_F(CollisionCache, WritesTheExactTextAndRebuildsItWhenDeleted) {
     inst.Reset();
 }
 
+TEST_F(CollisionCache, PathsStayInsideTheCacheFolderWhateverTheNames) {
+    for (const char* bad : {"..\\..\\x", "..", "a/b", "C:x", "D:", "a\tb", "\x7f"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_EQ(CollisionModelPath("", bad), "");
+        EXPECT_EQ(CollisionModelPath(bad, "quad"), "");
+        EXPECT_EQ(BoundingSpherePath(bad), "");
+    }
+    // A device name is refused only as the whole file name.
+    for (const char* device : {"con", "LPT1", "nul.txt", "Aux "}) {
+        EXPECT_EQ(CollisionModelPath("", device), "") << device;
+        EXPECT_EQ(BoundingSpherePath(device), "") << device;
+    }
+    EXPECT_EQ(CollisionModelPath("con", "quad"), "gen\\data\\collision\\con_quad.col");
+    EXPECT_EQ(CollisionModelPath("", "v - segment 3, for 8x8"),
+              "gen\\data\\collision\\v - segment 3, for 8x8.col");
+    EXPECT_EQ(BoundingSpherePath("crate.old"), "gen\\data\\collision\\crate.old.sph");
+}
+
 // A node block as the file holds it: unit axes, the given centre and
 // half-lengths, triangle offsets and vertex numbers, then the child count.
 std::string NodeText(const std::string& centre, const std::string& half, const std::string& tris,

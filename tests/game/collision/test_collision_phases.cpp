@@ -167,6 +167,15 @@ TEST_F(CollisionPhases, BlastFallsOffWithDistanceArmourFirst) {
     // No radius, no blast.
     ProjectileHitTest(world, Sphere{{4, 0, 0}, 0.0f}, 100.0f);
     EXPECT_GT(edge->health, 900);
+
+    // Damage past any integer type, or not a number, still makes a record.
+    world.hits.clear();
+    edge->health = 1e30f;
+    ProjectileHitTest(world, Sphere{{4, 0, 0}, BlastRadius}, 1e19f);
+    ProjectileHitTest(world, Sphere{{4, 0, 0}, BlastRadius}, std::nanf(""));
+    ASSERT_EQ(world.hits.size(), 2u);
+    EXPECT_EQ(world.hits[0].text, "9999999980506447872");
+    EXPECT_EQ(world.hits[1].text, "0");
 }
 
 TEST_F(CollisionPhases, LimbsTearButNeverHipChestOrARoot) {

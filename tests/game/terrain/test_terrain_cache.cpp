@@ -2,7 +2,9 @@
 // files without reading past them, atomic replacement, and Load's use of it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -26,6 +28,57 @@ std::vector<uint8_t> FileBytes(const std::string& path) {
 }
 
 const size_t GridBytes = 1000000;
+
+// A cache cut into its parts: the mesh records found by reading them, so a
+// test can swap, add or forge records and join the parts again.
+struct CacheParts {
+    std::vector<uint8_t> head;                     // bounds and matrix
+    std::vector<std::vector<uint8_t>> records[3];
+    std::vector<uint8_t> rects;                    // one rectangle per level-0 segment
+    std::vector<uint8_t> rest;                     // vertex arrays and grid
+
+    explicit CacheParts(const std::vector<uint8_t>& bytes) : head(bytes.begin(), bytes.begin() + 80) {
+        size_t n = bytes[80] | bytes[81] << 8, at = 82;
+        for (auto& level : records) {
+            for (size_t i = 0; i < n; i++) {
+                CMesh mesh;
+                size_t used = mesh.Deserialize(bytes.data() + at, bytes.size() - at, false);
+                level.emplace_back(bytes.begin() + at, bytes.begin() + at + used);
+                at += used;
+            }
+        }
+        rects.assign(bytes.begin() + at, bytes.begin() + at + 16 * n);
+        rest.assign(bytes.begin() + at + 16 * n, bytes.end());
+    }
+    void SetBounds(float minX, float maxX, float minY, float maxY) {
+        float b[4] = {minX, maxX, minY, maxY};
+        memcpy(head.data(), b, sizeof b);
+    }
+    void AddSegment(const std::vector<uint8_t>& record) {
+        for (auto& level : records)
+            level.push_back(record);
+        rects.insert(rects.end(), 16, 0);
+    }
+    std::vector<uint8_t> Join() const {
+        std::vector<uint8_t> out = head;
+        size_t n = records[0].size();
+        out.push_back((uint8_t)n);
+        out.push_back((uint8_t)(n >> 8));
+        for (const auto& level : records) {
+            for (const auto& record : level)
+                out.insert(out.end(), record.begin(), record.end());
+        }
+        out.insert(out.end(), rects.begin(), rects.end());
+        out.insert(out.end(), rest.begin(), rest.end());
+        return out;
+    }
+};
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    CreateDirectoryPath(path);
+    std::ofstream out(NativePath(path), std::ios::binary);
+    out.write((const char*)bytes.data(), (std::streamsize)bytes.size());
+}
 
 }  // namespace
 
@@ -118,4 +171,107 @@ TEST_F(TerrainTest, CacheWritesAreAtomicAndABrokenCacheIsNotUsed) {
     ASSERT_TRUE(loaded.Load("missing\\strip.mbm"));
     EXPECT_TRUE(loaded.GetSegments().empty());
     EXPECT_EQ(FileBytes(path).size(), written.size());
+}
+
+TEST_F(TerrainTest, SegmentNamesThatLeaveTheCacheFolderAreRefused) {
+    CTerrain built;
+    BuildStrip(built);
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(built.SerializeSegmentCache(bytes));
+    // Every level names its segments alike: forge one level's copy of the
+    // first name at a time, keeping its length so everything else stays.
+    const std::string name = "strip - segment 0, for 1x8";
+    std::vector<size_t> places;
+    for (auto it = bytes.begin(); (it = std::search(it, bytes.end(), name.begin(), name.end())) != bytes.end(); it++)
+        places.push_back(it - bytes.begin());
+    ASSERT_EQ(places.size(), 3u);
+    for (std::string bad : {"..\\..\\..\\", "sub/dir", "C:", "a..", "tab\t", "CON.", "Com1."}) {
+        bad.resize(name.size(), 'x');
+        for (size_t at : places) {
+            std::vector<uint8_t> forged = bytes;
+            memcpy(forged.data() + at, bad.data(), bad.size());
+            EXPECT_FALSE(built.DeserializeSegmentCache(forged.data(), forged.size())) << bad << " " << at;
+        }
+    }
+
+    // Loaded the way the game loads it, such a cache writes nothing outside
+    // the collision folder: it is refused (and the missing mesh gives an
+    // empty terrain).
+    CreateDirectoryPath("gen\\data\\collision\\");
+    std::string escape = "..\\..\\..\\escaped";
+    escape.resize(name.size(), 'x');
+    memcpy(bytes.data() + places[0], escape.data(), escape.size());
+    WriteBytes("gen\\terrain\\strip_8x8.tSegs", bytes);
+    CTerrain loaded;
+    ASSERT_TRUE(loaded.Load("missing\\strip.mbm"));
+    EXPECT_TRUE(loaded.GetSegments().empty());
+    EXPECT_FALSE(FileBytes(escape.substr(9) + ".col").size());
+    EXPECT_EQ(CTerrain::SegmentCachePath("data\\models/../../x.mbm"), "");
+}
+
+TEST_F(TerrainTest, CachesWhoseSegmentsDoNotBearTheirBoundsAreRefused) {
+    // A valley deeper than the cells' boxes reach (z -1000): its segments
+    // stop short of the bounds, yet its own cache reads back.
+    {
+        CTerrain deep, again;
+        std::vector<TerrainVertex> v;
+        std::vector<uint16_t> i;
+        MakeHeightfield(4, 4, 0, 0, 40, 40, [](float, float y) { return y > 35 ? -5000.0f : 0.0f; },
+                        [](float, float) { return 0.3f; }, v, i);
+        deep.BuildFromVertices(v, i, CTexture(), "deep");
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(deep.SerializeSegmentCache(bytes));
+        EXPECT_TRUE(again.DeserializeSegmentCache(bytes.data(), bytes.size()));
+    }
+    CTerrain built;
+    BuildStrip(built);
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(built.SerializeSegmentCache(bytes));
+    CacheParts parts(bytes);
+    ASSERT_EQ(parts.Join(), bytes);
+    ASSERT_EQ(parts.records[0].size(), 8u);
+
+    // Bounds the segments do not reach, wide or a little off.
+    CacheParts wide = parts;
+    wide.SetBounds(-1e30f, 1e30f, -1e30f, 1e30f);
+    std::vector<uint8_t> forged = wide.Join();
+    EXPECT_FALSE(built.DeserializeSegmentCache(forged.data(), forged.size()));
+    CacheParts off = parts;
+    off.SetBounds(0, 2, 0, 81);
+    forged = off.Join();
+    EXPECT_FALSE(built.DeserializeSegmentCache(forged.data(), forged.size()));
+
+    // More segments than the grid has cells (one column of eight here).
+    CacheParts more = parts;
+    more.AddSegment(parts.records[0][0]);
+    forged = more.Join();
+    EXPECT_FALSE(built.DeserializeSegmentCache(forged.data(), forged.size()));
+
+    // A level-0 segment without collision data: a record with no chunk.
+    CacheParts bare = parts;
+    bare.records[0][3] = {1, 's', 0};
+    forged = bare.Join();
+    EXPECT_FALSE(built.DeserializeSegmentCache(forged.data(), forged.size()));
+    bare.records[0][3] = parts.records[0][3];
+    forged = bare.Join();
+    EXPECT_TRUE(built.DeserializeSegmentCache(forged.data(), forged.size()));
+}
+
+TEST_F(TerrainTest, ASmallCraftedCacheIsRefusedAtOnce) {
+    // 8,192 segments without collision data under bounds of +-1e30: 1.2 MB
+    // that once made grass placement cast four million rays past every
+    // segment. The load refuses it and, the mesh being missing, is empty.
+    const unsigned n = 8192;
+    CacheParts parts(std::vector<uint8_t>(82, 0));
+    parts.SetBounds(-1e30f, 1e30f, -1e30f, 1e30f);
+    float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    memcpy(parts.head.data() + 16, identity, sizeof identity);
+    parts.rest.assign(6 + GridBytes, 0);
+    for (unsigned i = 0; i < n; i++)
+        parts.AddSegment({1, 's', 0});
+    WriteBytes("gen\\terrain\\crafted_8x8.tSegs", parts.Join());
+    CTerrain terrain;
+    ASSERT_TRUE(terrain.Load("missing\\crafted.mbm"));
+    EXPECT_TRUE(terrain.GetSegments().empty());
+    EXPECT_TRUE(terrain.GetBlades().empty());
 }

@@ -72,6 +72,29 @@ TEST_F(LevelFileTest, SectionsInAnyOrderAndMissingOnesSkipped) {
     EXPECT_TRUE(soldiersOnly.terrain.empty());
 }
 
+TEST_F(LevelFileTest, RowsPlacedFarOffTheTerrainAreRefused) {
+    LevelFile level = Parse(
+        "Soldiers\nCount\t3\nh\n0\t0\t3e38\t0\t0\t0\n0\t0\t10099\t-10099\t-9999\t0\n0\t0\t0\t0\t10011\t0\n"
+        "Vehicles\nCount\t1\nh\n0\t(0, 10101, 0)\n"
+        "Generic\nCount\t2\nh\nrock.mbm\t0\t-10101\t0\t0\t0\nrock.mbm\t0\t1\t2\t3\t0\n"
+        "Dropped Items\nCount\t1\nh\n0\t0\t1e30\t1e30\t1e30\t0\n");
+    ASSERT_EQ(level.soldiers.size() + level.vehicles.size() + level.generics.size() + level.droppedItems.size(), 7u);
+    int reports = ErrorReportCount();
+    LevelArea area{Vector3{-100, -100, 0}, Vector3{100, 100, 10}};
+    RefuseFarRows(level, "test.txt", area);
+    // Within 10,000 of the area on every axis stays.
+    ASSERT_EQ(level.soldiers.size(), 1u);
+    EXPECT_EQ(level.soldiers[0].line, 5);
+    EXPECT_TRUE(level.vehicles.empty());
+    ASSERT_EQ(level.generics.size(), 1u);
+    EXPECT_EQ(level.generics[0].line, 15);
+    EXPECT_TRUE(level.droppedItems.empty());
+    EXPECT_EQ(level.rowsRefused, 5);
+    EXPECT_EQ(ErrorReportCount(), reports + 5);
+    EXPECT_NE(LastErrorReport().find("LoadLevel()-test.txt line 19: position (1.000000015e+30, "),
+              std::string::npos) << LastErrorReport();
+}
+
 TEST_F(LevelFileTest, EveryDamagedRowIsReportedAndSkipped) {
     int reports = ErrorReportCount();
     LevelFile level = Parse(

@@ -150,6 +150,18 @@ TEST_F(WorldTest, BadLevelFilesAreRefusedAndTheBattleKept) {
     EXPECT_EQ(world->soldiers.front()->GetPosition().x, 1.0f);
     EXPECT_TRUE(world->vehicles.empty());
     EXPECT_EQ(teamAI->inits, 1);
+
+    // Positions far off the ground are bad rows too.
+    WriteText("far.txt", "Soldiers\nCount\t3\nTeam\n0\t1\t3e38\t0\t0\t0\n0\t1\t5\t6\t0\t0\n"
+                         "0\t1\t0\t0\t-20000\t0\n");
+    reports = ErrorReportCount();
+    EXPECT_TRUE(world->LoadLevel("far.txt", LevelSoldiersBit));
+    EXPECT_EQ(ErrorReportCount(), reports + 2);
+    EXPECT_NE(LastErrorReport().find("far.txt line 6: position (0, 0, -20000) lies far outside the terrain, "
+                                     "row skipped"),
+              std::string::npos);
+    ASSERT_EQ(world->soldiers.size(), 1u);
+    EXPECT_EQ(world->soldiers.front()->GetPosition().x, 5.0f);
 }
 
 }  // namespace
