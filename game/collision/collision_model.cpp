@@ -83,9 +83,8 @@ CCollisionModel* CCollisionModel::Add(CCollisionInstance& instance, const std::s
 }
 
 CCollisionModel* CCollisionModel::Find(const std::string& path) {
-    std::string key = ToLowerCase(path);
     for (CCollisionModel* entry : CollisionModelList()) {
-        if (ToLowerCase(entry->name) == key)
+        if (EqualIgnoringCase(entry->name, path))
             return entry;
     }
     return nullptr;
