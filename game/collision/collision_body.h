@@ -13,6 +13,7 @@
 #include "core/geometry.h"
 #include "game/collision/collision_model.h"
 
+class CBodyGrid;
 class CModel;
 class CNode;
 
@@ -81,9 +82,14 @@ public:
     Sphere sphere;          // world space
     BoundingSphereEntry* sphereEntry;
     bool attached;
+    // The world queries' grid holding the body, told whenever the sphere
+    // changes (set by CBodyGrid).
+    CBodyGrid* grid;
+    int gridEntry;
 
 private:
     void TakeSphere(const std::string& name);
+    void SphereChanged();
 };
 
 enum CollisionDebugShape {
