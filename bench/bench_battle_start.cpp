@@ -1,0 +1,50 @@
+// Building the battle as the program starts it, with every cache present:
+// the main game state (level, terrain from its segment cache, grass, models
+// from their mesh caches, collision from its caches, the heads-up display)
+// and its first update and draw. A first battle writes the caches. Run from
+// the installation folder.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "app/console.h"
+#include "core/random.h"
+#include "game/stats.h"
+#include "render/animation.h"
+#include "render/backend.h"
+#include "render/text.h"
+#include "ui/game.h"
+
+namespace {
+
+bool SetUpOnce() {
+    static int ready = -1;
+    if (ready < 0) {
+        RenderSetup setup;
+        InitRenderer(&setup, nullptr);
+        std::string message;
+        ready = LoadStatsTables(message) && LoadAnimationList() ? 1 : 0;
+        CreateDebugConsole();
+        CreateTextGlobals();
+        GameSrand(1);
+        delete new CGame();   // writes every cache
+    }
+    return ready == 1;
+}
+
+void BM_BattleStart(benchmark::State& state) {
+    if (!SetUpOnce())
+        return state.SkipWithError("no battle data");
+    for (auto _ : state) {
+        std::unique_ptr<CGame> game(new CGame());
+        game->Update(0.0f);
+        game->Draw();
+        state.PauseTiming();
+        game.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_BattleStart)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
