@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/console.h"
+#include "core/files.h"
 #include "core/random.h"
 #include "game/stats.h"
 #include "render/animation.h"
@@ -23,6 +24,7 @@ bool SetUpOnce() {
     if (ready < 0) {
         RenderSetup setup;
         InitRenderer(&setup, nullptr);
+        CreateDirectoryPath("gen\\data\\collision\\rar");   // as the game's data load does
         std::string message;
         ready = LoadStatsTables(message) && LoadAnimationList() ? 1 : 0;
         CreateDebugConsole();

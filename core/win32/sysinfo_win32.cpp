@@ -29,7 +29,9 @@ void SymbolEngineInit() {
     if (symbolsReady) {
         return;
     }
-    SymSetOptions(SymGetOptions() | SYMOPT_UNDNAME);
+    // The process's modules are listed now; their symbols are read only when
+    // a report asks for them. Reading them all took most of every start.
+    SymSetOptions(SymGetOptions() | SYMOPT_UNDNAME | SYMOPT_DEFERRED_LOADS);
     symbolsReady = SymInitialize(GetCurrentProcess(), NULL, TRUE) != 0;
 }
 
