@@ -14,6 +14,7 @@
 #include "game/stats.h"
 #include "render/animation.h"
 #include "render/backend.h"
+#include "game/terrain/terrain.h"
 #include "render/text.h"
 #include "ui/game.h"
 
@@ -48,5 +49,24 @@ void BM_BattleStart(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_BattleStart)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Grass placement on the shipped terrain (as every load ends): through the
+// instances standing over each point, or through every instance.
+template <bool Columns>
+void BM_PlaceGrassShippedTerrain(benchmark::State& state) {
+    if (!SetUpOnce())
+        return state.SkipWithError("no battle data");
+    CTerrain terrain;
+    if (!terrain.Load("data\\models\\land\\valley.mbm"))
+        return state.SkipWithError("valley.mbm did not load");
+    terrain.SetRayColumnsEnabled(Columns);
+    for (auto _ : state) {
+        GameSrand(1);
+        terrain.PlaceGrass();
+    }
+    state.counters["blades"] = (double)terrain.GetBlades().size();
+}
+BENCHMARK_TEMPLATE(BM_PlaceGrassShippedTerrain, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_PlaceGrassShippedTerrain, false)->Unit(benchmark::kMillisecond);
 
 }  // namespace
