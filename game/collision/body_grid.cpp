@@ -96,31 +96,38 @@ void CBodyGrid::Place(int index) {
     for (int r = e.row0; r <= e.row1; r++)
         for (int c = e.column0; c <= e.column1; c++)
             cells[(size_t)r * columns + c].push_back(index);
-    if (e.aside)
+    if (e.aside) {
+        e.asideAt = (int)aside.size();
         aside.push_back(index);
+    }
     if (e.outside)
         outside++;
 }
 
 void CBodyGrid::Unplace(int index) {
     BodyGridEntry& e = entries[(size_t)index];
-    auto drop = [index](std::vector<int>& list) {
-        auto it = std::find(list.begin(), list.end(), index);
-        if (it != list.end()) {
-            *it = list.back();
-            list.pop_back();
+    for (int r = e.row0; r <= e.row1; r++) {
+        for (int c = e.column0; c <= e.column1; c++) {
+            std::vector<int>& cell = cells[(size_t)r * columns + c];
+            auto it = std::find(cell.begin(), cell.end(), index);
+            if (it != cell.end()) {
+                *it = cell.back();
+                cell.pop_back();
+            }
         }
-    };
-    for (int r = e.row0; r <= e.row1; r++)
-        for (int c = e.column0; c <= e.column1; c++)
-            drop(cells[(size_t)r * columns + c]);
-    if (e.aside)
-        drop(aside);
+    }
+    if (e.aside && e.asideAt >= 0 && e.asideAt < (int)aside.size()) {
+        int last = aside.back();
+        aside[(size_t)e.asideAt] = last;
+        entries[(size_t)last].asideAt = e.asideAt;
+        aside.pop_back();
+    }
     if (e.outside)
         outside--;
     e.column0 = e.row0 = 0;
     e.column1 = e.row1 = -1;
     e.aside = e.outside = false;
+    e.asideAt = -1;
 }
 
 // The area holds every body, unless a few lie far from the rest: it then
@@ -136,6 +143,7 @@ void CBodyGrid::Layout() {
         e.column0 = e.row0 = 0;
         e.column1 = e.row1 = -1;
         e.aside = e.outside = false;
+        e.asideAt = -1;
         float x0, y0, x1, y1;
         if (e.body && e.body->attached && e.body->root && Bounds(e, x0, y0, x1, y1)) {
             lowX.push_back(x0);

@@ -28,6 +28,7 @@ struct BodyGridEntry {
     uint64_t order = 0;   // the set's place in a query, then the order added
     int column0 = 0, row0 = 0, column1 = -1, row1 = -1;   // cells held; none when aside
     bool aside = false;
+    int asideAt = -1;       // its place in the aside list
     bool outside = false;   // aside because it lies outside the area
     uint32_t stamp = 0;
 };
