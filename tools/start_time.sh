@@ -11,7 +11,7 @@ runs=${1:-5}
 program=$(realpath "${2:-$top/build/install/vexmoor_gl.exe}")
 work="$top/build/start-time"
 mkdir -p "$work/game"
-[ -e "$work/game/data" ] || ln -s "$(dirname "$program")/data" "$work/game/data"
+ln -sfn "$(dirname "$program")/data" "$work/game/data"
 g++ -O2 -o "$work/first_frame" "$top/tools/start_time/first_frame.cpp" -lX11
 
 export WINEPREFIX="$top/build/wine-start" WINEDEBUG=-all
