@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <thread>
 #include <unistd.h>
 
@@ -32,6 +33,12 @@ int main(int argc, char** argv) {
     auto start = std::chrono::steady_clock::now();
     pid_t child = fork();
     if (child == 0) {
+        // Only this tool's line goes to its output.
+        int quiet = open("/dev/null", O_WRONLY);
+        if (quiet >= 0) {
+            dup2(quiet, 1);
+            dup2(quiet, 2);
+        }
         execvp(argv[8], argv + 8);
         _exit(127);
     }
