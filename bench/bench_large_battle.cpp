@@ -5,6 +5,7 @@
 // the shipped terrain. Run from the installation folder.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cmath>
 #include <fstream>
 #include <memory>
@@ -98,7 +99,11 @@ void BM_WorldUpdateDynamicProps(benchmark::State& state) {
         return state.SkipWithError("the level did not load");
     // The crates fall and settle in the first second; the frames measured
     // are the steady ones a battle runs, every crate still probing the ground.
-    for (int i = 0; i < 30; i++)
+    auto start = std::chrono::steady_clock::now();
+    world.Update(1.0f / 30.0f);
+    state.counters["first_update_ms"] =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    for (int i = 0; i < 29; i++)
         world.Update(1.0f / 30.0f);
     for (auto _ : state)
         world.Update(1.0f / 30.0f);
