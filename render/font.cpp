@@ -22,7 +22,8 @@ struct FontKey {
 
 struct FontKeyHash {
     size_t operator()(const FontKey& k) const {
-        return std::hash<std::string>()(k.name) ^ ((size_t)k.pixelSize << 1 | k.fixed) * 0x9E3779B97F4A7C15ull;
+        size_t size = (size_t)k.pixelSize << 1 | k.fixed;
+        return std::hash<std::string>()(k.name) ^ size * 0x9E3779B97F4A7C15ull;
     }
 };
 

@@ -65,8 +65,10 @@ void CInstanceColumns::Build(const std::vector<CCollisionInstance>& instances) {
         float x0, y0, x1, y1;
         if (!Square(instances[i], x0, y0, x1, y1))
             continue;
-        int c0 = (int)((x0 - minX) / cellSize), c1 = std::min((int)((x1 - minX) / cellSize), columns - 1);
-        int r0 = (int)((y0 - minY) / cellSize), r1 = std::min((int)((y1 - minY) / cellSize), rows - 1);
+        int c0 = (int)((x0 - minX) / cellSize);
+        int c1 = std::min((int)((x1 - minX) / cellSize), columns - 1);
+        int r0 = (int)((y0 - minY) / cellSize);
+        int r1 = std::min((int)((y1 - minY) / cellSize), rows - 1);
         for (int r = std::max(r0, 0); r <= r1; r++)
             for (int c = std::max(c0, 0); c <= c1; c++)
                 cells[(size_t)r * columns + c].push_back((uint16_t)i);

@@ -62,7 +62,8 @@ TEST_F(Model, InstancesShareTheMastersMeshes) {
 ModelRecord* RegistrySearch(const std::string& name, bool readable) {
     for (ResourceRecord* r : ModelRegistry()) {
         ModelRecord* m = static_cast<ModelRecord*>(r);
-        if (!name.empty() && !m->instance && m->readable == readable && EqualIgnoringCase(m->name, name))
+        if (!name.empty() && !m->instance && m->readable == readable &&
+            EqualIgnoringCase(m->name, name))
             return m;
     }
     return nullptr;
@@ -75,7 +76,7 @@ TEST_F(Model, MasterLookupAgreesWithTheRegistry) {
     readable.CreateFromRoot(new CNode, "units\\unit.mbm", true, false, 3.0f);
     instance.CreateFromRoot(new CNode, "units\\unit.mbm", false, true, 4.0f);
     auto agree = [](const char* what) {
-        for (const std::string name : {"units\\unit.mbm", "UNITS\\UNIT.MBM", "units\\other.mbm", ""}) {
+        for (const char* name : {"units\\unit.mbm", "UNITS\\UNIT.MBM", "units\\other.mbm", ""}) {
             for (bool r : {false, true}) {
                 ModelRecord key;
                 key.name = name;

@@ -176,9 +176,9 @@ TEST_F(GrassTest, BladesDrawAsTwoCrossedPassesInWorldSpace) {
 TEST_F(GrassTest, VerticalRaysThroughTheInstanceColumnsHitWhatEveryInstanceGives) {
     std::vector<TerrainVertex> v;
     std::vector<uint16_t> i;
-    MakeHeightfield(40, 24, -100, -60, 100, 60,
-                    [](float x, float y) { return 8.0f * std::sin(x * 0.07f) * std::cos(y * 0.05f); },
-                    [](float x, float y) { return 0.5f + 0.4f * std::sin(x * 0.03f + y * 0.02f); }, v, i);
+    auto height = [](float x, float y) { return 8.0f * std::sin(x * 0.07f) * std::cos(y * 0.05f); };
+    auto attribute = [](float x, float y) { return 0.5f + 0.4f * std::sin(x * 0.03f + y * 0.02f); };
+    MakeHeightfield(40, 24, -100, -60, 100, 60, height, attribute, v, i);
     GameSrand(11);
     CTerrain t;
     t.BuildFromVertices(v, i, CTexture(), "hills");
@@ -198,7 +198,8 @@ TEST_F(GrassTest, VerticalRaysThroughTheInstanceColumnsHitWhatEveryInstanceGives
     // Probes from above and below, on cell lines and off the terrain.
     int hits = 0;
     for (int n = 0; n < 3000; n++) {
-        float x = n % 10 == 0 ? -100.0f + 25.0f * (float)(n % 9) : -120 + 240 * (float)GameRand() / GameRandMax;
+        float x = n % 10 == 0 ? -100.0f + 25.0f * (float)(n % 9)   // on cell lines
+                              : -120 + 240 * (float)GameRand() / GameRandMax;
         float y = -80 + 160 * (float)GameRand() / GameRandMax;
         float z = n % 3 == 0 ? -50.0f : 1000.0f;
         Ray ray{Vector3{x, y, z}, Vector3{0, 0, z < 0 ? 1.0f : -1.0f}};
@@ -210,7 +211,8 @@ TEST_F(GrassTest, VerticalRaysThroughTheInstanceColumnsHitWhatEveryInstanceGives
         ASSERT_EQ(a, b) << x << " " << y;
         if (a) {
             hits++;
-            ASSERT_TRUE(p1.x == p2.x && p1.y == p2.y && p1.z == p2.z && n1.z == n2.z) << x << " " << y;
+            ASSERT_TRUE(p1.x == p2.x && p1.y == p2.y && p1.z == p2.z && n1.z == n2.z)
+                << x << " " << y;
         }
     }
     EXPECT_GT(hits, 1000);
