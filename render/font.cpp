@@ -1,7 +1,9 @@
 #include "render/font.h"
 
+#include <algorithm>
 #include <cstring>
 #include <list>
+#include <unordered_map>
 #include <vector>
 
 #include "render/font_atlas.h"
@@ -9,13 +11,69 @@
 
 namespace {
 
-std::list<CFont>& FontCache() {
-    static std::list<CFont> cache;
+struct FontKey {
+    std::string name;
+    int pixelSize;
+    uint8_t fixed;
+    bool operator==(const FontKey& other) const {
+        return pixelSize == other.pixelSize && fixed == other.fixed && name == other.name;
+    }
+};
+
+struct FontKeyHash {
+    size_t operator()(const FontKey& k) const {
+        size_t size = (size_t)k.pixelSize << 1 | k.fixed;
+        return std::hash<std::string>()(k.name) ^ size * 0x9E3779B97F4A7C15ull;
+    }
+};
+
+// The fonts used last, most recent first, found through the index; and
+// every font alive with its atlas bytes, cached or held by texts.
+struct FontCache {
+    std::list<CFontRef> recent;
+    std::unordered_map<FontKey, std::list<CFontRef>::iterator, FontKeyHash> index;
+    std::unordered_map<CFont*, size_t> live;
+    FontMemory memory;
+    int generation = 0;
+    bool releaseRegistered = false;
+};
+
+// Never destroyed: texts in static objects let go of their fonts at exit.
+FontCache& Cache() {
+    static FontCache& cache = *new FontCache;
     return cache;
 }
 
-int cacheGeneration = 0;
-bool releaseRegistered = false;
+void DeleteFont(CFont* font) {
+    FontCache& c = Cache();
+    auto it = c.live.find(font);
+    if (it != c.live.end()) {
+        c.memory.fonts--;
+        c.memory.bytes -= it->second;
+        c.live.erase(it);
+    }
+    delete font;
+}
+
+CFontRef TrackFont(CFont* font) {
+    FontCache& c = Cache();
+    size_t bytes = (size_t)font->texture.GetWidth() * (size_t)font->texture.GetHeight() * 4;
+    CFontRef ref(font, DeleteFont);
+    c.live[font] = bytes;
+    c.memory.fonts++;
+    c.memory.bytes += bytes;
+    c.memory.peakFonts = std::max(c.memory.peakFonts, c.memory.fonts);
+    c.memory.peakBytes = std::max(c.memory.peakBytes, c.memory.bytes);
+    return ref;
+}
+
+// Lets go of the font used longest ago; texts still holding it keep it.
+void EvictOldest() {
+    FontCache& c = Cache();
+    const CFont& oldest = *c.recent.back();
+    c.index.erase(FontKey{oldest.name, oldest.pixelSize, oldest.fixedPitch});
+    c.recent.pop_back();
+}
 
 // Columns of the leftmost and rightmost ink; both 0 for a blank cell.
 void FindInk(const uint8_t* coverage, int cell, int& left, int& right) {
@@ -112,58 +170,84 @@ int FontPixelSize(float size) {
     return pixelSize < 5 ? 5 : pixelSize;
 }
 
-CFont* GetFont(const std::string& requestedName, float size, bool fixed) {
+CFontRef GetFont(const std::string& requestedName, float size, bool fixed) {
     if (!(size >= 2.0f) || requestedName.size() >= 31) {
         return nullptr;
     }
     std::string name = requestedName.empty() ? "Ariel" : requestedName;
-    if (!releaseRegistered) {
+    FontCache& c = Cache();
+    if (!c.releaseRegistered) {
         RegisterShutdownCallback(ReleaseFonts);
-        releaseRegistered = true;
+        c.releaseRegistered = true;
     }
 
     int cell = FontCellSize(size);
     int pixelSize = FontPixelSize(size);
     uint8_t fixedFlag = fixed ? 1 : 0;
-    for (CFont& font : FontCache()) {
-        if (font.pixelSize == pixelSize && font.name == name && font.fixedPitch == fixedFlag) {
-            return &font;
-        }
+    auto found = c.index.find(FontKey{name, pixelSize, fixedFlag});
+    if (found != c.index.end()) {
+        c.recent.splice(c.recent.begin(), c.recent, found->second);
+        return c.recent.front();
+    }
+    // Room is made first, so the atlases alive never pass the bound for
+    // the cache's sake.
+    while ((int)c.recent.size() >= FontCacheCapacity) {
+        EvictOldest();
     }
 
-    CFont font;
-    font.name = name;
-    font.size = size;
-    font.pixelSize = pixelSize;
-    font.fixedPitch = fixedFlag;
-    memset(font.widths, 0, sizeof(font.widths));
+    std::unique_ptr<CFont> font(new CFont);
+    font->name = name;
+    font->size = size;
+    font->pixelSize = pixelSize;
+    font->fixedPitch = fixedFlag;
+    memset(font->widths, 0, sizeof(font->widths));
     // No mipmaps: only level 0 is ever filled.
-    if (!CreateTexture(font.texture, 16 * cell, 16 * cell, 1, false)) {
+    if (!CreateTexture(font->texture, 16 * cell, 16 * cell, 1, false)) {
         return nullptr;
     }
-    SetTextureWrap(font.texture, false, false, false);
-    SetTextureFilter(size >= 32.0f ? 2 : 0, font.texture);
+    SetTextureWrap(font->texture, false, false, false);
+    SetTextureFilter(size >= 32.0f ? 2 : 0, font->texture);
 
     CGlyphRasteriser raster;
     if (!raster.Begin(name, pixelSize, cell)) {
         return nullptr;
     }
-    FillAtlas(font, cell, raster);
+    FillAtlas(*font, cell, raster);
     raster.End();
 
-    FontCache().push_back(font);
-    return &FontCache().back();
+    c.recent.push_front(TrackFont(font.release()));
+    c.index[FontKey{name, pixelSize, fixedFlag}] = c.recent.begin();
+    return c.recent.front();
 }
 
 void ReleaseFonts() {
-    FontCache().clear();
-    cacheGeneration++;
+    FontCache& c = Cache();
+    c.index.clear();
+    c.recent.clear();
+    // Fonts texts still hold lose their atlas now; the texts look their
+    // font up again (the generation changes).
+    for (auto& held : c.live) {
+        held.first->texture.DropRecord();
+        c.memory.bytes -= held.second;
+        held.second = 0;
+    }
+    c.generation++;
 }
 
 int GetFontCacheGeneration() {
-    return cacheGeneration;
+    return Cache().generation;
 }
 
 int GetFontCount() {
-    return (int)FontCache().size();
+    return (int)Cache().recent.size();
+}
+
+FontMemory GetFontMemory() {
+    return Cache().memory;
+}
+
+void ResetFontMemoryPeak() {
+    FontCache& c = Cache();
+    c.memory.peakFonts = c.memory.fonts;
+    c.memory.peakBytes = c.memory.bytes;
 }

@@ -1,13 +1,10 @@
 #include "render/mesh_cache.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <deque>
-#include <iterator>
-#include <list>
 #include <memory>
-#include <unordered_map>
 
 #include "core/error.h"
 #include "core/files.h"
@@ -372,19 +369,114 @@ bool LoadMeshCache(const std::string& cachePath, bool readable, MeshLoadResult& 
     return ReadMeshCacheRecords(bytes.data() + 4, bytes.size() - 4, readable, result);
 }
 
+namespace {
+
+// A node read from the cache: the root of a subtree until it is attached.
+struct ReadNode {
+    CNode* node;
+    int height;       // of its subtree
+    int nextOfName;   // the next unattached node of the same name, or -1
+    bool attached;
+};
+
+// The unattached nodes of each name, oldest first, as a chain through
+// nextOfName. Open addressing over flat slots: a cache of many thousand
+// nodes is read without a heap block per name.
+class NameQueues {
+public:
+    NameQueues() : slots(64), used(0) {}
+
+    // The oldest unattached node of the name, taken off its queue; -1 when none.
+    int Take(const std::string& name, std::vector<ReadNode>& nodes) {
+        Slot& s = Find(name, Hash(name), nodes);
+        if (s.head < 0)
+            return -1;
+        int taken = s.head;
+        s.head = nodes[(size_t)taken].nextOfName;
+        if (s.head < 0)
+            s.tail = -1;
+        return taken;
+    }
+    // Puts a node (already in nodes) at the end of its name's queue.
+    void Append(int index, std::vector<ReadNode>& nodes) {
+        if (4 * (used + 1) > 3 * slots.size())
+            Grow();
+        const std::string& name = nodes[(size_t)index].node->name;
+        Slot& s = Find(name, Hash(name), nodes);
+        if (s.named < 0) {
+            s.named = index;
+            used++;
+        }
+        if (s.tail >= 0)
+            nodes[(size_t)s.tail].nextOfName = index;
+        else
+            s.head = index;
+        s.tail = index;
+    }
+
+private:
+    // Small slots, so the table of a large tree stays in the cache.
+    struct Slot {
+        uint32_t hash = 0;
+        int32_t named = -1;   // a node bearing the name; -1 for a free slot
+        int32_t head = -1, tail = -1;
+    };
+
+    static uint32_t Hash(const std::string& name) {
+        uint32_t h = 2166136261u;   // FNV-1a
+        for (char c : name)
+            h = (h ^ (uint8_t)c) * 16777619u;
+        return h;
+    }
+    // The name's slot, or the free slot where it belongs (hash set).
+    Slot& Find(const std::string& name, uint32_t hash, const std::vector<ReadNode>& nodes) {
+        size_t mask = slots.size() - 1;
+        for (size_t i = hash & mask;; i = (i + 1) & mask) {
+            Slot& s = slots[i];
+            if (s.named < 0) {
+                s.hash = hash;
+                return s;
+            }
+            if (s.hash == hash && nodes[(size_t)s.named].node->name == name)
+                return s;
+        }
+    }
+    void Grow() {
+        std::vector<Slot> old(slots.size() * 2);
+        old.swap(slots);
+        size_t mask = slots.size() - 1;
+        for (const Slot& s : old) {
+            if (s.named < 0)
+                continue;
+            size_t i = s.hash & mask;
+            while (slots[i].named >= 0)
+                i = (i + 1) & mask;
+            slots[i] = s;
+        }
+    }
+
+    std::vector<Slot> slots;
+    size_t used;
+};
+
+}  // namespace
+
 bool ReadMeshCacheRecords(const uint8_t* bytes, size_t size, bool readable,
                           MeshLoadResult& result) {
-    // Roots of the subtrees read so far, with their heights; deleting one
-    // frees its subtree.
-    struct Subtree {
-        std::unique_ptr<CNode> node;
-        int height;
-    };
-    std::list<Subtree> unattached;
-    // The unattached subtrees of each name, oldest first: a child is the
-    // oldest of its name, found without walking the whole list.
-    std::unordered_map<std::string, std::deque<std::list<Subtree>::iterator>> byName;
+    // Every node read, in order; deleting the unattached ones frees everything.
+    std::vector<ReadNode> nodes;
+    int unattached = 0;
+    struct Guard {
+        std::vector<ReadNode>& nodes;
+        ~Guard() {
+            for (ReadNode& n : nodes)
+                if (!n.attached)
+                    delete n.node;
+        }
+    } guard{nodes};
+    NameQueues byName;
     std::unique_ptr<CMesh> held;
+    std::vector<std::string> childNames;
     size_t pos = 0;
     for (;;) {
         if (pos >= size)
@@ -399,39 +491,43 @@ bool ReadMeshCacheRecords(const uint8_t* bytes, size_t size, bool readable,
                 return false;
             pos += used;
         } else if (tag == 2) {
-            Subtree made{std::unique_ptr<CNode>(new CNode), 1};
-            std::vector<std::string> childNames;
-            size_t used = made.node->ReadFromBytes(bytes + pos, size - pos, childNames);
+            std::unique_ptr<CNode> made(new CNode);
+            childNames.clear();
+            size_t used = made->ReadFromBytes(bytes + pos, size - pos, childNames);
             if (used == 0)
                 return false;
             pos += used;
-            if (held && held->GetName() == made.node->mesh.GetName()) {
-                made.node->mesh = *held;
+            if (held && held->GetName() == made->mesh.GetName()) {
+                made->mesh = *held;
                 held.reset();
             }
+            // Each child is the oldest unattached node of its name.
+            int height = 1;
             for (const std::string& childName : childNames) {
-                auto named = byName.find(childName);
-                if (named == byName.end() || named->second.empty())
+                int taken = byName.Take(childName, nodes);
+                if (taken < 0 || nodes[(size_t)taken].height >= MaxNodeDepth)
                     return false;
-                auto it = named->second.front();
-                if (it->height >= MaxNodeDepth)
-                    return false;
-                named->second.pop_front();
-                if (it->height + 1 > made.height)
-                    made.height = it->height + 1;
-                CNode* child = it->node.release();
-                unattached.erase(it);
-                child->AttachTo(false, made.node.get(), true);
+                ReadNode& child = nodes[(size_t)taken];
+                height = std::max(height, child.height + 1);
+                child.attached = true;
+                unattached--;
+                child.node->AttachTo(false, made.get(), true);
             }
-            std::string madeName = made.node->name;
-            unattached.push_back(std::move(made));
-            byName[madeName].push_back(std::prev(unattached.end()));
+            nodes.push_back(ReadNode{made.release(), height, -1, false});
+            unattached++;
+            byName.Append((int)nodes.size() - 1, nodes);
         } else {
             return false;
         }
     }
-    if (unattached.size() > 1)
+    if (unattached > 1)
         return false;
-    result.root = unattached.empty() ? nullptr : unattached.front().node.release();
+    result.root = nullptr;
+    for (ReadNode& n : nodes) {
+        if (!n.attached) {
+            result.root = n.node;
+            n.attached = true;   // handed over
+        }
+    }
     return true;
 }

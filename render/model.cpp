@@ -1,11 +1,47 @@
 #include "render/model.h"
 
+#include <algorithm>
+#include <unordered_map>
+#include <vector>
+
 #include "core/error.h"
 #include "core/strings.h"
 #include "render/mesh_file.h"
 #include "render/node.h"
 
+namespace {
+
+// Masters by readable flag and name without case, oldest first: a battle
+// holds thousands of instances, and a load must not walk them all.
+std::unordered_map<std::string, std::vector<ModelRecord*>>& MasterIndex() {
+    // Never destroyed, like the registry: late statics may drop masters.
+    static auto& index = *new std::unordered_map<std::string, std::vector<ModelRecord*>>;
+    return index;
+}
+
+std::string MasterKey(const std::string& name, bool readable) {
+    return (readable ? "r:" : "w:") + ToLowerCase(name);
+}
+
+void IndexMaster(ModelRecord* master) {
+    MasterIndex()[MasterKey(master->name, master->readable)].push_back(master);
+}
+
+void UnindexMaster(ModelRecord* master) {
+    auto found = MasterIndex().find(MasterKey(master->name, master->readable));
+    if (found == MasterIndex().end())
+        return;
+    std::vector<ModelRecord*>& masters = found->second;
+    masters.erase(std::remove(masters.begin(), masters.end(), master), masters.end());
+    if (masters.empty())
+        MasterIndex().erase(found);
+}
+
+}  // namespace
+
 void CModel::Release() {
+    if (!record->instance)
+        UnindexMaster(record);
     delete record->root;
     record->root = nullptr;
 }
@@ -18,6 +54,8 @@ void CModel::CreateFromRoot(CNode* root, const std::string& name, bool readable,
     record->readable = readable;
     record->instance = instance;
     record->cacheId = cacheId;
+    if (!instance)
+        IndexMaster(record);
 }
 
 void CModel::Draw() {
@@ -64,12 +102,9 @@ std::list<CModel>& ModelCache() {
 ModelRecord* FindModelRecord(const ModelRecord& key) {
     if (key.instance || key.name.empty())
         return nullptr;
-    for (ResourceRecord* r : ModelRegistry()) {
-        ModelRecord* m = static_cast<ModelRecord*>(r);
-        if (!m->instance && m->readable == key.readable && EqualIgnoringCase(m->name, key.name))
-            return m;
-    }
-    return nullptr;
+    // The newest master first, as a search of the registry meets it.
+    auto found = MasterIndex().find(MasterKey(key.name, key.readable));
+    return found == MasterIndex().end() ? nullptr : found->second.back();
 }
 
 bool LoadModel(CModel& model, const std::string& path, bool readable, bool weld) {

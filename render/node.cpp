@@ -210,9 +210,10 @@ size_t CNode::ReadFromBytes(const uint8_t* bytes, size_t size, std::vector<std::
     std::string n = in.String();
     std::string meshName = in.String();
     unsigned count = in.U8();
-    std::vector<std::string> names;
+    // The names go straight onto the list and are taken back if the record is cut.
+    size_t listed = childNames.size();
     for (unsigned i = 0; i < count && in.ok; i++)
-        names.push_back(in.String());
+        childNames.push_back(in.String());
     Vector3 p;
     p.x = in.F32();
     p.y = in.F32();
@@ -220,13 +221,14 @@ size_t CNode::ReadFromBytes(const uint8_t* bytes, size_t size, std::vector<std::
     Matrix3 r;
     for (float& f : r.m)
         f = in.F32();
-    if (!in.ok)
+    if (!in.ok) {
+        childNames.resize(listed);
         return 0;
+    }
     word = w;
     name = n;
     if (mesh.GetRecord())
         mesh.GetRecord()->name = meshName;
-    childNames.insert(childNames.end(), names.begin(), names.end());
     SetPosition(p);
     SetRotation(r, true);
     return in.pos;

@@ -44,7 +44,7 @@ void CText::Reset() {
     x = 0.0f;
     y = 0.0f;
     wrapWidth = 0.0f;
-    font = nullptr;
+    font.reset();
     fontName.clear();
     size = 16.0f;
     fixedPitch = 0;
@@ -207,7 +207,7 @@ void CText::UpdateFont() {
     // A font cache emptied at shutdown leaves no font to point at.
     if (fontGeneration != GetFontCacheGeneration()) {
         fontGeneration = GetFontCacheGeneration();
-        font = nullptr;
+        font.reset();
         cachedFont = nullptr;
         dirty = 1;
     }

@@ -6,6 +6,7 @@
 #define RENDER_TEXT_H
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -87,7 +88,8 @@ public:
     float GetAdvanceFactor() const { return advanceFactor; }
     bool IsFixedPitch() const { return fixedPitch != 0; }
     const std::string& GetFontName() const { return fontName; }
-    CFont* GetCurrentFont() { UpdateFont(); return font; }
+    // Valid while this text keeps the font.
+    CFont* GetCurrentFont() { UpdateFont(); return font.get(); }
     // The glyph cache, for the tests.
     const CVertexBuffer& GetVertexBuffer() const { return vertexBuffer; }
     int GetVertexCount() const { return vertexCount; }
@@ -101,7 +103,7 @@ private:
     float advanceFactor;
     float x, y;
     float wrapWidth;
-    CFont* font;
+    std::shared_ptr<CFont> font;   // held, so the cache may let it go meanwhile
     std::string fontName;
     float size;
     uint8_t fixedPitch;
@@ -114,7 +116,7 @@ private:
 
     // Every change of runs or layout clears this, so the next draw rebuilds.
     bool cacheValid;
-    CFont* cachedFont;
+    const CFont* cachedFont;   // the font the glyphs were built with (compared only)
     int fontGeneration;
 };
 

@@ -188,7 +188,7 @@ void CText::BuildVertices() {
     }
     lock.Unlock();
     cacheValid = true;
-    cachedFont = font;
+    cachedFont = font.get();
 }
 
 void CText::Draw() {
@@ -204,7 +204,7 @@ void CText::Draw() {
     if (!font) {
         return;
     }
-    if (!cacheValid || font != cachedFont || cachedText != text || vertexBuffer.IsEmpty()) {
+    if (!cacheValid || font.get() != cachedFont || cachedText != text || vertexBuffer.IsEmpty()) {
         cachedText = text;
         BuildVertices();
     }

@@ -23,17 +23,36 @@ std::string GetLastErrorText() {
     return TrimSystemMessage(std::string(buffer, n));
 }
 
+// Listing the process's modules for the symbol engine takes most of a
+// second under some systems. It runs on a thread of its own beside the rest
+// of the start-up (nothing asks for symbols before a report), and module
+// symbols are read only when asked for. Only that thread and the clean-up,
+// after it has ended, call the engine, which is single-threaded.
+static HANDLE symbolThread = NULL;
 static bool symbolsReady = false;
 
+static DWORD WINAPI StartSymbolEngine(LPVOID) {
+    SymSetOptions(SymGetOptions() | SYMOPT_UNDNAME | SYMOPT_DEFERRED_LOADS);
+    symbolsReady = SymInitialize(GetCurrentProcess(), NULL, TRUE) != 0;
+    return 0;
+}
+
 void SymbolEngineInit() {
-    if (symbolsReady) {
+    if (symbolThread || symbolsReady) {
         return;
     }
-    SymSetOptions(SymGetOptions() | SYMOPT_UNDNAME);
-    symbolsReady = SymInitialize(GetCurrentProcess(), NULL, TRUE) != 0;
+    symbolThread = CreateThread(NULL, 0, StartSymbolEngine, NULL, 0, NULL);
+    if (!symbolThread) {
+        StartSymbolEngine(NULL);
+    }
 }
 
 void SymbolEngineCleanup() {
+    if (symbolThread) {
+        WaitForSingleObject(symbolThread, INFINITE);
+        CloseHandle(symbolThread);
+        symbolThread = NULL;
+    }
     if (symbolsReady) {
         SymCleanup(GetCurrentProcess());
         symbolsReady = false;

@@ -5,6 +5,7 @@
 
 #include "core/error.h"
 #include "core/strings.h"
+#include "game/collision/body_grid.h"
 #include "game/collision/collision_cache.h"
 #include "render/model.h"
 #include "render/node.h"
@@ -69,9 +70,8 @@ std::list<BoundingSphereEntry*>& BoundingSphereList() {
 BoundingSphereEntry* FindBoundingSphere(const std::string& path) {
     if (path.empty())
         return nullptr;   // unnamed spheres are never shared
-    std::string key = ToLowerCase(path);
     for (BoundingSphereEntry* entry : BoundingSphereList()) {
-        if (ToLowerCase(entry->name) == key)
+        if (EqualIgnoringCase(entry->name, path))
             return entry;
     }
     return nullptr;
@@ -153,12 +153,16 @@ Sphere ComputeBodySphere(CCollisionPart* root) {
     return sphere;
 }
 
-CCollisionBody::CCollisionBody() : root(nullptr), sphereEntry(nullptr), attached(false) {}
+CCollisionBody::CCollisionBody()
+    : root(nullptr), sphereEntry(nullptr), attached(false), grid(nullptr), gridEntry(-1) {}
 
 CCollisionBody::~CCollisionBody() {
+    if (grid)
+        grid->Remove(this);
     Release();
 }
 
+// A copy is not in the original's grid either: its owner is not listed there.
 CCollisionBody::CCollisionBody(const CCollisionBody&) : CCollisionBody() {}
 
 CCollisionBody& CCollisionBody::operator=(const CCollisionBody& other) {
@@ -167,27 +171,40 @@ CCollisionBody& CCollisionBody::operator=(const CCollisionBody& other) {
     return *this;
 }
 
+// A moved body keeps its place in the grid at its new address.
 CCollisionBody::CCollisionBody(CCollisionBody&& other) noexcept
     : root(other.root), sphere(other.sphere), sphereEntry(other.sphereEntry),
-      attached(other.attached) {
+      attached(other.attached), grid(other.grid), gridEntry(other.gridEntry) {
     other.root = nullptr;
     other.sphereEntry = nullptr;
     other.sphere = Sphere();
     other.attached = false;
+    other.grid = nullptr;
+    other.gridEntry = -1;
+    if (grid)
+        grid->Rebind(gridEntry, this);
 }
 
 CCollisionBody& CCollisionBody::operator=(CCollisionBody&& other) noexcept {
     if (this == &other)
         return *this;
+    if (grid)
+        grid->Remove(this);
     Release();
     root = other.root;
     sphere = other.sphere;
     sphereEntry = other.sphereEntry;
     attached = other.attached;
+    grid = other.grid;
+    gridEntry = other.gridEntry;
     other.root = nullptr;
     other.sphereEntry = nullptr;
     other.sphere = Sphere();
     other.attached = false;
+    other.grid = nullptr;
+    other.gridEntry = -1;
+    if (grid)
+        grid->Rebind(gridEntry, this);
     return *this;
 }
 
@@ -265,17 +282,24 @@ void CCollisionBody::Release() {
     attached = false;
     CCollisionPart::DeleteTree(root);
     root = nullptr;
+    SphereChanged();
 }
 
 void CCollisionBody::Update() {
-    if (!attached || !sphereEntry || !root || !root->node)
-        return;
-    const Matrix4& world = root->node->GetWorldMatrix();
-    Vector3 top{sphereEntry->centre.x, sphereEntry->centre.y,
-                sphereEntry->centre.z + sphereEntry->radius};
-    Matrix4TransformPoint(sphere.centre, world, sphereEntry->centre);
-    Matrix4TransformPoint(top, world, top);
-    sphere.radius = Vector3Distance(sphere.centre, top);
+    if (attached && sphereEntry && root && root->node) {
+        const Matrix4& world = root->node->GetWorldMatrix();
+        Vector3 top{sphereEntry->centre.x, sphereEntry->centre.y,
+                    sphereEntry->centre.z + sphereEntry->radius};
+        Matrix4TransformPoint(sphere.centre, world, sphereEntry->centre);
+        Matrix4TransformPoint(top, world, top);
+        sphere.radius = Vector3Distance(sphere.centre, top);
+    }
+    SphereChanged();
+}
+
+void CCollisionBody::SphereChanged() {
+    if (grid)
+        grid->Moved(gridEntry);
 }
 
 void CCollisionBody::SetTransforms() {

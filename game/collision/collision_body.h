@@ -14,6 +14,7 @@
 #include "game/collision/collision_model.h"
 #include "render/visibility.h"
 
+class CBodyGrid;
 class CModel;
 class CNode;
 
@@ -94,9 +95,14 @@ public:
     Sphere sphere;          // world space
     BoundingSphereEntry* sphereEntry;
     bool attached;
+    // The world queries' grid holding the body, told whenever the sphere
+    // changes (set by CBodyGrid).
+    CBodyGrid* grid;
+    int gridEntry;
 
 private:
     void TakeSphere(const std::string& name);
+    void SphereChanged();
 };
 
 enum CollisionDebugShape {

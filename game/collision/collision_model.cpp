@@ -85,9 +85,8 @@ CCollisionModel* CCollisionModel::Add(CCollisionInstance& instance, const std::s
 CCollisionModel* CCollisionModel::Find(const std::string& path) {
     if (path.empty())
         return nullptr;   // unnamed models are never shared
-    std::string key = ToLowerCase(path);
     for (CCollisionModel* entry : CollisionModelList()) {
-        if (ToLowerCase(entry->name) == key)
+        if (EqualIgnoringCase(entry->name, path))
             return entry;
     }
     return nullptr;

@@ -38,6 +38,7 @@ CTerrain::~CTerrain() {
 
 void CTerrain::Clear() {
     segments.clear();
+    rayColumns.Clear();
     for (CCollisionInstance& instance : instances)
         instance.Reset();
     instances.clear();
@@ -108,6 +109,7 @@ void CTerrain::FinishLoad() {
         instances[i].Attach(levelMeshes[0][i], "");
         instances[i].SetTransform(matrix);
     }
+    rayColumns.Build(instances);
     for (size_t i = 0; i < count; i++) {
         TerrainSegment s;
         for (int level = 0; level < 3; level++)
@@ -155,6 +157,17 @@ struct RayHit {
     Vector3 normal;
 };
 
+// A vertical ray can only hit a triangle whose ground rectangle holds its
+// point; the rectangle is widened far past the rounding of the triangle test.
+bool OutsideFromAbove(const Ray& ray, float slack, const Vector3& a, const Vector3& b,
+                      const Vector3& c) {
+    float x = ray.origin.x, y = ray.origin.y;
+    return x < std::min(a.x, std::min(b.x, c.x)) - slack ||
+           x > std::max(a.x, std::max(b.x, c.x)) + slack ||
+           y < std::min(a.y, std::min(b.y, c.y)) - slack ||
+           y > std::max(a.y, std::max(b.y, c.y)) + slack;
+}
+
 // Nearest triangle hit below node; leaves hold the triangles.
 void RayTestNode(CCollisionInstance& instance, CCollisionNode* node, const Ray& ray,
                  bool skipBackFaces, RayHit& best, bool& found) {
@@ -168,6 +181,8 @@ void RayTestNode(CCollisionInstance& instance, CCollisionNode* node, const Ray& 
     }
     instance.UpdateNodeGeometry(node);
     const CollisionGeometry& g = instance.geometry;
+    bool vertical = ray.direction.x == 0.0f && ray.direction.y == 0.0f;
+    float slack = 0.001f + 0.00001f * (std::fabs(ray.origin.x) + std::fabs(ray.origin.y));
     for (int32_t offset : node->triangles) {
         if (offset < 0 || (size_t)offset + 2 >= g.indices.size() ||
             (size_t)offset / 3 >= g.normals.size())
@@ -175,6 +190,8 @@ void RayTestNode(CCollisionInstance& instance, CCollisionNode* node, const Ray& 
         int32_t a = g.indices[offset], b = g.indices[offset + 1], c = g.indices[offset + 2];
         int32_t n = (int32_t)g.vertices.size();
         if (a < 0 || b < 0 || c < 0 || a >= n || b >= n || c >= n)
+            continue;
+        if (vertical && OutsideFromAbove(ray, slack, g.vertices[a], g.vertices[b], g.vertices[c]))
             continue;
         const Vector3& normal = g.normals[offset / 3];
         if (skipBackFaces && Vector3Dot(normal, ray.direction) > -GeometryTolerance)
@@ -206,21 +223,31 @@ bool RayReachesSphere(const Ray& ray, const Sphere& sphere) {
 }  // namespace
 
 bool CTerrain::RayQuery(const Ray& ray, Vector3& outPoint, Vector3& outNormal, int flags) {
-    std::vector<RayHit> hits;
-    for (CCollisionInstance& instance : instances) {
+    // The nearest hit, the first instance's of equal ones. A vertical ray
+    // tests only the instances standing over its point.
+    RayHit nearest;
+    bool found = false;
+    auto test = [&](CCollisionInstance& instance) {
         if (!instance.attached || !instance.root || !RayReachesSphere(ray, instance.sphere))
-            continue;
+            return;
         RayHit hit;
-        bool found = false;
-        RayTestNode(instance, instance.root, ray, (flags & 1) != 0, hit, found);
-        if (found)
-            hits.push_back(hit);
+        bool reached = false;
+        RayTestNode(instance, instance.root, ray, (flags & 1) != 0, hit, reached);
+        if (reached && (!found || hit.distance < nearest.distance)) {
+            nearest = hit;
+            found = true;
+        }
+    };
+    if (ray.direction.x == 0.0f && ray.direction.y == 0.0f && rayColumns.IsBuilt() &&
+        rayColumnsEnabled) {
+        for (uint16_t i : rayColumns.At(ray.origin.x, ray.origin.y))
+            test(instances[i]);
+    } else {
+        for (CCollisionInstance& instance : instances)
+            test(instance);
     }
-    if (hits.empty())
+    if (!found)
         return false;
-    const RayHit& nearest = *std::min_element(
-        hits.begin(), hits.end(),
-        [](const RayHit& a, const RayHit& b) { return a.distance < b.distance; });
     outPoint = nearest.point;
     outNormal = nearest.normal;
     return true;

@@ -17,6 +17,7 @@
 #include "core/geometry.h"
 #include "core/matrix.h"
 #include "game/collision/collision_model.h"
+#include "game/terrain/instance_columns.h"
 #include "render/mesh.h"
 #include "render/resources.h"
 #include "render/shader.h"
@@ -74,6 +75,8 @@ public:
     // Nearest hit among the segments' collision instances. Flags: bit 1
     // skips triangles facing away from the ray.
     bool RayQuery(const Ray& ray, Vector3& outPoint, Vector3& outNormal, int flags = 0);
+    // Off: vertical rays test every instance too (for comparing the two).
+    void SetRayColumnsEnabled(bool on) { rayColumnsEnabled = on; }
     // Appends every collision instance, in segment order.
     void CollectCollisionInstances(std::vector<CCollisionInstance*>& out);
 
@@ -156,6 +159,8 @@ private:
     std::vector<TerrainVertex> levelVertices[3];
     std::vector<float> grid;   // TerrainGridSize^2, row (y) major; empty until filled
     std::vector<CCollisionInstance> instances;
+    CInstanceColumns rayColumns;
+    bool rayColumnsEnabled = true;
     std::vector<TerrainRect> rects;
 
     CShaderProgram landFull;

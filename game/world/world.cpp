@@ -10,7 +10,22 @@
 #include "game/soldiers/vehicle.h"
 #include "game/world/generic_object.h"
 #include "game/world/level_file.h"
+#include "game/world/world_query.h"
 #include "render/node.h"
+
+namespace {
+
+// The order a walk over the lists meets the object sets in.
+int QueryRank(int set) {
+    switch (set) {
+    case QUERY_FURTHER: return 0;
+    case QUERY_PROPS: return 1;
+    case QUERY_SOLDIERS: return 2;
+    default: return 3;
+    }
+}
+
+}  // namespace
 
 CWorld::CWorld()
     : soldiersRun(true), objectsRun(true), messagesEnabled(false), messageTimer(0.0f),
@@ -77,6 +92,8 @@ void CWorld::AddSoldierToTeam(CSoldier* soldier, int team) {
                                  " outside 0.." + IntToString(MaxTeams - 1));
     }
     soldiers.push_back(soldier);
+    bodyGrid.Add(&soldier->GetCollisionBody(), static_cast<CSoldierTarget*>(soldier),
+                 QUERY_SOLDIERS, QueryRank(QUERY_SOLDIERS));
 }
 
 void CWorld::RemoveSoldier(CSoldier* soldier) {
@@ -109,6 +126,7 @@ void CWorld::RemoveSoldier(CSoldier* soldier) {
 
 void CWorld::AddVehicle(CVehicle* vehicle) {
     vehicles.push_back(vehicle);
+    bodyGrid.Add(&vehicle->collision, vehicle, QUERY_VEHICLES, QueryRank(QUERY_VEHICLES));
 }
 
 void CWorld::RemoveVehicle(CVehicle* vehicle) {
@@ -128,6 +146,7 @@ void CWorld::RemoveVehicle(CVehicle* vehicle) {
 
 void CWorld::AddGeneric(CGenericObject* generic) {
     generics.push_back(generic);
+    bodyGrid.Add(&generic->collision, generic, QUERY_PROPS, QueryRank(QUERY_PROPS));
 }
 
 void CWorld::RemoveGeneric(CGenericObject* generic) {
@@ -208,6 +227,39 @@ void CWorld::OnSoldierLeavesTeamAI(CSoldier* soldier) {
 
 CTerrainAccess* CWorld::GetTerrain() {
     return terrain.GetSegments().empty() ? nullptr : &ground;
+}
+
+CBodyGrid* CWorld::GetBodyGrid() {
+    if (!bodyGridEnabled)
+        return nullptr;
+    if (bodyGrid.Count(QUERY_FURTHER) != (int)furtherObjects.size())
+        ListInBodyGrid(QUERY_FURTHER);
+    if (bodyGrid.Count(QUERY_PROPS) != (int)generics.size())
+        ListInBodyGrid(QUERY_PROPS);
+    if (bodyGrid.Count(QUERY_SOLDIERS) != (int)soldiers.size())
+        ListInBodyGrid(QUERY_SOLDIERS);
+    if (bodyGrid.Count(QUERY_VEHICLES) != (int)vehicles.size())
+        ListInBodyGrid(QUERY_VEHICLES);
+    return &bodyGrid;
+}
+
+// The set's bodies again, in list order.
+void CWorld::ListInBodyGrid(int set) {
+    bodyGrid.RemoveSet(set);
+    int rank = QueryRank(set);
+    if (set == QUERY_FURTHER) {
+        for (FurtherObject& f : furtherObjects)
+            bodyGrid.Add(&f.collision, &f, set, rank);
+    } else if (set == QUERY_PROPS) {
+        for (CGenericObject* g : generics)
+            bodyGrid.Add(&g->collision, g, set, rank);
+    } else if (set == QUERY_SOLDIERS) {
+        for (CSoldier* s : soldiers)
+            bodyGrid.Add(&s->GetCollisionBody(), static_cast<CSoldierTarget*>(s), set, rank);
+    } else {
+        for (CVehicle* v : vehicles)
+            bodyGrid.Add(&v->collision, v, set, rank);
+    }
 }
 
 void CWorld::CollectProps(std::vector<CGenericObject*>& out) {

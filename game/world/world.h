@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "game/collision/body_grid.h"
 #include "game/collision/collision_body.h"
 #include "game/collision/collision_phases.h"
 #include "game/particles/particle_system.h"
@@ -125,6 +126,9 @@ public:
 
     // CWorldAccess.
     CTerrainAccess* GetTerrain() override;
+    CBodyGrid* GetBodyGrid() override;
+    // Off: the queries test every body (for comparing the two).
+    void SetBodyGridEnabled(bool on) { bodyGridEnabled = on; }
     void CollectProps(std::vector<CGenericObject*>& out) override;
     void CollectFurtherObjects(std::vector<WorldBodyEntry>& out) override;
     void AddHitRecord(const char* text, const Vector3& point) override;
@@ -163,8 +167,14 @@ private:
     static void DeleteScrap(std::vector<ScrapEntry>& scrap);
     void UpdateScrapList(std::vector<ScrapEntry>& scrap, float dt);
 
+    void ListInBodyGrid(int set);
+
     CTerrainView ground;
     std::unique_ptr<CTeamAISeam> teamAI;
+    // Bodies join when their object is added and leave when they are
+    // destroyed; a list changed behind the world's back is listed again.
+    CBodyGrid bodyGrid;
+    bool bodyGridEnabled = true;
 };
 
 #endif

@@ -15,6 +15,7 @@
 #include "core/geometry.h"
 
 class CAnimator;
+class CBodyGrid;
 class CCollisionBody;
 class CCollisionInstance;
 class CCollisionPart;
@@ -84,6 +85,9 @@ public:
     virtual ~CWorldAccess() {}
     // Null when the world has no terrain.
     virtual CTerrainAccess* GetTerrain() = 0;
+    // The broad phase over the bodies of the four object sets, up to date;
+    // null when the world keeps none (queries then test every body).
+    virtual CBodyGrid* GetBodyGrid() { return nullptr; }
     // Every soldier, living or dead.
     virtual void CollectSoldiers(std::vector<CSoldierTarget*>& out) = 0;
     virtual void CollectVehicles(std::vector<WorldBodyEntry>& out) = 0;

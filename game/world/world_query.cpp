@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "game/collision/body_grid.h"
 #include "game/collision/body_probe.h"
 #include "game/collision/collision_body.h"
 #include "game/collision/collision_phases.h"
@@ -11,11 +12,22 @@
 
 namespace {
 
+int ContactKind(int set) {
+    switch (set) {
+    case QUERY_FURTHER: return CONTACT_FURTHER;
+    case QUERY_PROPS: return CONTACT_PROP;
+    case QUERY_SOLDIERS: return CONTACT_SOLDIER;
+    default: return CONTACT_VEHICLE;
+    }
+}
+
 // The object sets a probe runs through, each body tested by test; keeps the
-// nearest contact. Lists are reused between calls (main thread only).
-template <typename BodyTest>
+// nearest contact (the first met of equal ones). With the world's grid only
+// the bodies near the probe's track are tested, met in the same order.
+// Lists are reused between calls (main thread only).
+template <typename BodyTest, typename Gather>
 bool QueryBodies(CWorldAccess& world, int sets, const void* excluded, CollisionContact& best,
-                 BodyTest test) {
+                 BodyTest test, Gather gather) {
     static std::vector<WorldBodyEntry> entries;
     static std::vector<CSoldierTarget*> soldiers;
     static std::vector<CGenericObject*> props;
@@ -31,6 +43,13 @@ bool QueryBodies(CWorldAccess& world, int sets, const void* excluded, CollisionC
             found = true;
         }
     };
+    if (CBodyGrid* grid = world.GetBodyGrid()) {
+        static std::vector<const BodyGridEntry*> near;
+        gather(*grid, near);
+        for (const BodyGridEntry* e : near)
+            consider(*e->body, e->object, ContactKind(e->set));
+        return found;
+    }
     if (sets & QUERY_FURTHER) {
         entries.clear();
         world.CollectFurtherObjects(entries);
@@ -78,9 +97,12 @@ bool WorldQuery(CWorldAccess& world, const Ray& ray, int sets, CollisionContact&
                 const void* excluded, int precision, bool skipBackFaces) {
     BodyProbe probe = MakeRayProbe(ray, precision, skipBackFaces);
     CollisionContact best;
-    bool found = QueryBodies(world, sets, excluded, best, [&](CCollisionBody& b, CollisionContact& c) {
-        return ProbeBody(b, probe, c);
-    });
+    bool found = QueryBodies(
+        world, sets, excluded, best,
+        [&](CCollisionBody& b, CollisionContact& c) { return ProbeBody(b, probe, c); },
+        [&](CBodyGrid& grid, std::vector<const BodyGridEntry*>& near) {
+            grid.GatherRay(ray, sets, near);
+        });
     CTerrainAccess* terrain = world.GetTerrain();
     if ((sets & QUERY_TERRAIN) && terrain) {
         CollisionContact c;
@@ -98,9 +120,12 @@ bool WorldQuery(CWorldAccess& world, const Ray& ray, int sets, CollisionContact&
 bool WorldQuerySegment(CWorldAccess& world, const Vector3& p0, const Vector3& p1, int sets,
                        CollisionContact& out, const void* excluded) {
     CollisionContact best;
-    bool found = QueryBodies(world, sets, excluded, best, [&](CCollisionBody& b, CollisionContact& c) {
-        return SegmentHitsBody(b, p0, p1, c);
-    });
+    bool found = QueryBodies(
+        world, sets, excluded, best,
+        [&](CCollisionBody& b, CollisionContact& c) { return SegmentHitsBody(b, p0, p1, c); },
+        [&](CBodyGrid& grid, std::vector<const BodyGridEntry*>& near) {
+            grid.GatherSegment(p0, p1, sets, near);
+        });
     CTerrainAccess* terrain = world.GetTerrain();
     if ((sets & QUERY_TERRAIN) && terrain) {
         CollisionContact c;

@@ -1,6 +1,7 @@
 // Models and the model cache: masters, instances and their sharing.
 #include <gtest/gtest.h>
 
+#include "core/strings.h"
 #include "render/mesh_cache.h"
 #include "render/model.h"
 #include "render/node.h"
@@ -54,6 +55,51 @@ TEST_F(Model, InstancesShareTheMastersMeshes) {
     one.Draw();
     EXPECT_EQ(NullRenderCounters().indexedTriangles, 2);
     EXPECT_EQ(NullRenderCounters().drawErrors, 0);
+}
+
+// The registry walk the master lookup must agree with: newest record first,
+// masters only, readable flag equal, names equal without case.
+ModelRecord* RegistrySearch(const std::string& name, bool readable) {
+    for (ResourceRecord* r : ModelRegistry()) {
+        ModelRecord* m = static_cast<ModelRecord*>(r);
+        if (!name.empty() && !m->instance && m->readable == readable &&
+            EqualIgnoringCase(m->name, name))
+            return m;
+    }
+    return nullptr;
+}
+
+TEST_F(Model, MasterLookupAgreesWithTheRegistry) {
+    CModel older, newer, readable, instance;
+    older.CreateFromRoot(new CNode, "units\\Unit.mbm", false, false, 1.0f);
+    newer.CreateFromRoot(new CNode, "UNITS\\unit.MBM", false, false, 2.0f);
+    readable.CreateFromRoot(new CNode, "units\\unit.mbm", true, false, 3.0f);
+    instance.CreateFromRoot(new CNode, "units\\unit.mbm", false, true, 4.0f);
+    auto agree = [](const char* what) {
+        for (const char* name : {"units\\unit.mbm", "UNITS\\UNIT.MBM", "units\\other.mbm", ""}) {
+            for (bool r : {false, true}) {
+                ModelRecord key;
+                key.name = name;
+                key.readable = r;
+                EXPECT_EQ(FindModelRecord(key), RegistrySearch(name, r)) << what << " " << name << r;
+                key.instance = true;
+                EXPECT_EQ(FindModelRecord(key), nullptr);
+            }
+        }
+    };
+    agree("four records");
+    ModelRecord key;
+    key.name = "units\\unit.mbm";
+    EXPECT_EQ(FindModelRecord(key), newer.GetRecord());
+    newer.DropRecord();   // the older master is found again
+    agree("newest dropped");
+    EXPECT_EQ(FindModelRecord(key), older.GetRecord());
+    CModel share(older);
+    older.DropRecord();   // still held
+    EXPECT_EQ(FindModelRecord(key), share.GetRecord());
+    share.CreateFromRoot(new CNode, "units\\unit.mbm", false, true, 5.0f);
+    agree("every master of the name dropped");
+    EXPECT_EQ(FindModelRecord(key), nullptr);
 }
 
 TEST_F(Model, RefusedLoads) {

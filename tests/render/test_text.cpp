@@ -3,6 +3,8 @@
 // 'a' 6, 'b' 7, 'c' 8, 'd' 5, space 4 (cell x 0.3), code 127 no ink.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "render/font.h"
@@ -49,7 +51,7 @@ std::string ColourCode(uint32_t c) {
            (char)((c >> 8) & 0xFF) + (char)((c >> 16) & 0xFF);
 }
 
-uint32_t Texel(CFont* font, int x, int y) {
+uint32_t Texel(const CFontRef& font, int x, int y) {
     CTextureLock lock(font->texture, false);
     void* data;
     int pitch, slice, bits, w, h, d;
@@ -63,7 +65,7 @@ TEST_F(TextTest, FontSizesCellsAndSharing) {
     struct { float size; int cell; int pixel; } cases[] = {
         {16.0f, 16, 16}, {12.0f, 16, 12}, {40.0f, 32, 32}, {100.0f, 64, 64}, {3.0f, 16, 5}, {24.0f, 32, 32}};
     for (auto& c : cases) {
-        CFont* font = GetFont("", c.size, false);
+        CFontRef font = GetFont("", c.size, false);
         ASSERT_NE(font, nullptr) << c.size;
         EXPECT_EQ(font->pixelSize, c.pixel) << c.size;
         EXPECT_EQ(font->texture.GetWidth(), 16 * c.cell) << c.size;
@@ -81,7 +83,7 @@ TEST_F(TextTest, FontSizesCellsAndSharing) {
 }
 
 TEST_F(TextTest, AdvancesAndAtlasCells) {
-    CFont* font = GetFont("", 16.0f, false);
+    CFontRef font = GetFont("", 16.0f, false);
     ASSERT_NE(font, nullptr);
     EXPECT_EQ(font->widths['a'], 6);
     EXPECT_EQ(font->widths[' '], 4);
@@ -94,7 +96,7 @@ TEST_F(TextTest, AdvancesAndAtlasCells) {
     EXPECT_EQ(Texel(font, 16 + 5, 96 + 5), 0xFFFFFFFFu);
     EXPECT_EQ(Texel(font, 16 + 6, 96 + 5), 0x00FFFFFFu);
     // Fixed pitch centres the ink: 5 columns in a 16 cell start at column 5.
-    CFont* fixed = GetFont("", 16.0f, true);
+    CFontRef fixed = GetFont("", 16.0f, true);
     EXPECT_EQ(Texel(fixed, 16 + 4, 96 + 5), 0x00FFFFFFu);
     EXPECT_EQ(Texel(fixed, 16 + 5, 96 + 5), 0xFFFFFFFFu);
     EXPECT_EQ(Texel(fixed, 16 + 9, 96 + 5), 0xFFFFFFFFu);
@@ -285,4 +287,43 @@ TEST_F(TextTest, MeasuringAndMissingFont) {
     EXPECT_EQ(GetFontCount(), 0);
     EXPECT_NE(text.GetCurrentFont(), nullptr);
     EXPECT_EQ(GetFontCount(), 1);
+}
+
+TEST_F(TextTest, FontCacheKeepsRecentAtlasesAndHeldFontsStayValid) {
+    ResetFontMemoryPeak();
+    // A laid-out text keeps its font while the cache lets it go.
+    CText held("abc");
+    held.SetFont("held");
+    Vertices(held);
+    CFont* heldFont = held.GetCurrentFont();
+    ASSERT_NE(heldFont, nullptr);
+    std::weak_ptr<CFont> recent = GetFont("recent", 12.0f, false);
+
+    for (int i = 0; i < 1000; i++) {
+        ASSERT_NE(GetFont("face" + std::to_string(i), 12.0f, i % 2 == 0), nullptr);
+        if (i % 4 == 0) {
+            GetFont("recent", 12.0f, false);   // used often: never the oldest
+        }
+        ASSERT_LE(GetFontCount(), FontCacheCapacity);
+    }
+    FontMemory memory = GetFontMemory();
+    EXPECT_LE(memory.peakFonts, FontCacheCapacity + 1);   // the cache and the held font
+    EXPECT_EQ(memory.fonts, GetFontCount() + 1);
+    EXPECT_LE(memory.peakBytes, (size_t)(FontCacheCapacity + 1) * 256 * 256 * 4);
+    EXPECT_FALSE(recent.expired());
+
+    // The held font is the one it was, whole: it measures, builds and binds.
+    EXPECT_EQ(held.GetCurrentFont(), heldFont);
+    EXPECT_EQ(heldFont->widths['a'], 6);
+    held.SetPosition(3.0f, 4.0f);
+    EXPECT_EQ(Vertices(held).size(), 18u);
+    EXPECT_EQ(NullBoundTexture(0), heldFont->texture.GetRecord());
+
+    // An evicted font is made again on request; shutdown takes even held atlases.
+    EXPECT_NE(GetFont("face0", 12.0f, true), nullptr);
+    ReleaseFonts();
+    EXPECT_EQ(GetFontMemory().bytes, 0u);
+    EXPECT_TRUE(heldFont->texture.IsEmpty());
+    EXPECT_NE(held.GetCurrentFont(), nullptr);
+    EXPECT_FALSE(held.GetCurrentFont()->texture.IsEmpty());
 }

@@ -172,3 +172,48 @@ TEST_F(GrassTest, BladesDrawAsTwoCrossedPassesInWorldSpace) {
     EXPECT_EQ(world.m[3], 0.0f);   // blades are in world coordinates
     EXPECT_FALSE(GetRenderSwitch(RS_BLEND));   // as it was
 }
+
+TEST_F(GrassTest, VerticalRaysThroughTheInstanceColumnsHitWhatEveryInstanceGives) {
+    std::vector<TerrainVertex> v;
+    std::vector<uint16_t> i;
+    auto height = [](float x, float y) { return 8.0f * std::sin(x * 0.07f) * std::cos(y * 0.05f); };
+    auto attribute = [](float x, float y) { return 0.5f + 0.4f * std::sin(x * 0.03f + y * 0.02f); };
+    MakeHeightfield(40, 24, -100, -60, 100, 60, height, attribute, v, i);
+    GameSrand(11);
+    CTerrain t;
+    t.BuildFromVertices(v, i, CTexture(), "hills");
+    ASSERT_GT(t.GetSegments().size(), 16u);
+    std::vector<GrassBlade> fast = t.GetBlades();
+    ASSERT_GT(fast.size(), 50u);
+    t.SetRayColumnsEnabled(false);
+    GameSrand(11);
+    t.PlaceGrass();
+    ASSERT_EQ(t.GetBlades().size(), fast.size());
+    for (size_t n = 0; n < fast.size(); n++) {
+        const GrassBlade &a = fast[n], &b = t.GetBlades()[n];
+        ASSERT_TRUE(a.x == b.x && a.y == b.y && a.z == b.z && a.angle == b.angle &&
+                    a.height == b.height) << n;
+    }
+
+    // Probes from above and below, on cell lines and off the terrain.
+    int hits = 0;
+    for (int n = 0; n < 3000; n++) {
+        float x = n % 10 == 0 ? -100.0f + 25.0f * (float)(n % 9)   // on cell lines
+                              : -120 + 240 * (float)GameRand() / GameRandMax;
+        float y = -80 + 160 * (float)GameRand() / GameRandMax;
+        float z = n % 3 == 0 ? -50.0f : 1000.0f;
+        Ray ray{Vector3{x, y, z}, Vector3{0, 0, z < 0 ? 1.0f : -1.0f}};
+        Vector3 p1, n1, p2, n2;
+        t.SetRayColumnsEnabled(true);
+        bool a = t.RayQuery(ray, p1, n1, n % 2);
+        t.SetRayColumnsEnabled(false);
+        bool b = t.RayQuery(ray, p2, n2, n % 2);
+        ASSERT_EQ(a, b) << x << " " << y;
+        if (a) {
+            hits++;
+            ASSERT_TRUE(p1.x == p2.x && p1.y == p2.y && p1.z == p2.z && n1.z == n2.z)
+                << x << " " << y;
+        }
+    }
+    EXPECT_GT(hits, 1000);
+}

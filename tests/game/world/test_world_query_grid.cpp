@@ -1,0 +1,214 @@
+// The world queries' grid against the walk over every body: on the shipped
+// terrain crowded with props, soldiers, a vehicle and further objects (some
+// stacked on one spot, some far off the terrain, some moving), every ray and
+// segment finds exactly the contact the walk finds, through additions,
+// removals, moves and lists changed behind the world's back.
+#include "tests/game/world/world_fixture.h"
+
+#include "core/random.h"
+#include "game/collision/body_grid.h"
+#include "game/soldiers/vehicle.h"
+#include "game/world/generic_object.h"
+#include "game/world/level_file.h"
+#include "game/world/world_query.h"
+
+namespace {
+
+const char* const Props[] = {"data\\models\\props\\crate.mbm", "data\\models\\props\\wall.mbm",
+                             "data\\models\\props\\rock.mbm", "data\\models\\props\\tree.mbm"};
+
+float Random(float low, float high) {
+    return low + (high - low) * (float)GameRand() / (float)GameRandMax;
+}
+
+Vector3 RandomDirection() {
+    for (;;) {
+        Vector3 d{Random(-1, 1), Random(-1, 1), Random(-1, 1)};
+        float length = Vector3Length(d);
+        if (length > 0.1f && length <= 1.0f)
+            return Vector3Scale(d, d, 1.0f / length);
+    }
+}
+
+bool Same(const Vector3& a, const Vector3& b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+
+class QueryGrid : public WorldTest {
+protected:
+    CGenericObject* AddProp(const Vector3& at, bool dynamic, int kind) {
+        CGenericObject* g = new CGenericObject(world.get());
+        EXPECT_TRUE(g->LoadMesh(Props[kind % 4], dynamic, DefaultHitPoints));
+        g->SetPosition(at);
+        g->SetHeading(Random(0, 6.28f));
+        world->AddGeneric(g);
+        return g;
+    }
+    void Populate() {
+        ASSERT_TRUE(world->LoadLevel("data\\levels\\level01.txt", LevelAllBits));
+        for (int i = 0; i < 300; i++)
+            AddProp(Vector3{Random(-140, 140), Random(-140, 140), Random(0, 30)}, i % 3 == 0, i);
+        for (int i = 0; i < 8; i++)   // a stack on one spot: equal distances
+            AddProp(Vector3{10, 10, 2.0f * (float)i}, false, 0);
+        for (int i = 0; i < 20; i++)   // far off the terrain
+            AddProp(Vector3{Random(2000, 3000), Random(-3000, -2000), Random(-50, 50)}, false, i);
+        for (int i = 0; i < 60; i++)
+            AddSoldier(Vector3{Random(-140, 140), Random(-140, 140), 0}, i % 2, i % 4);
+        // Further objects are listed behind the world's back.
+        for (int i = 0; i < 10; i++) {
+            world->furtherObjects.emplace_back();
+            CGenericObject* donor = world->generics.front();
+            world->furtherObjects.back().collision.AttachForMesh(donor->model, "crate");
+        }
+    }
+
+    // Every object the queries may name or exclude.
+    std::vector<void*> Objects() {
+        std::vector<void*> out{nullptr};
+        for (CGenericObject* g : world->generics) out.push_back(g);
+        for (CSoldier* s : world->soldiers) out.push_back(static_cast<CSoldierTarget*>(s));
+        for (CVehicle* v : world->vehicles) out.push_back(v);
+        return out;
+    }
+
+    // One probe both ways; counts the hits so the test knows it saw some.
+    void Compare(const Ray& ray, int sets, const void* excluded, int precision, bool back,
+                 int& hits) {
+        CollisionContact a, b;
+        world->SetBodyGridEnabled(false);
+        bool walked = WorldQuery(*world, ray, sets, a, excluded, precision, back);
+        world->SetBodyGridEnabled(true);
+        bool gridded = WorldQuery(*world, ray, sets, b, excluded, precision, back);
+        ASSERT_EQ(walked, gridded);
+        if (!walked)
+            return;
+        hits++;
+        ASSERT_TRUE(Same(a.point, b.point) && Same(a.normal, b.normal));
+        ASSERT_EQ(a.object, b.object);
+        ASSERT_EQ(a.kind, b.kind);
+        ASSERT_EQ(a.node, b.node);
+        ASSERT_EQ(a.bodyPart, b.bodyPart);
+        ASSERT_EQ(a.distanceSquared, b.distanceSquared);
+    }
+    void CompareSegment(const Vector3& p0, const Vector3& p1, int sets, const void* excluded,
+                        int& hits) {
+        CollisionContact a, b;
+        world->SetBodyGridEnabled(false);
+        bool walked = WorldQuerySegment(*world, p0, p1, sets, a, excluded);
+        world->SetBodyGridEnabled(true);
+        bool gridded = WorldQuerySegment(*world, p0, p1, sets, b, excluded);
+        ASSERT_EQ(walked, gridded);
+        if (!walked)
+            return;
+        hits++;
+        ASSERT_TRUE(Same(a.point, b.point));
+        ASSERT_EQ(a.object, b.object);
+        ASSERT_EQ(a.kind, b.kind);
+        ASSERT_EQ(a.distanceSquared, b.distanceSquared);
+    }
+
+    // Rays of every kind: straight down and up onto objects (grounding),
+    // nearly vertical, level and steep, from inside the area and from far off.
+    void CompareMany(int count) {
+        std::vector<void*> objects = Objects();
+        int hits = 0, bodyHits = 0;
+        for (int i = 0; i < count; i++) {
+            Vector3 origin{Random(-160, 160), Random(-160, 160), Random(-5, 60)};
+            if (i % 10 == 0)
+                origin = Vector3{Random(-4000, 4000), Random(-4000, 4000), Random(-500, 500)};
+            if (i % 7 == 0) {   // from inside a body
+                auto g = world->generics.begin();
+                std::advance(g, i % world->generics.size());
+                origin = (*g)->collision.sphere.centre;
+            }
+            Vector3 direction = RandomDirection();
+            switch (i % 5) {
+            case 0: direction = Vector3{0, 0, -1}; break;
+            case 1: direction = Vector3{0, 0, 1}; break;
+            case 2:
+                direction = Vector3{1e-7f, -2e-7f, -1};
+                Vector3NormalizeInPlace(direction);
+                break;
+            case 3:
+                direction.z = 0.0f;
+                Vector3NormalizeInPlace(direction);
+                break;
+            default:
+                break;
+            }
+            const int choices[] = {QUERY_ALL, QUERY_TERRAIN | QUERY_VEHICLES | QUERY_PROPS,
+                                   QUERY_SOLDIERS | QUERY_FURTHER};
+            int sets = choices[i % 3];
+            const void* excluded = objects[(size_t)GameRand() % objects.size()];
+            Compare(Ray{origin, direction}, sets, excluded, 1 + i % 3, i % 2 == 0, hits);
+            Compare(Ray{origin, direction}, sets & ~QUERY_TERRAIN, excluded, 3, false, bodyHits);
+            if (HasFatalFailure())
+                return;
+            Vector3 end;
+            Vector3MultiplyAdd(end, origin, direction, Random(0.5f, 300.0f));
+            CompareSegment(origin, end, sets, excluded, hits);
+            if (HasFatalFailure())
+                return;
+        }
+        EXPECT_GT(hits, count / 4);
+        EXPECT_GT(bodyHits, count / 20);
+    }
+};
+
+TEST_F(QueryGrid, EveryRayAndSegmentFindsWhatTheWalkOverEveryBodyFinds) {
+    GameSrand(7);
+    Populate();
+    ASSERT_FALSE(HasFatalFailure());
+    CompareMany(1500);
+    ASSERT_FALSE(HasFatalFailure());
+
+    // Props fall and settle, soldiers walk off: the grid follows them.
+    Run(2.0f, 1.0f / 30.0f);
+    for (int i = 0; i < 40; i++)
+        world->soldiers[(size_t)i]->SetPosition(Vector3{Random(-150, 150), Random(-150, 150), 5});
+    CompareMany(800);
+    ASSERT_FALSE(HasFatalFailure());
+
+    // Removed through the world, and changed behind its back.
+    for (int i = 0; i < 50; i++)
+        world->RemoveGeneric(world->generics.back());
+    world->RemoveSoldier(world->soldiers.front());
+    world->furtherObjects.pop_front();
+    CGenericObject* stray = world->generics.front();
+    world->generics.pop_front();
+    CompareMany(500);
+    world->generics.push_back(stray);
+    CompareMany(300);
+}
+
+TEST_F(QueryGrid, AQueryTestsOnlyTheBodiesNearItsTrack) {
+    ASSERT_TRUE(world->LoadLevel("data\\levels\\level01.txt", LevelTerrainBit));
+    for (int i = 0; i < 2500; i++)
+        AddProp(Vector3{-125.0f + 5.0f * (float)(i % 50), -125.0f + 5.0f * (float)(i / 50), 0},
+                true, 0);
+    CBodyGrid* grid = world->GetBodyGrid();
+    ASSERT_NE(grid, nullptr);
+    std::vector<const BodyGridEntry*> near;
+    grid->GatherRay(Ray{Vector3{0, 0, 50}, Vector3{0, 0, -1}}, QUERY_ALL, near);
+    EXPECT_LE(near.size(), 16u) << grid->GetAsideCount() << " aside";
+    EXPECT_GE(near.size(), 1u);
+    grid->GatherRay(Ray{Vector3{-200, 0, 1}, Vector3{1, 0, 0}}, QUERY_PROPS, near);
+    EXPECT_LE(near.size(), 400u);   // one row of crates and its neighbours, not all 2500
+    EXPECT_GE(near.size(), 50u);
+    EXPECT_GT(grid->GetColumns(), 8);
+
+    // The crates settle; moving ones keep the grid's cells up to date.
+    Run(1.0f, 1.0f / 30.0f);
+    CGenericObject* crate = world->generics.front();
+    crate->SetPosition(Vector3{100, 100, 30});
+    grid->GatherRay(Ray{Vector3{100, 100, 60}, Vector3{0, 0, -1}}, QUERY_PROPS, near);
+    EXPECT_NE(std::find_if(near.begin(), near.end(),
+                           [crate](const BodyGridEntry* e) { return e->object == crate; }),
+              near.end());
+    CollisionContact contact;
+    ASSERT_TRUE(WorldQuery(*world, Ray{Vector3{100, 100, 60}, Vector3{0, 0, -1}}, QUERY_PROPS,
+                           contact, nullptr, 3, true));
+    EXPECT_EQ(contact.object, crate);
+}
+
+}  // namespace
