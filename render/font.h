@@ -20,6 +20,9 @@ public:
     int widths[256];     // advance in pixels, by unsigned character code
 };
 
+// Fonts made at size 32 and above are filtered (linear), smaller ones not.
+inline bool IsFilteredFont(const CFont& font) { return font.size >= 32.0f; }
+
 // None for a size below 2, a name of 31 characters or more, or a font that
 // cannot be made. An empty name is "Ariel".
 CFont* GetFont(const std::string& name, float size, bool fixed);
