@@ -129,3 +129,30 @@ void MakeStandardMatrices(StandardMatrices& out, const Matrix4& world, const Mat
     memcpy(out.modelView, viewWorld.m, sizeof(viewWorld.m));
     memcpy(out.model, world.m, sizeof(world.m));
 }
+
+static bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool CompileLogReportsError(const std::string& log) {
+    size_t n = log.size();
+    for (size_t i = 0; i < n; i++) {
+        bool wordStart = i == 0 || !(IsLetter(log[i - 1]) || IsDigit(log[i - 1]));
+        if (!wordStart)
+            continue;
+        if (i + 5 <= n) {
+            bool word = true;
+            for (size_t k = 0; k < 5 && word; k++)
+                word = (log[i + k] | 0x20) == "error"[k];
+            if (word && (i + 5 == n || !IsLetter(log[i + 5])))
+                return true;
+        }
+        if (log[i] == 'E') {
+            size_t k = i + 1;
+            while (k < n && IsDigit(log[k]))
+                k++;
+            if (k - i - 1 == 4 && k < n && log[k] == ':')
+                return true;
+        }
+    }
+    return false;
+}

@@ -99,6 +99,13 @@ struct StandardMatrices {
 void MakeStandardMatrices(StandardMatrices& out, const Matrix4& world, const Matrix4& view,
                           const float projection[16]);
 
+// Whether a shader compiler's message text names an error: "error" as a
+// word (D3DX's "error X3004:") or a code of E and four digits followed by a
+// colon ("E5017:"). Warnings ("warning X3206:", "W5300:") do not count.
+// Some runtimes report success while their text says they dropped
+// expressions, so the text decides as well as the result.
+bool CompileLogReportsError(const std::string& log);
+
 // The game packs red in the low byte; Direct3D's vertex colour has blue there.
 inline uint32_t SwapRedBlue(uint32_t c) {
     return (c & 0xFF00FF00u) | ((c & 0xFFu) << 16) | ((c >> 16) & 0xFFu);

@@ -206,7 +206,7 @@ CFontRef GetFont(const std::string& requestedName, float size, bool fixed) {
         return nullptr;
     }
     SetTextureWrap(font->texture, false, false, false);
-    SetTextureFilter(size >= 32.0f ? 2 : 0, font->texture);
+    SetTextureFilter(IsFilteredFont(*font) ? 2 : 0, font->texture);
 
     CGlyphRasteriser raster;
     if (!raster.Begin(name, pixelSize, cell)) {

@@ -30,6 +30,9 @@ typedef std::shared_ptr<CFont> CFontRef;
 // files cannot pile up.
 const int FontCacheCapacity = 8;
 
+// Fonts made at size 32 and above are filtered (linear), smaller ones not.
+inline bool IsFilteredFont(const CFont& font) { return font.size >= 32.0f; }
+
 // None for a size below 2, a name of 31 characters or more, or a font that
 // cannot be made. An empty name is "Ariel". The font stays valid while the
 // handle is held.

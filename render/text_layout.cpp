@@ -148,6 +148,17 @@ void CText::BuildVertices() {
     }
 
     float s = font->size;
+    // Quads start on pixel centres, so samples fall on texel edges (all of
+    // them where a quad shows its cell texel for texel) and rounding chose
+    // the texel: the first row or column could take the neighbouring cell
+    // (Direct3D showed the glyph above as a mark) and OpenGL doubled or
+    // dropped columns by position. A 64th of a texel into the cell makes
+    // every such sample take the texel after the edge, in both programs;
+    // filtered fonts move half a texel, so a sample on an edge reads the
+    // texel after it alone instead of half of each.
+    float nudge = IsFilteredFont(*font) ? 0.5f : 1.0f / 64.0f;
+    float nudgeU = font->texture.GetWidth() > 0 ? nudge / (float)font->texture.GetWidth() : 0.0f;
+    float nudgeV = font->texture.GetHeight() > 0 ? nudge / (float)font->texture.GetHeight() : 0.0f;
     float drawY = y + 0.5f;
     uint32_t colour = ToDeviceColour(TEXT_DEFAULT_COLOUR);
     int offset = 0;
@@ -171,8 +182,8 @@ void CText::BuildVertices() {
             if (vertexCount + 6 > capacity) {
                 break;
             }
-            float u = (c % 16) / 16.0f;
-            float v = (c / 16) / 16.0f;
+            float u = (c % 16) / 16.0f + nudgeU;
+            float v = (c / 16) / 16.0f + nudgeV;
             const float step = 1.0f / 16.0f;
             TextVertex* q = out + vertexCount;
             q[0] = TextVertex{drawX, drawY, colour, u, v};

@@ -1,6 +1,7 @@
 // The Direct3D 9 device on the main window: the capability check, creation
 // with its format choices, default states, the frame start with loss and
 // reset recovery, clear and present, matrices and the viewport, shutdown.
+#include <cstdint>
 #include <cstring>
 
 #include "core/error.h"
@@ -36,6 +37,7 @@ static bool sceneOpen = false;
 static bool initialisationRefused = false;
 static bool fatalCaps = false;
 static bool forceReset = false;
+static uint32_t keepLostAfter = UINT32_MAX;   // counted frames; never by default
 static float frameTimeSum = 0.0f;
 static uint32_t countedFrames = 0;
 static Matrix4 world, view, projection;
@@ -240,6 +242,8 @@ bool BeginFrame(float frameTime, bool countTime, bool mayReset) {
         return false;
     }
     HRESULT hr = forceReset ? D3DERR_DEVICENOTRESET : d3dDevice->TestCooperativeLevel();
+    if (countedFrames >= keepLostAfter)
+        hr = D3DERR_DEVICELOST;
     if (SUCCEEDED(hr)) {
         if (!OpenScene())
             return false;
@@ -281,6 +285,7 @@ void EndFrame() {
 }
 
 void ForceDeviceResetForTest() { forceReset = true; }
+void KeepDeviceLostForTest(uint32_t afterFrames) { keepLostAfter = afterFrames; }
 bool IsDeviceReady() { return deviceReady; }
 bool IsInitialisationRefused() { return initialisationRefused; }
 

@@ -31,5 +31,9 @@ void GetCountedFrameTime(float& sum, uint32_t& frames);
 // Test hook: makes the next BeginFrame take the device-lost path and reset
 // the device, as a lost device would. Only test programs call it.
 void ForceDeviceResetForTest();
+// Test hook: once afterFrames frames were counted, every BeginFrame finds the
+// device lost and never given back (as a window that never gets its
+// full-screen device back would).
+void KeepDeviceLostForTest(uint32_t afterFrames);
 
 #endif

@@ -22,8 +22,11 @@ struct ShaderProgramRecord {
     std::set<std::string> reported;
 };
 
-// The code and constant table of one stage, or null; errors go into a
-// dropped report when logErrors is set.
+// The code and constant table of one stage, or null. A compile whose message
+// text names an error has failed, whatever the result says: some runtimes
+// drop the expressions they cannot build, say so only there, and return code
+// without them. The text goes into a dropped report when logErrors is set or
+// when it refused a compile the result called good.
 static ID3DXBuffer* CompileShaderFile(const std::string& file, const std::string& source, const char* profile,
                                       bool logErrors, ID3DXConstantTable*& table) {
     ID3DXBuffer* code = nullptr;
@@ -31,14 +34,16 @@ static ID3DXBuffer* CompileShaderFile(const std::string& file, const std::string
     table = nullptr;
     HRESULT hr = D3DXCompileShader(source.data(), UINT(source.size()), nullptr, nullptr, "main", profile, 0, &code,
                                    &errors, &table);
+    std::string log;
     if (errors) {
-        if (logErrors)
-            ReportError("Error", file + ":\n" + std::string(static_cast<const char*>(errors->GetBufferPointer()),
-                                                            errors->GetBufferSize()));
+        log.assign(static_cast<const char*>(errors->GetBufferPointer()), errors->GetBufferSize());
         errors->Release();
     }
-    if (SUCCEEDED(hr) && code)
+    bool reportsError = CompileLogReportsError(log);
+    if (SUCCEEDED(hr) && code && !reportsError)
         return code;
+    if (!log.empty() && (logErrors || (SUCCEEDED(hr) && code)))
+        ReportError("Error", file + " (" + profile + "):\n" + log);
     if (code)
         code->Release();
     if (table)

@@ -35,6 +35,22 @@ TEST(DeviceChoices, BackBufferAndDepthFormatsFollowTheirOrderAndFallBacks) {
     EXPECT_EQ(ChooseDepthFormat(stencil, Passing({})), DFMT_D16);
 }
 
+// Texts as the runtimes write them: Wine's compiler reports success for the
+// first one while it dropped the expressions it names.
+TEST(DeviceChoices, CompileLogErrorsAreFoundAndWarningsAreNot) {
+    EXPECT_TRUE(CompileLogReportsError(
+        "<anonymous>:18:12: E5017: Aborting due to not yet implemented feature: SM1 \"dot\" expression.\n"));
+    EXPECT_TRUE(CompileLogReportsError("<anonymous>:4:11: E5005: Function \"tex2D\" is not defined."));
+    EXPECT_TRUE(CompileLogReportsError("C:\\game\\land.hlsl_v(12,5): error X3004: undeclared identifier 'n'"));
+    EXPECT_TRUE(CompileLogReportsError("warning X3206: implicit truncation\nERROR: compilation failed"));
+    EXPECT_FALSE(CompileLogReportsError(""));
+    EXPECT_FALSE(CompileLogReportsError("land.hlsl_v(3,1): warning X3206: implicit truncation of vector type"));
+    EXPECT_FALSE(CompileLogReportsError("<anonymous>:7:2: W5300: Implicit truncation of float4 to float3."));
+    // Only whole words and four-digit codes.
+    EXPECT_FALSE(CompileLogReportsError("terrors of the deep; errorless; E501: E50170: XE5017:"));
+    EXPECT_TRUE(CompileLogReportsError("error"));
+}
+
 TEST(DeviceChoices, TextureFormatByKind) {
     uint32_t f = 1;
     FormatTest none = Passing({});

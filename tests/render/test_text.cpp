@@ -185,6 +185,9 @@ TEST_F(TextTest, ColourRunsAppendAssignAndCopy) {
     EXPECT_EQ(copy.GetColourRuns().size(), 1u);
 }
 
+// A 64th of a texel of the 256-texel atlas of a 16-pixel font.
+const float Nudge = 1.0f / (64.0f * 256.0f);
+
 TEST_F(TextTest, ColourCodesAndVertices) {
     CText text;
     text.AddColour(RED);
@@ -202,8 +205,13 @@ TEST_F(TextTest, ColourCodesAndVertices) {
     EXPECT_EQ(v[0].y, 20.5f);
     EXPECT_EQ(v[5].x, 26.5f);            // quads are the font's size wide
     EXPECT_EQ(v[6].x, 16.5f);            // 'a' advances 6
-    EXPECT_EQ(v[0].u, 1 / 16.0f);        // 'a' = 0x61: cell (1, 6)
-    EXPECT_EQ(v[0].v, 6 / 16.0f);
+    // 'a' = 0x61: cell (1, 6) of the 256-texel atlas, a 64th of a texel
+    // inside it, so no sample sits on the cell's edge; the quad still spans
+    // exactly one cell.
+    EXPECT_FLOAT_EQ(v[0].u, 1 / 16.0f + Nudge);
+    EXPECT_FLOAT_EQ(v[0].v, 6 / 16.0f + Nudge);
+    EXPECT_FLOAT_EQ(v[5].u - v[0].u, 1 / 16.0f);
+    EXPECT_FLOAT_EQ(v[5].v - v[0].v, 1 / 16.0f);
 
     // Wrapping back to the space drops the codes after it; they start the next line.
     CText runAfterSpace("aaa ");
@@ -224,10 +232,10 @@ TEST_F(TextTest, HighCharactersAreUnsigned) {
     EXPECT_EQ(Lines(text, false)[0], "\xFF\x80");
     std::vector<TextVertex> v = Vertices(text);
     ASSERT_EQ(v.size(), 12u);
-    EXPECT_EQ(v[0].u, 15 / 16.0f);
-    EXPECT_EQ(v[0].v, 15 / 16.0f);
-    EXPECT_EQ(v[6].u, 0.0f);
-    EXPECT_EQ(v[6].v, 8 / 16.0f);
+    EXPECT_FLOAT_EQ(v[0].u, 15 / 16.0f + Nudge);
+    EXPECT_FLOAT_EQ(v[0].v, 15 / 16.0f + Nudge);
+    EXPECT_FLOAT_EQ(v[6].u, Nudge);
+    EXPECT_FLOAT_EQ(v[6].v, 8 / 16.0f + Nudge);
     EXPECT_EQ(v[6].x - v[0].x, 8.0f);   // widths[255]
 }
 

@@ -1,7 +1,12 @@
 // The first level as the game draws it: the world renderer with the
 // player's camera behind the player's soldier, then the same after the
-// soldier fires (the rifle's muzzle flash). Built for OpenGL here and for
-// Direct3D as d3d_world_view_test: the same steps give the same frame.
+// soldier fires (the rifle's muzzle flash), with a line of text on top.
+// Built for OpenGL here and for Direct3D as d3d_world_view_test: the same
+// steps give the same frame.
+//
+// The first frame is drawn twice more, without the soldiers and with the
+// land alone; from the differences the program prints the median colour of
+// the land and of the soldiers as "MEDIAN ground|soldiers r g b pixels".
 //
 // Prints "CHECK name OK|FAIL" lines. Each frame is announced with
 // "SHOW name" and stays on screen until the file "world_view_next.txt"
@@ -9,7 +14,9 @@
 // pass. Exit code 0 when every check passed.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -28,6 +35,8 @@
 #include "render/image.h"
 #include "render/model.h"
 #include "render/projection.h"
+#include "render/render_setup.h"
+#include "render/text.h"
 #include "render/world_render.h"
 #include "tests/game/player/held_input.h"
 #include "tests/win32/test_window.h"
@@ -35,6 +44,68 @@
 static const char* NextFile = "world_view_next.txt";
 
 static bool IsSky(const uint8_t* p) { return p[0] < 8 && p[1] > 119 && p[1] < 135 && p[2] > 196 && p[2] < 212; }
+
+// The world's scene with parts left out, to find by difference which pixels
+// of a frame are the soldiers and which the bare land.
+class CPartialScene : public CWorldScene {
+public:
+    explicit CPartialScene(CWorldScene& whole) : whole(whole) {}
+    bool soldiers = true;
+    bool objects = true;   // everything but the terrain
+
+    const CVisibilityLists& GetVisibility() override { return whole.GetVisibility(); }
+    void DrawTerrain() override { whole.DrawTerrain(); }
+    void DrawGrass() override {
+        if (objects)
+            whole.DrawGrass();
+    }
+    void DrawParticles() override {
+        if (objects)
+            whole.DrawParticles();
+    }
+    CNode* GetNode(VisibilityList list, void* object) override {
+        if (!objects || (!soldiers && list == VisSoldiers))
+            return nullptr;
+        return whole.GetNode(list, object);
+    }
+    CNode* GetWeaponNode(void* soldier) override {
+        return objects && soldiers ? whole.GetWeaponNode(soldier) : nullptr;
+    }
+    CNode* GetPartNode(const CCullTree* part) override { return objects ? whole.GetPartNode(part) : nullptr; }
+    int GetProjectileKind(void* projectile) override { return whole.GetProjectileKind(projectile); }
+
+private:
+    CWorldScene& whole;
+};
+
+// The frame's label; its rows are left out of the colour masks.
+static const int LabelBottom = 40;
+static void DrawLabel() {
+    SetScreenProjection();
+    DrawString("Vexmoor battle 0123456789 owz gw jz _o", 12.0f, 12.0f, 0xffffffffu, 18.0f, "");
+}
+
+static bool SamePixel(const uint8_t* a, const uint8_t* b) {
+    return abs(a[0] - b[0]) <= 2 && abs(a[1] - b[1]) <= 2 && abs(a[2] - b[2]) <= 2;
+}
+
+// "MEDIAN name r g b pixels": the median of each channel of the frame over
+// the mask.
+static void PrintMedian(const char* name, const std::vector<uint8_t>& frame, const std::vector<bool>& mask) {
+    std::vector<int> channel[3];
+    for (size_t i = 0; i < mask.size(); i++) {
+        if (mask[i]) {
+            for (int c = 0; c < 3; c++)
+                channel[c].push_back(frame[i * 4 + c]);
+        }
+    }
+    int median[3] = {0, 0, 0};
+    for (int c = 0; c < 3 && !channel[c].empty(); c++) {
+        std::nth_element(channel[c].begin(), channel[c].begin() + channel[c].size() / 2, channel[c].end());
+        median[c] = channel[c][channel[c].size() / 2];
+    }
+    printf("MEDIAN %s %d %d %d %d\n", name, median[0], median[1], median[2], int(channel[0].size()));
+}
 
 static void Show(const char* name) {
     DeleteFileA(NextFile);
@@ -79,7 +150,8 @@ int main() {
         Vector3 eye = world.soldiers.front()->GetPosition();
         camera.SetPosition(eye, true);
         camera.SetTarget(Vector3{eye.x + 9.848f, eye.y - 1.736f, eye.z}, true);
-        CWorldDrawScene scene(world);
+        CWorldDrawScene worldScene(world);
+        CPartialScene scene(worldScene);
         CWorldRenderer renderer(&scene);
 #ifndef VEXMOOR_BACKEND_D3D9
         // Wine's HLSL compiler cannot build the sampling programs: the
@@ -87,15 +159,20 @@ int main() {
         Check("soldier_full", renderer.HasFullSoldierProgram());
 #endif
 
+        auto draw = [&]() {
+            SetPerspective(0, 0, TestWidth, TestHeight, 1.0f, 2500.0f);
+            camera.Apply();
+            if (StartTestFrame()) {
+                renderer.Draw();
+                DrawLabel();
+            }
+            EndTestFrame();
+        };
         auto frame = [&](float dt) {
             PumpMessages();
             controller.Update(dt);
             world.Update(dt);
-            SetPerspective(0, 0, TestWidth, TestHeight, 1.0f, 2500.0f);
-            camera.Apply();
-            if (StartTestFrame())
-                renderer.Draw();
-            EndTestFrame();
+            draw();
         };
         // The soldier turns to the view and the culling catches up.
         for (int i = 0; i < 40; i++)
@@ -119,6 +196,27 @@ int main() {
         for (CGenericObject* g : world.generics)
             props += onScreen(g->GetPosition());
         Check("props_in_view", props > 0, std::to_string(props));
+
+        // The same view without soldiers, then with the land alone: the
+        // soldiers are what the first leaves out, the land what the second
+        // draws where nothing stands in front of it.
+        std::vector<uint8_t> noSoldiers, landOnly;
+        scene.soldiers = false;
+        draw();
+        ReadFrame(noSoldiers);
+        scene.objects = false;
+        draw();
+        ReadFrame(landOnly);
+        scene.soldiers = scene.objects = true;
+        std::vector<bool> soldierMask(size_t(TestWidth) * TestHeight), landMask(soldierMask.size());
+        for (size_t i = size_t(TestWidth) * LabelBottom; i < soldierMask.size(); i++) {
+            const uint8_t* p = &before[i * 4];
+            soldierMask[i] = !SamePixel(p, &noSoldiers[i * 4]);
+            landMask[i] = !IsSky(&landOnly[i * 4]) && SamePixel(p, &landOnly[i * 4]);
+        }
+        PrintMedian("ground", before, landMask);
+        PrintMedian("soldiers", before, soldierMask);
+        draw();
         Show("world");
 
         // Fire: the flash lives 0.1 s, so the next frame comes soon after.

@@ -4,7 +4,9 @@
 # same view after the player's soldier fires (fire.png, with the muzzle
 # flash). Once through OpenGL, once through Direct3D (d3d_world.png,
 # d3d_fire.png) with the same steps: the programs check their own
-# read-backs, and the two battle frames must agree on what is sky.
+# read-backs; the two battle frames must agree on what is sky and on the
+# median colours of the land and the soldiers. both_programs.png shows them
+# side by side, and the log gives both programs' frame rates.
 source "$(dirname "$0")/harness.sh"
 next="$VEXMOOR_INSTALL_DIR/world_view_next.txt"
 rm -f "$next"
@@ -42,6 +44,26 @@ vx_expect_checks init stats animations level no_device_error sky_above ground_be
 gl_fps=$(awk '$1 == "FPS" { print $2 }' "$VX_OUT/stdout_world_view_test.exe.txt")
 d3d_fps=$(awk '$1 == "FPS" { print $2 }' "$VX_OUT/stdout_d3d_world_view_test.exe.txt")
 vx_log "battle frames per second at 800x600: OpenGL $gl_fps, Direct3D $d3d_fps"
+
+# The same view side by side: OpenGL on the left, Direct3D on the right; the
+# first frame above, the shot with its muzzle flash below.
+convert \( "$VX_OUT/world.png" "$VX_OUT/d3d_world.png" +append \) \
+        \( "$VX_OUT/fire.png" "$VX_OUT/d3d_fire.png" +append \) -append "$VX_OUT/both_programs.png"
+vx_log "both programs' battle frames side by side (OpenGL left): $VX_OUT/both_programs.png"
+
+# The land's and the soldiers' median colours (masks made by each program
+# from its own frames) agree within 15% in every channel.
+for part in ground soldiers; do
+  read -ra m_gl < <(tr -d "\r" < "$VX_OUT/stdout_world_view_test.exe.txt" | awk -v p=$part '$1 == "MEDIAN" && $2 == p { print $3, $4, $5, $6 }')
+  read -ra m_d3d < <(tr -d "\r" < "$VX_OUT/stdout_d3d_world_view_test.exe.txt" | awk -v p=$part '$1 == "MEDIAN" && $2 == p { print $3, $4, $5, $6 }')
+  vx_log "$part median colour: OpenGL ${m_gl[*]:0:3} (${m_gl[3]:-0} pixels), Direct3D ${m_d3d[*]:0:3} (${m_d3d[3]:-0} pixels)"
+  [ "${#m_gl[@]}" = 4 ] && [ "${#m_d3d[@]}" = 4 ] || vx_fail "a program printed no $part median"
+  [ "${m_gl[3]}" -ge 200 ] && [ "${m_d3d[3]}" -ge 200 ] || vx_fail "too few $part pixels to compare"
+  for i in 0 1 2; do
+    awk -v a="${m_gl[i]}" -v b="${m_d3d[i]}" 'BEGIN { d = a - b; if (d < 0) d = -d; m = a > b ? a : b;
+      exit !(d <= 0.15 * m + 1) }' || vx_fail "the $part colours differ by more than 15%"
+  done
+done
 
 # Sky or not sky, pixel by pixel: the silhouettes of the two frames agree.
 for name in world d3d_world; do
