@@ -60,7 +60,7 @@ static std::vector<PlacedLine> PlaceLines() {
     int x = 10, y = 8;
     auto place = [&](int size, const char* face, bool fixed) {
         PlacedLine l{size, x, y, 0, face, fixed};
-        CFont* font = GetFont(face, float(size), fixed);
+        CFontRef font = GetFont(face, float(size), fixed);
         int quad = font ? int(font->size + 0.5f) : size;
         l.width = LineWidth(l) + quad;
         lines.push_back(l);
