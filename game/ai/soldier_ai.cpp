@@ -372,7 +372,8 @@ void SoldierReactToDamage(CTeamAI& ai, CSoldier& victim, CCollisionProjectile* p
     if (player && owner == static_cast<CSoldierTarget*>(player) && player->IsAlive() &&
         ai.CommanderOf(player) != a.squad->commander)
         player->ai.target = &victim;
-    const Vector3 direction = projectile->GetBody().direction;
+    // Back along the projectile's path: the victim turns toward the shooter.
+    const Vector3 direction = AiScale(projectile->GetBody().direction, -1.0f);
     if (a.squad->threat) {
         if (!(a.target && a.target->ai.target == &victim)) {
             a.movementFlags |= AiAlerted;

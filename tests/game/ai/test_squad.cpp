@@ -4,6 +4,7 @@
 #include "game/ai/soldier_ai.h"
 #include "game/ai/squad.h"
 #include "game/ai/team_ai.h"
+#include "game/soldiers/vehicle.h"
 #include "game/weapons/projectile.h"
 #include "game/world/level_file.h"
 #include "tests/game/world/world_fixture.h"
@@ -153,6 +154,7 @@ TEST_F(SquadTest, PlayerCommandsKeepTheirLimits) {
         EXPECT_GT(squad->Count(), 0);
 }
 
+// The threat direction points back along the shot, toward the shooter.
 TEST_F(SquadTest, AHitAlertsTheWholeSquadUnlessItIsUnderThreat) {
     CSoldier* a = AddSoldier(Vector3{0, 0, 0}, 1);
     CSoldier* b = AddSoldier(Vector3{3, 0, 0}, 1);
@@ -162,7 +164,7 @@ TEST_F(SquadTest, AHitAlertsTheWholeSquadUnlessItIsUnderThreat) {
     ai->OnSoldierAttacked(a, &shot);
     for (CSoldier* s : {a, b}) {
         EXPECT_TRUE(s->ai.movementFlags & AiAlerted);
-        EXPECT_FLOAT_EQ(s->ai.threatDirection.y, 1.0f);
+        EXPECT_FLOAT_EQ(s->ai.threatDirection.y, -1.0f);
     }
     b->ai.movementFlags = 0;
     a->ai.movementFlags = 0;
@@ -170,6 +172,59 @@ TEST_F(SquadTest, AHitAlertsTheWholeSquadUnlessItIsUnderThreat) {
     ai->OnSoldierAttacked(a, &shot);
     EXPECT_TRUE(a->ai.movementFlags & AiAlerted);
     EXPECT_FALSE(b->ai.movementFlags & AiAlerted) << "under threat only the victim turns";
+}
+
+// Shot in the back, a soldier turns round, sees the shooter and fights it.
+TEST_F(SquadTest, AHitSoldierTurnsToTheShooterAndTakesItAsTarget) {
+    CSoldier* victim = AddSoldier(Vector3{0, 0, 0}, 0);
+    CSoldier* shooter = AddSoldier(Vector3{0, 50, 0}, 1);
+    victim->facing = victim->facingGoal = Vector3{0, -1, 0};
+    Gather();
+    CProjectile shot;
+    shot.body.direction = Vector3{0, -1, 0};
+    shot.owner = shooter;
+    ai->OnSoldierAttacked(victim, &shot);
+    Run(3.0f);
+    EXPECT_GT(victim->facing.y, 0.9f);
+    EXPECT_EQ(victim->ai.target, shooter);
+    EXPECT_FALSE(victim->ai.movementFlags & AiAlerted);
+}
+
+// A squad led by the player's soldier fights like any other once its team
+// sees an enemy near: every member takes a target, the mates take cover
+// (never the player's soldier) and a line forms; without a threat it keeps
+// no formation.
+TEST_F(SquadTest, APlayerLedSquadUnderThreatTakesTargetsCoverAndALine) {
+    CSoldier* player = AddSoldier(Vector3{0, 0, 0}, 0);
+    CSoldier* a = AddSoldier(Vector3{-3, 2, 0}, 0);
+    CSoldier* b = AddSoldier(Vector3{-3, -2, 0}, 0);
+    CSoldier* c = AddSoldier(Vector3{-6, 0, 0}, 0);
+    CSoldier* enemy = AddSoldier(Vector3{60, 0, 0}, 1);
+    CVehicle* buggy = new CVehicle(world.get(), 0);
+    buggy->Place(Vector3{5, 10, 0}, Vector3{1, 0, 0});
+    world->AddVehicle(buggy);
+    world->playerSoldier = player;
+    player->playerControlled = 1;
+    Gather();
+    CSquad* squad = player->ai.squad;
+    ASSERT_EQ(squad->leader, player);
+    ASSERT_EQ(squad->Count(), 4);
+    squad->formationSet = true;
+    squad->RenewOrders();
+    EXPECT_FALSE(squad->threat);
+    EXPECT_FALSE(squad->formationSet);
+    EXPECT_EQ(a->ai.target, nullptr);
+
+    enemy->ai.seenBits |= ai->commanders[0]->teamBit;
+    squad->RenewOrders();
+    EXPECT_TRUE(squad->threat);
+    for (CSoldier* m : {player, a, b, c})
+        EXPECT_EQ(m->ai.target, enemy);
+    EXPECT_EQ(a->ai.cover, buggy);
+    EXPECT_TRUE(a->ai.movementFlags & AiInCover);
+    EXPECT_EQ(player->ai.cover, nullptr);
+    EXPECT_TRUE(squad->formationSet);
+    EXPECT_NEAR(std::fabs(b->ai.formationOffset.y), 10.0f, 1e-3f);
 }
 
 TEST_F(SquadTest, TargetsBeyondAHundredUnitsAreAimedAtButNeverFiredOn) {
