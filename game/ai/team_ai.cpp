@@ -4,6 +4,7 @@
 
 #include "core/random.h"
 #include "game/ai/ai_math.h"
+#include "game/ai/nav_marks.h"
 #include "game/ai/perception.h"
 #include "game/ai/soldier_ai.h"
 #include "game/ai/squad.h"
@@ -41,6 +42,7 @@ void CTeamAI::Init(CWorld& w) {
     originX = terrain.GetMinX();
     originY = terrain.GetMinY();
     grid.SetUpOver(terrain.GetMinX(), terrain.GetMaxX(), terrain.GetMinY(), terrain.GetMaxY(), 5);
+    MarkStaticProps(grid, w);
     buckets.SetUp(terrain.GetMinX(), terrain.GetMaxX(), terrain.GetMinY(), terrain.GetMaxY());
     buckets.AddObstacle(AiObstacle{Vector3{105.0f, 105.0f, 0.0f}, 20.0f});
     buckets.AddObstacle(AiObstacle{Vector3{105.0f, 0.0f, 0.0f}, 20.0f});
