@@ -95,9 +95,9 @@ void BM_FirstLevelFiveMinuteBattle(benchmark::State& state) {
             state.SkipWithError("the first level does not load");
             return;
         }
-        // As in the battle test: the second side is sent to the first.
-        for (CSquad* squad : static_cast<CTeamAI*>(world.GetTeamAI())->commanders[1]->squads)
-            squad->PlayerOrder(-95.0f, -125.0f);
+        // As the main game starts it: the player's soldier marked, no order.
+        world.playerSoldier = world.soldiers.front();
+        world.playerSoldier->playerControlled = 1;
         for (int i = 0; i < 300 * 30; i++)
             world.Update(1.0f / 30.0f);
         int alive = 0;
