@@ -103,10 +103,33 @@ void CTeamAI::Update(float dt) {
     CSoldier* player = PlayerSoldier();
     if (player && player->ai.squad && player->ai.squad->leader != player && player->IsAlive())
         player->ai.squad->ChooseLeader();
+    MarkProjectiles();
     for (auto& commander : commanders)
         commander->Update(dt);
+    marking_ = false;
     for (auto& commander : commanders)
         commander->DeleteEmptySquads();
+}
+
+void CTeamAI::MarkProjectiles() {
+    std::list<CProjectile>& list = world->projectiles.projectiles;
+    marks_.clear();
+    for (CProjectile& p : list)
+        if (p.alive)
+            marks_.push_back(ProjectileMark{p.GetPosition(), &p});
+    markedCount_ = list.size();
+    lastMarked_ = list.empty() ? list.end() : std::prev(list.end());
+    marking_ = true;
+}
+
+// Where the projectiles fired since the marks begin; false when there are no
+// marks for this update, or the list lost projectiles since they were taken.
+bool CTeamAI::TailOfMarks(std::list<CProjectile>::iterator& from) {
+    std::list<CProjectile>& list = world->projectiles.projectiles;
+    if (!marking_ || list.size() < markedCount_)
+        return false;
+    from = markedCount_ == 0 ? list.begin() : std::next(lastMarked_);
+    return true;
 }
 
 void CTeamAI::OnProjectileRemoved(CProjectile* projectile) {

@@ -227,6 +227,40 @@ TEST_F(SquadTest, APlayerLedSquadUnderThreatTakesTargetsCoverAndALine) {
     EXPECT_NEAR(std::fabs(b->ai.formationOffset.y), 10.0f, 1e-3f);
 }
 
+// In the team AI's update a soldier dodges the first projectile in the
+// world's order that comes at it from the front within 50 units; its own,
+// spent ones and those behind it are let be. The same with the marks the
+// update takes and without them.
+TEST_F(SquadTest, SoldiersDodgeProjectilesComingAtThemFromTheFront) {
+    CSoldier* s = AddSoldier(Vector3{0, 0, 0}, 1);
+    AddSoldier(Vector3{0, 60, 0}, 0);
+    Gather();
+    s->facing = s->facingGoal = Vector3{1, 0, 0};
+    auto shot = [&](const Vector3& at, const Vector3& direction, CSoldier* owner) {
+        return world->projectiles.Fire(1, at, direction, 0.0f, 0.0f, owner);
+    };
+    shot(Vector3{20, 1, 1}, Vector3{-1, 0, 0}, s);             // its own
+    shot(Vector3{20, 1, 1}, Vector3{-1, 0, 0}, nullptr)->alive = false;
+    shot(Vector3{-20, 1, 1}, Vector3{1, 0, 0}, nullptr);       // behind
+    shot(Vector3{30, 1, 1}, Vector3{0, 1, 0}, nullptr);        // passing by
+    shot(Vector3{60, 1, 1}, Vector3{-1, 0, 0}, nullptr);       // too far
+    shot(Vector3{25, -2, 1}, Vector3{-1, 0, 0}, nullptr);      // this one
+    shot(Vector3{20, 2, 1}, Vector3{-1, 0, 0}, nullptr);       // later in the list
+    for (int round = 0; round < 2; round++) {
+        s->ai.movementFlags = 0;
+        Vector3 m{1, 0, 0};
+        if (round == 0) {
+            SoldierDodge(*ai, *s, m);
+        } else {
+            s->ai.squad->centreTimer = 1.0f;   // its members run in this update
+            ai->Update(0.0f);
+            m = s->moveDirection;
+        }
+        EXPECT_TRUE(s->ai.movementFlags & AiDodging) << "round " << round;
+        EXPECT_GT(m.y, 0.9f) << "round " << round << ": away from the line at y = -2";
+    }
+}
+
 TEST_F(SquadTest, TargetsBeyondAHundredUnitsAreAimedAtButNeverFiredOn) {
     CSoldier* shooter = AddSoldier(Vector3{0, 0, 0}, 0, 1);
     CSoldier* target = AddSoldier(Vector3{101, 0, 0}, 1, 1);
