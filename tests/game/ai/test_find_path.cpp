@@ -190,6 +190,7 @@ TEST(FindPath, HandMadeGrids) {
         {"S3G|...", {{2, 0}, {1, 1}}, 28},                  // round a 3 (30 + 10) by two diagonals
         {"S3G|.5.", {{2, 0}}, 40},                          // round a 5 costs 70 + 14: cross the 3
         {"S.G", {{2, 0}}, 20},                              // goal found as the last open cell
+        {"..S..|.###.|..G..", {{2, 2}, {4, 2}, {4, 0}}, 60}, // round a wall either way: ties go east
         {"S.#..|##..G", {}, -1},                            // pocket closed by a corner
         {"S.#", {}, -1},                                    // goal in a wall
         {"S.x", {}, -1},                                    // goal in a closed cell

@@ -38,7 +38,7 @@ TEST_F(TeamAITest, PerceptionMarksSeenAndKnownEnemiesOfNeighbouringBucketsOnly) 
     CSoldier* ahead = Add(120, 10, 1);
     CSoldier* behind = Add(-20, 0, 1);
     CSoldier* straggler = Add(130, -60, 1);
-    CSoldier* far = Add(300, 0, 1);
+    CSoldier* far = Add(250, 0, 1);
     ai->Init(*world);
     // The straggler stands in plain sight but belongs to a squad two buckets
     // away: the search never looks at it.
