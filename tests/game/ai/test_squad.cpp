@@ -154,36 +154,28 @@ TEST_F(SquadTest, PlayerCommandsKeepTheirLimits) {
         EXPECT_GT(squad->Count(), 0);
 }
 
-// The threat direction points back along the shot, toward the shooter.
-TEST_F(SquadTest, AHitAlertsTheWholeSquadUnlessItIsUnderThreat) {
-    CSoldier* a = AddSoldier(Vector3{0, 0, 0}, 1);
-    CSoldier* b = AddSoldier(Vector3{3, 0, 0}, 1);
-    Gather();
-    CProjectile shot;
-    shot.body.direction = Vector3{0, 1, 0};
-    ai->OnSoldierAttacked(a, &shot);
-    for (CSoldier* s : {a, b}) {
-        EXPECT_TRUE(s->ai.movementFlags & AiAlerted);
-        EXPECT_FLOAT_EQ(s->ai.threatDirection.y, -1.0f);
-    }
-    b->ai.movementFlags = 0;
-    a->ai.movementFlags = 0;
-    a->ai.squad->threat = true;
-    ai->OnSoldierAttacked(a, &shot);
-    EXPECT_TRUE(a->ai.movementFlags & AiAlerted);
-    EXPECT_FALSE(b->ai.movementFlags & AiAlerted) << "under threat only the victim turns";
-}
-
-// Shot in the back, a soldier turns round, sees the shooter and fights it.
+// A hit alerts the squad, or only the victim under threat, with the threat
+// direction pointing back along the shot: shot in the back, a soldier turns
+// round, sees the shooter and fights it.
 TEST_F(SquadTest, AHitSoldierTurnsToTheShooterAndTakesItAsTarget) {
     CSoldier* victim = AddSoldier(Vector3{0, 0, 0}, 0);
+    CSoldier* mate = AddSoldier(Vector3{3, 0, 0}, 0);
     CSoldier* shooter = AddSoldier(Vector3{0, 50, 0}, 1);
-    victim->facing = victim->facingGoal = Vector3{0, -1, 0};
     Gather();
     CProjectile shot;
     shot.body.direction = Vector3{0, -1, 0};
     shot.owner = shooter;
+    victim->ai.squad->threat = true;
     ai->OnSoldierAttacked(victim, &shot);
+    EXPECT_FALSE(mate->ai.movementFlags & AiAlerted) << "under threat only the victim turns";
+    victim->ai.movementFlags = 0;
+    victim->ai.squad->threat = false;
+    victim->facing = victim->facingGoal = Vector3{0, -1, 0};
+    ai->OnSoldierAttacked(victim, &shot);
+    for (CSoldier* s : {victim, mate}) {
+        EXPECT_TRUE(s->ai.movementFlags & AiAlerted);
+        EXPECT_FLOAT_EQ(s->ai.threatDirection.y, 1.0f);
+    }
     Run(3.0f);
     EXPECT_GT(victim->facing.y, 0.9f);
     EXPECT_EQ(victim->ai.target, shooter);
