@@ -74,7 +74,11 @@ void CNode::Assign(const CNode& other) {
     }
 }
 
+// A dirty node's subtree is dirty already: a node is made clean only after
+// its parent (GetWorldMatrix), and marking always reaches every descendant.
 void CNode::MarkDirty() {
+    if (dirty)
+        return;
     dirty = true;
     for (CNode* child : children)
         child->MarkDirty();

@@ -16,6 +16,22 @@
 #include "game/world/world.h"
 #include "render/node.h"
 
+template <typename F>
+void CTeamAI::FindProjectile(F f) {
+    std::list<CProjectile>::iterator from;
+    if (TailOfMarks(from)) {
+        for (const ProjectileMark& m : marks_)
+            if (f(*m.projectile, m.position))
+                return;
+    } else {
+        from = world->projectiles.projectiles.begin();
+    }
+    // Projectiles fired since the marks were taken, or all of them.
+    for (auto it = from; it != world->projectiles.projectiles.end(); ++it)
+        if (f(*it, it->GetPosition()))
+            return;
+}
+
 namespace {
 
 const float AimDistanceFar = 1000.0f;
@@ -334,28 +350,24 @@ void SoldierDodge(CTeamAI& ai, CSoldier& s, Vector3& m) {
         }
     }
     if (!dodged)
-        for (CProjectile& p : ai.world->projectiles.projectiles) {
-            if (!p.alive || p.owner == &s)
-                continue;
-            const Vector3 d = AiSub(p.GetPosition(), position);
+        ai.FindProjectile([&](CProjectile& p, const Vector3& at) {
+            const Vector3 d = AiSub(at, position);
             const float dSq = Vector3LengthSquared(d);
-            if (dSq > ProjectileWatchSq || dSq <= 0.0f)
-                continue;
+            if (dSq > ProjectileWatchSq || dSq <= 0.0f || !p.alive || p.owner == &s)
+                return false;
             const Vector3 toward = AiScale(d, 1.0f / std::sqrt(dSq));
             if (Vector3Dot(toward, s.facing) < ProjectileWatchCos)
-                continue;
+                return false;
             if (p.kind == ProjectileGrenade && p.armed) {
                 a.rememberedGrenade = &p;
-                m = AiUnit(AiFlat(AiSub(position, p.GetPosition())));
+                m = AiUnit(AiFlat(AiSub(position, at)));
                 dodged = true;
-                break;
-            }
-            if (Vector3Dot(p.body.direction, toward) <= -0.9f) {
-                m = DodgeSidestep(position, p.GetPosition(), p.body.direction);
+            } else if (Vector3Dot(p.body.direction, toward) <= -0.9f) {
+                m = DodgeSidestep(position, at, p.body.direction);
                 dodged = true;
-                break;
             }
-        }
+            return dodged;
+        });
     if (!dodged)
         return;
     a.movementFlags |= AiDodging;
@@ -372,7 +384,8 @@ void SoldierReactToDamage(CTeamAI& ai, CSoldier& victim, CCollisionProjectile* p
     if (player && owner == static_cast<CSoldierTarget*>(player) && player->IsAlive() &&
         ai.CommanderOf(player) != a.squad->commander)
         player->ai.target = &victim;
-    const Vector3 direction = projectile->GetBody().direction;
+    // Back along the projectile's path: the victim turns toward the shooter.
+    const Vector3 direction = AiScale(projectile->GetBody().direction, -1.0f);
     if (a.squad->threat) {
         if (!(a.target && a.target->ai.target == &victim)) {
             a.movementFlags |= AiAlerted;

@@ -269,9 +269,10 @@ void CSquad::RenewOrders() {
     });
     if (!leader)
         return;
-    if (leader == ai->PlayerSoldier()) {
-        if (!threat)
-            formationSet = false;
+    // A squad led by the player fights like any other; it only keeps no
+    // formation and seeks no enemy while there is no threat.
+    if (!threat && leader == ai->PlayerSoldier()) {
+        formationSet = false;
         return;
     }
     if (threat) {

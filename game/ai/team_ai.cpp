@@ -4,6 +4,7 @@
 
 #include "core/random.h"
 #include "game/ai/ai_math.h"
+#include "game/ai/nav_marks.h"
 #include "game/ai/perception.h"
 #include "game/ai/soldier_ai.h"
 #include "game/ai/squad.h"
@@ -41,6 +42,7 @@ void CTeamAI::Init(CWorld& w) {
     originX = terrain.GetMinX();
     originY = terrain.GetMinY();
     grid.SetUpOver(terrain.GetMinX(), terrain.GetMaxX(), terrain.GetMinY(), terrain.GetMaxY(), 5);
+    MarkStaticProps(grid, w);
     buckets.SetUp(terrain.GetMinX(), terrain.GetMaxX(), terrain.GetMinY(), terrain.GetMaxY());
     buckets.AddObstacle(AiObstacle{Vector3{105.0f, 105.0f, 0.0f}, 20.0f});
     buckets.AddObstacle(AiObstacle{Vector3{105.0f, 0.0f, 0.0f}, 20.0f});
@@ -101,10 +103,33 @@ void CTeamAI::Update(float dt) {
     CSoldier* player = PlayerSoldier();
     if (player && player->ai.squad && player->ai.squad->leader != player && player->IsAlive())
         player->ai.squad->ChooseLeader();
+    MarkProjectiles();
     for (auto& commander : commanders)
         commander->Update(dt);
+    marking_ = false;
     for (auto& commander : commanders)
         commander->DeleteEmptySquads();
+}
+
+void CTeamAI::MarkProjectiles() {
+    std::list<CProjectile>& list = world->projectiles.projectiles;
+    marks_.clear();
+    for (CProjectile& p : list)
+        if (p.alive)
+            marks_.push_back(ProjectileMark{p.GetPosition(), &p});
+    markedCount_ = list.size();
+    lastMarked_ = list.empty() ? list.end() : std::prev(list.end());
+    marking_ = true;
+}
+
+// Where the projectiles fired since the marks begin; false when there are no
+// marks for this update, or the list lost projectiles since they were taken.
+bool CTeamAI::TailOfMarks(std::list<CProjectile>::iterator& from) {
+    std::list<CProjectile>& list = world->projectiles.projectiles;
+    if (!marking_ || list.size() < markedCount_)
+        return false;
+    from = markedCount_ == 0 ? list.begin() : std::next(lastMarked_);
+    return true;
 }
 
 void CTeamAI::OnProjectileRemoved(CProjectile* projectile) {

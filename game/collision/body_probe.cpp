@@ -13,10 +13,6 @@
 
 namespace {
 
-// Culling shapes are widened a little so that a triangle on a box's face is
-// never culled by rounding.
-const float CullSlack = 0.0001f;
-
 struct Candidate {
     float distance;
     CCollisionPart* part;

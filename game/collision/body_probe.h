@@ -11,6 +11,10 @@
 class CCollisionBody;
 class CCollisionInstance;
 
+// Culling shapes are widened a little so that a triangle on a box's face is
+// never culled by rounding.
+const float CullSlack = 0.0001f;
+
 // What a probe stops at.
 enum ProbePrecision {
     PROBE_SPHERES = 1,     // the parts' spheres
@@ -32,6 +36,16 @@ BodyProbe MakeRayProbe(const Ray& ray, int precision, bool skipBackFaces);
 // Distance along the probe to the sphere (0 when the origin is inside);
 // false when the probe misses it within its length.
 bool ProbeSphere(const BodyProbe& probe, const Sphere& sphere, float& outDistance);
+// A cheap first test for a segment probe, given its middle and half its
+// length: false only when ProbeSphere would miss the sphere (values that do
+// not compare pass).
+inline bool SegmentMayReachSphere(const Vector3& middle, float halfLength, const Sphere& sphere) {
+    const float dx = middle.x - sphere.centre.x, dy = middle.y - sphere.centre.y, dz = middle.z - sphere.centre.z;
+    // ProbeSphere's slack radius, and a little more for rounding.
+    const float radius = sphere.radius * (1.0f + CullSlack) + CullSlack;
+    const float reach = ((radius < 0.0f ? -radius : radius) + halfLength) * 1.001f + 0.001f;
+    return !(dx * dx + dy * dy + dz * dz > reach * reach);
+}
 // The same for an oriented box.
 bool ProbeBox(const BodyProbe& probe, const OrientedBox& box, float& outDistance);
 

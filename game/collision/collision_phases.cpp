@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "core/clock.h"
+#include "game/collision/body_probe.h"
 #include "game/collision/collision_body.h"
 #include "game/world/generic_object.h"
 
@@ -63,6 +64,9 @@ void CCollisionPhases::SweepProjectiles() {
     world->CollectProjectiles(projectiles);
     soldiers.clear();
     world->CollectSoldiers(soldiers);
+    soldierBodies.clear();
+    for (CSoldierTarget* s : soldiers)
+        soldierBodies.push_back(&s->GetCollisionBody());
     props.clear();
     world->CollectProps(props);
     for (CCollisionProjectile* projectile : projectiles) {
@@ -71,12 +75,20 @@ void CCollisionPhases::SweepProjectiles() {
         const BallisticBody& body = projectile->GetBody();
         if (!Moved(body))
             continue;
-        Vector3 p0 = body.previous, p1 = body.position;
+        const Vector3 p0 = body.previous, p1 = body.position;
+        const BodyProbe probe = MakeSegmentProbe(p0, p1);
+        // Most bodies lie far from the step: their spheres turn them away
+        // before the probe proper.
+        const Vector3 middle{(p0.x + p1.x) * 0.5f, (p0.y + p1.y) * 0.5f, (p0.z + p1.z) * 0.5f};
+        auto near = [&](const CCollisionBody& b) {
+            return !(b.sphere.radius > 0.0f) || SegmentMayReachSphere(middle, probe.length * 0.5f, b.sphere);
+        };
         contacts.clear();
         CollisionContact c;
-        for (CSoldierTarget* s : soldiers) {
-            if (s->GetHealth() > 0.0f && s != projectile->GetOwner() &&
-                SegmentHitsBody(s->GetCollisionBody(), p0, p1, c)) {
+        for (size_t i = 0; i < soldiers.size(); i++) {
+            CSoldierTarget* s = soldiers[i];
+            if (near(*soldierBodies[i]) && s->GetHealth() > 0.0f && s != projectile->GetOwner() &&
+                ProbeBody(*soldierBodies[i], probe, c)) {
                 c.object = s;
                 c.kind = CONTACT_SOLDIER;
                 contacts.push_back(c);
@@ -84,7 +96,7 @@ void CCollisionPhases::SweepProjectiles() {
         }
         auto sweepEntries = [&](int kind) {
             for (const WorldBodyEntry& e : entries) {
-                if (e.body && SegmentHitsBody(*e.body, p0, p1, c)) {
+                if (e.body && near(*e.body) && ProbeBody(*e.body, probe, c)) {
                     c.object = e.object;
                     c.kind = kind;
                     contacts.push_back(c);
@@ -95,7 +107,7 @@ void CCollisionPhases::SweepProjectiles() {
         world->CollectVehicles(entries);
         sweepEntries(CONTACT_VEHICLE);
         for (CGenericObject* prop : props) {
-            if (SegmentHitsBody(prop->collision, p0, p1, c)) {
+            if (near(prop->collision) && ProbeBody(prop->collision, probe, c)) {
                 c.object = prop;
                 c.kind = CONTACT_PROP;
                 contacts.push_back(c);

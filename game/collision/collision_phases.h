@@ -55,6 +55,7 @@ private:
     std::vector<CollisionContact> contacts;
     std::vector<CCollisionProjectile*> projectiles;
     std::vector<CSoldierTarget*> soldiers;
+    std::vector<CCollisionBody*> soldierBodies;
     std::vector<WorldBodyEntry> entries;
     std::vector<CGenericObject*> props;
 };

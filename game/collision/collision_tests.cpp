@@ -17,12 +17,17 @@ bool SegmentHitsTerrain(CTerrainAccess& terrain, const Vector3& p0, const Vector
     BodyProbe probe = MakeSegmentProbe(p0, p1);
     if (!(probe.length > 0.0f))
         return false;
-    std::vector<CCollisionInstance*> instances;
+    // Every projectile step of every frame comes here: the lists are kept.
+    static thread_local std::vector<CCollisionInstance*> instances;
+    static thread_local std::vector<std::pair<float, CCollisionInstance*>> crossed;
+    instances.clear();
+    crossed.clear();
     terrain.CollectCollisionInstances(instances);
-    std::vector<std::pair<float, CCollisionInstance*>> crossed;
+    const Vector3 middle{(p0.x + p1.x) * 0.5f, (p0.y + p1.y) * 0.5f, (p0.z + p1.z) * 0.5f};
     for (CCollisionInstance* instance : instances) {
         float d;
-        if (instance && instance->attached && ProbeSphere(probe, instance->sphere, d))
+        if (instance && instance->attached && SegmentMayReachSphere(middle, probe.length * 0.5f, instance->sphere) &&
+            ProbeSphere(probe, instance->sphere, d))
             crossed.emplace_back(d, instance);
     }
     std::sort(crossed.begin(), crossed.end(),

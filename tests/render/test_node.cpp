@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "core/matrix.h"
 #include "render/model.h"
@@ -75,6 +76,39 @@ TEST(Node, WorldMatricesFollowEveryChangeAboveThem) {
     Matrix4Multiply(expected, t.a->GetWorldMatrix(), expectedLocal);
     ExpectMatrixNear(t.b->GetWorldMatrix(), expected);
     EXPECT_FLOAT_EQ(Matrix4GetTranslation(local, expectedLocal).x, 4);
+}
+
+// Moves and reads in any order, on a tree deeper than it is wide: each read
+// is the product of the local transforms above, however many marks before it
+// met nodes that were dirty already.
+TEST(Node, WorldMatricesStayRightUnderInterleavedMovesAndReads) {
+    std::vector<CNode*> nodes{new CNode};
+    unsigned seed = 7;
+    auto next = [&seed](unsigned n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    for (int i = 1; i < 12; i++) {
+        nodes.push_back(new CNode);
+        nodes.back()->AttachTo(false, nodes[next(unsigned(nodes.size() - 1))], true);
+    }
+    for (int step = 0; step < 2000; step++) {
+        CNode* n = nodes[next(unsigned(nodes.size()))];
+        if (next(3) == 0) {
+            Matrix4 expected, local;
+            Matrix4Identity(expected);
+            for (const CNode* at = n; at; at = at->parent) {
+                at->GetLocalMatrix(local);
+                Matrix4Multiply(expected, local, expected);
+            }
+            ExpectMatrixNear(n->GetWorldMatrix(), expected, 1e-3f);
+        } else if (next(2) == 0) {
+            n->SetPosition(Vector3{float(next(9)), float(next(9)), 0.0f});
+        } else {
+            n->SetRotation(RotationZ(float(next(7))), false);
+        }
+    }
+    delete nodes[0];
 }
 
 TEST(Node, AttachAndDetachKeepTheWorldTransformWhenAsked) {

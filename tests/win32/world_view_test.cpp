@@ -145,11 +145,12 @@ int main() {
         controller.SetInput(&input);
         controller.SetSoldier(world.soldiers.front());
         controller.SetActive(true);
-        // Heading 10 degrees right of +x: the buggy, the crates and a rock
+        // Heading 10 degrees left of -x, about where the player starts
+        // looking: the buggy, the crates and the ring of walls and rocks
         // stand in front of the player.
         Vector3 eye = world.soldiers.front()->GetPosition();
         camera.SetPosition(eye, true);
-        camera.SetTarget(Vector3{eye.x + 9.848f, eye.y - 1.736f, eye.z}, true);
+        camera.SetTarget(Vector3{eye.x - 9.848f, eye.y - 1.736f, eye.z}, true);
         CWorldDrawScene worldScene(world);
         CPartialScene scene(worldScene);
         CWorldRenderer renderer(&scene);

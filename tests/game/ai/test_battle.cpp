@@ -1,14 +1,18 @@
-// The shipped first level's two sides fighting with "ai" on at a fixed step
-// from a fixed seed: soldiers walk routes and fire, nothing turns NaN, and two
-// runs give the same battle.
+// The shipped first level run as the main game starts it: the player's
+// soldier marked through the controller (a camera, no input, so it stands
+// still), no order given, "ai" on, 30 updates a second from a fixed seed.
+// The sides meet and fire within a minute, the player's squadmates take
+// targets, nothing turns NaN, and a seed always gives the same battle.
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
 
 #include "game/ai/squad.h"
 #include "game/ai/team_ai.h"
-#include "game/weapons/projectile.h"
+#include "game/player/player_controller.h"
 #include "game/world/level_file.h"
+#include "render/camera.h"
+#include "tests/game/player/held_input.h"
 #include "tests/game/world/world_fixture.h"
 
 namespace {
@@ -17,11 +21,11 @@ const char* const FirstLevel = "data\\levels\\level01.txt";
 const float Step = 1.0f / 30.0f;
 
 struct BattleRun {
-    std::string summary;
-    float walked = 0.0f;   // total ground distance covered by AI soldiers
-    int shots = 0;         // rounds gone from the soldiers' weapons
+    float firstShot[2] = {-1.0f, -1.0f};   // team 0 (the player's soldier aside), the enemy
+    float mateTarget = -1.0f;               // a squadmate of the player has a target
+    float walked = 0.0f;                    // ground covered by the computer's soldiers
     bool finite = true;
-    int squads = 0;
+    std::string summary;
 };
 
 float BattleSeconds() {
@@ -29,38 +33,64 @@ float BattleSeconds() {
     return env ? float(std::atof(env)) : 40.0f;
 }
 
+int Rounds(const CSoldier& s) {
+    int n = 0;
+    for (const CWeapon& w : s.weapons)
+        n += w.clip + w.reserve;
+    return n;
+}
+
 class AIBattleTest : public WorldTest {
 protected:
-    // Runs `seconds` of battle on a freshly loaded first level.
-    BattleRun Fight(float seconds) {
+    BattleRun Fight(unsigned seed, float seconds) {
         world = std::make_unique<CWorld>();
-        ai = new CTeamAI();
-        world->SetTeamAI(std::unique_ptr<CTeamAISeam>(ai));
-        GameSrand(7);
+        GameSrand(seed);
         EXPECT_TRUE(world->LoadLevel(FirstLevel, LevelAllBits));
-        // The second side is ordered to where the first starts.
-        for (CSquad* squad : ai->commanders[1]->squads)
-            squad->PlayerOrder(-95.0f, -125.0f);
-        BattleRun run;
-        for (auto& c : ai->commanders)
-            run.squads += int(c->squads.size());
+        CSmoothCamera camera;
+        HeldInput input;
+        CPlayerController controller;
+        controller.SetCamera(&camera);
+        controller.Reset();
+        controller.SetInput(&input);
+        controller.SetSoldier(world->soldiers.front());
+        controller.SetActive(true);
+        CSoldier* player = world->soldiers.front();
+        const std::vector<CSoldier*> soldiers = world->soldiers;
+        std::vector<CSoldier*> mates;
+        for (CSoldier* s : soldiers)
+            if (s != player && s->ai.squad == player->ai.squad)
+                mates.push_back(s);
+        EXPECT_EQ(mates.size(), 3u);
+        std::vector<int> rounds;
         std::vector<Vector3> last;
-        for (CSoldier* s : world->soldiers) {
+        for (CSoldier* s : soldiers) {
+            rounds.push_back(Rounds(*s));
             last.push_back(s->GetPosition());
-            run.shots += Rounds(*s);
         }
+        BattleRun run;
         const int steps = int(seconds / Step);
         for (int i = 0; i < steps; i++) {
+            controller.Update(Step);
             world->Update(Step);
-            for (size_t k = 0; k < world->soldiers.size(); k++) {
-                const Vector3 p = world->soldiers[k]->GetPosition();
+            const float t = float(i + 1) * Step;
+            for (size_t k = 0; k < soldiers.size(); k++) {
+                CSoldier* s = soldiers[k];
+                const Vector3 p = s->GetPosition();
                 run.finite = run.finite && std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
-                run.walked += std::hypot(p.x - last[k].x, p.y - last[k].y);
+                if (s != player)
+                    run.walked += std::hypot(p.x - last[k].x, p.y - last[k].y);
                 last[k] = p;
+                // A dead soldier drops its weapons: only the living fire.
+                const int now = Rounds(*s);
+                float& first = run.firstShot[s->team == 0 ? 0 : 1];
+                if (s->IsAlive() && now < rounds[k] && s != player && first < 0.0f)
+                    first = t;
+                rounds[k] = now;
             }
+            for (CSoldier* m : mates)
+                if (m->IsAlive() && m->ai.target && run.mateTarget < 0.0f)
+                    run.mateTarget = t;
         }
-        for (CSoldier* s : world->soldiers)
-            run.shots -= Rounds(*s);
         std::ostringstream out;
         out.precision(9);
         for (CSoldier* s : world->soldiers)
@@ -69,35 +99,44 @@ protected:
         run.summary = out.str();
         return run;
     }
-    static int Rounds(CSoldier& s) {
-        int n = 0;
-        for (const CWeapon& w : s.weapons)
-            n += w.clip + w.reserve;
-        return n;
-    }
-    CTeamAI* ai = nullptr;
 };
+
+// The sides meet without an order: both fire within a minute, the player's
+// squad answers the enemy's first shots within seconds and its members take
+// targets.
+TEST_F(AIBattleTest, TheFirstLevelComesToAFightWithoutOrders) {
+    for (unsigned seed : {1u, 2u, 3u}) {
+        const BattleRun run = Fight(seed, 65.0f);
+        EXPECT_TRUE(run.finite) << "seed " << seed;
+        for (int side = 0; side < 2; side++) {
+            EXPECT_GE(run.firstShot[side], 0.0f) << "seed " << seed << ", side " << side << " never fires";
+            EXPECT_LT(run.firstShot[side], 60.0f) << "seed " << seed << ", side " << side;
+        }
+        EXPECT_LT(run.firstShot[0], run.firstShot[1] + 6.0f) << "seed " << seed << ": the player's squad is slow to answer";
+        EXPECT_GE(run.mateTarget, 0.0f) << "seed " << seed << ": the player's squadmates never take a target";
+        EXPECT_LT(run.mateTarget, 60.0f) << "seed " << seed;
+    }
+}
 
 // The sanitizer build runs 40 simulated seconds; VEXMOOR_BATTLE_SECONDS=300
 // runs the full five minutes (bench_ai times the same battle optimised).
 TEST_F(AIBattleTest, TheFirstLevelFightsTheSameBattleTwice) {
     // A first battle fills the caches that persist between worlds (terrain
     // files, models loaded on first use), which the draws depend on.
-    Fight(BattleSeconds());
-    const BattleRun first = Fight(BattleSeconds());
-    EXPECT_GE(first.squads, 2);
+    Fight(7, BattleSeconds());
+    const BattleRun first = Fight(7, BattleSeconds());
     EXPECT_TRUE(first.finite);
     EXPECT_GT(first.walked, 50.0f) << "soldiers walk their routes";
-    EXPECT_GT(first.shots, 0) << "soldiers fire";
-    const BattleRun second = Fight(BattleSeconds());
+    const BattleRun second = Fight(7, BattleSeconds());
     EXPECT_EQ(first.summary, second.summary);
 }
 
 // A level load into a used world forgets the old squads: nothing keeps
 // pointing at the soldiers just deleted (ASan).
 TEST_F(AIBattleTest, ReloadingDropsTheOldSquads) {
-    Fight(2.0f);
+    Fight(7, 2.0f);
     EXPECT_TRUE(world->LoadLevel(FirstLevel, LevelAllBits));
+    CTeamAI* ai = static_cast<CTeamAI*>(world->GetTeamAI());
     for (int i = 0; i < 60; i++)
         world->Update(Step);
     for (auto& c : ai->commanders)

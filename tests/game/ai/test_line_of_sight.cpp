@@ -44,12 +44,21 @@ TEST(LineOfSight, BlockedByAnyNonZeroCellOnTheWalk) {
     EXPECT_FALSE(LineOfSight(NavPoint(2, 0), NavPoint(6, 2), grid));
 }
 
-TEST(LineOfSight, TestsTheFromCellButNotTheToCell) {
+TEST(LineOfSight, TestsTheFromCellAndItsNeighbourButNotTheToCell) {
     NavGrid grid;
     MakeNavGrid(grid, "#...#");
     EXPECT_TRUE(LineOfSight(NavPoint(2, 0), NavPoint(0, 0), grid));
     EXPECT_FALSE(LineOfSight(NavPoint(0, 0), NavPoint(2, 0), grid));
     EXPECT_FALSE(LineOfSight(NavPoint(4, 0), NavPoint(0, 0), grid));
+    // A wall in the cell next to `from`, along a row, a column, a diagonal
+    // and a steep line: the walk's last step before `from` meets it.
+    MakeNavGrid(grid, ".......|.#.....|.......|.......|.......|.......");
+    EXPECT_FALSE(LineOfSight(NavPoint(0, 1), NavPoint(6, 1), grid));
+    EXPECT_FALSE(LineOfSight(NavPoint(1, 0), NavPoint(1, 5), grid));
+    EXPECT_FALSE(LineOfSight(NavPoint(0, 0), NavPoint(5, 5), grid));
+    EXPECT_FALSE(LineOfSight(NavPoint(2, 0), NavPoint(0, 4), grid));
+    EXPECT_TRUE(LineOfSight(NavPoint(6, 1), NavPoint(2, 1), grid)) << "the wall beyond `to` is never reached";
+    EXPECT_TRUE(LineOfSight(NavPoint(0, 2), NavPoint(6, 2), grid));
 }
 
 TEST(LineOfSight, LeavingTheGridCountsAsClear) {

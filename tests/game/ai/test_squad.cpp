@@ -4,6 +4,7 @@
 #include "game/ai/soldier_ai.h"
 #include "game/ai/squad.h"
 #include "game/ai/team_ai.h"
+#include "game/soldiers/vehicle.h"
 #include "game/weapons/projectile.h"
 #include "game/world/level_file.h"
 #include "tests/game/world/world_fixture.h"
@@ -153,23 +154,103 @@ TEST_F(SquadTest, PlayerCommandsKeepTheirLimits) {
         EXPECT_GT(squad->Count(), 0);
 }
 
-TEST_F(SquadTest, AHitAlertsTheWholeSquadUnlessItIsUnderThreat) {
-    CSoldier* a = AddSoldier(Vector3{0, 0, 0}, 1);
-    CSoldier* b = AddSoldier(Vector3{3, 0, 0}, 1);
+// A hit alerts the squad, or only the victim under threat, with the threat
+// direction pointing back along the shot: shot in the back, a soldier turns
+// round, sees the shooter and fights it.
+TEST_F(SquadTest, AHitSoldierTurnsToTheShooterAndTakesItAsTarget) {
+    CSoldier* victim = AddSoldier(Vector3{0, 0, 0}, 0);
+    CSoldier* mate = AddSoldier(Vector3{3, 0, 0}, 0);
+    CSoldier* shooter = AddSoldier(Vector3{0, 50, 0}, 1);
     Gather();
     CProjectile shot;
-    shot.body.direction = Vector3{0, 1, 0};
-    ai->OnSoldierAttacked(a, &shot);
-    for (CSoldier* s : {a, b}) {
+    shot.body.direction = Vector3{0, -1, 0};
+    shot.owner = shooter;
+    victim->ai.squad->threat = true;
+    ai->OnSoldierAttacked(victim, &shot);
+    EXPECT_FALSE(mate->ai.movementFlags & AiAlerted) << "under threat only the victim turns";
+    victim->ai.movementFlags = 0;
+    victim->ai.squad->threat = false;
+    victim->facing = victim->facingGoal = Vector3{0, -1, 0};
+    ai->OnSoldierAttacked(victim, &shot);
+    for (CSoldier* s : {victim, mate}) {
         EXPECT_TRUE(s->ai.movementFlags & AiAlerted);
         EXPECT_FLOAT_EQ(s->ai.threatDirection.y, 1.0f);
     }
-    b->ai.movementFlags = 0;
-    a->ai.movementFlags = 0;
-    a->ai.squad->threat = true;
-    ai->OnSoldierAttacked(a, &shot);
-    EXPECT_TRUE(a->ai.movementFlags & AiAlerted);
-    EXPECT_FALSE(b->ai.movementFlags & AiAlerted) << "under threat only the victim turns";
+    Run(3.0f);
+    EXPECT_GT(victim->facing.y, 0.9f);
+    EXPECT_EQ(victim->ai.target, shooter);
+    EXPECT_FALSE(victim->ai.movementFlags & AiAlerted);
+}
+
+// A squad led by the player's soldier fights like any other once its team
+// sees an enemy near: every member takes a target, the mates take cover
+// (never the player's soldier) and a line forms; without a threat it keeps
+// no formation.
+TEST_F(SquadTest, APlayerLedSquadUnderThreatTakesTargetsCoverAndALine) {
+    CSoldier* player = AddSoldier(Vector3{0, 0, 0}, 0);
+    CSoldier* a = AddSoldier(Vector3{-3, 2, 0}, 0);
+    CSoldier* b = AddSoldier(Vector3{-3, -2, 0}, 0);
+    CSoldier* c = AddSoldier(Vector3{-6, 0, 0}, 0);
+    CSoldier* enemy = AddSoldier(Vector3{60, 0, 0}, 1);
+    CVehicle* buggy = new CVehicle(world.get(), 0);
+    buggy->Place(Vector3{5, 10, 0}, Vector3{1, 0, 0});
+    world->AddVehicle(buggy);
+    world->playerSoldier = player;
+    player->playerControlled = 1;
+    Gather();
+    CSquad* squad = player->ai.squad;
+    ASSERT_EQ(squad->leader, player);
+    ASSERT_EQ(squad->Count(), 4);
+    squad->formationSet = true;
+    squad->RenewOrders();
+    EXPECT_FALSE(squad->threat);
+    EXPECT_FALSE(squad->formationSet);
+    EXPECT_EQ(a->ai.target, nullptr);
+
+    enemy->ai.seenBits |= ai->commanders[0]->teamBit;
+    squad->RenewOrders();
+    EXPECT_TRUE(squad->threat);
+    for (CSoldier* m : {player, a, b, c})
+        EXPECT_EQ(m->ai.target, enemy);
+    EXPECT_EQ(a->ai.cover, buggy);
+    EXPECT_TRUE(a->ai.movementFlags & AiInCover);
+    EXPECT_EQ(player->ai.cover, nullptr);
+    EXPECT_TRUE(squad->formationSet);
+    EXPECT_NEAR(std::fabs(b->ai.formationOffset.y), 10.0f, 1e-3f);
+}
+
+// In the team AI's update a soldier dodges the first projectile in the
+// world's order that comes at it from the front within 50 units; its own,
+// spent ones and those behind it are let be. The same with the marks the
+// update takes and without them.
+TEST_F(SquadTest, SoldiersDodgeProjectilesComingAtThemFromTheFront) {
+    CSoldier* s = AddSoldier(Vector3{0, 0, 0}, 1);
+    AddSoldier(Vector3{0, 60, 0}, 0);
+    Gather();
+    s->facing = s->facingGoal = Vector3{1, 0, 0};
+    auto shot = [&](const Vector3& at, const Vector3& direction, CSoldier* owner) {
+        return world->projectiles.Fire(1, at, direction, 0.0f, 0.0f, owner);
+    };
+    shot(Vector3{20, 1, 1}, Vector3{-1, 0, 0}, s);             // its own
+    shot(Vector3{20, 1, 1}, Vector3{-1, 0, 0}, nullptr)->alive = false;
+    shot(Vector3{-20, 1, 1}, Vector3{1, 0, 0}, nullptr);       // behind
+    shot(Vector3{30, 1, 1}, Vector3{0, 1, 0}, nullptr);        // passing by
+    shot(Vector3{60, 1, 1}, Vector3{-1, 0, 0}, nullptr);       // too far
+    shot(Vector3{25, -2, 1}, Vector3{-1, 0, 0}, nullptr);      // this one
+    shot(Vector3{20, 2, 1}, Vector3{-1, 0, 0}, nullptr);       // later in the list
+    for (int round = 0; round < 2; round++) {
+        s->ai.movementFlags = 0;
+        Vector3 m{1, 0, 0};
+        if (round == 0) {
+            SoldierDodge(*ai, *s, m);
+        } else {
+            s->ai.squad->centreTimer = 1.0f;   // its members run in this update
+            ai->Update(0.0f);
+            m = s->moveDirection;
+        }
+        EXPECT_TRUE(s->ai.movementFlags & AiDodging) << "round " << round;
+        EXPECT_GT(m.y, 0.9f) << "round " << round << ": away from the line at y = -2";
+    }
 }
 
 TEST_F(SquadTest, TargetsBeyondAHundredUnitsAreAimedAtButNeverFiredOn) {

@@ -3,6 +3,7 @@
 #include <cfloat>
 
 #include "core/random.h"
+#include "game/collision/body_probe.h"
 #include "game/collision/collision_phases.h"
 #include "render/node.h"
 #include "test_collision_util.h"
@@ -115,6 +116,44 @@ TEST_F(CollisionSweep, RandomPathsAgreeWithEveryTriangle) {
     // Both outcomes were exercised.
     EXPECT_GT(hits, total / 10);
     EXPECT_LT(hits, total - total / 10);
+}
+
+// The sweep's first test turns a sphere away only when the probe proper
+// misses it: random steps against random spheres, some of them tangent,
+// of no size, of negative size or not numbers at all.
+TEST(SegmentMayReachSphere, NeverTurnsAwayASphereTheProbeReaches) {
+    GameSrand(99);
+    int reached = 0, turnedAway = 0;
+    for (int i = 0; i < 200000; i++) {
+        const Vector3 p0 = DrawPoint(20.0f);
+        Vector3 p1 = p0, step = DrawPoint(Draw(0.01f, 15.0f));
+        Vector3Add(p1, p0, step);
+        Sphere sphere;
+        sphere.centre = DrawPoint(25.0f);
+        sphere.radius = i % 50 == 0 ? -Draw(0.0f, 3.0f) : i % 37 == 0 ? 0.0f : Draw(0.0f, 6.0f);
+        if (i % 1000 == 0)
+            sphere.centre.y = NAN;
+        if (i % 3 == 0) {
+            // Tangent to the step's line, within or just past its ends.
+            Vector3 side{-step.y, step.x, 0.0f};
+            if (Vector3Length(side) < 1e-3f)
+                continue;
+            Vector3NormalizeInPlace(side);
+            Vector3 at;
+            Vector3MultiplyAdd(at, p0, step, Draw(-0.05f, 1.05f));
+            Vector3MultiplyAdd(sphere.centre, at, side, std::fabs(sphere.radius) * 1.0001f + 0.0001f);
+        }
+        const BodyProbe probe = MakeSegmentProbe(p0, p1);
+        const Vector3 middle{(p0.x + p1.x) * 0.5f, (p0.y + p1.y) * 0.5f, (p0.z + p1.z) * 0.5f};
+        float d;
+        const bool probed = ProbeSphere(probe, sphere, d);
+        const bool may = SegmentMayReachSphere(middle, probe.length * 0.5f, sphere);
+        ASSERT_TRUE(may || !probed) << "step " << i;
+        reached += probed;
+        turnedAway += !may;
+    }
+    EXPECT_GT(reached, 10000);
+    EXPECT_GT(turnedAway, 100000);
 }
 
 } // namespace
