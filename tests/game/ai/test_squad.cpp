@@ -3,24 +3,17 @@
 // followers, player commands, and aiming against firing.
 #include "game/ai/soldier_ai.h"
 #include "game/ai/squad.h"
-#include "game/ai/team_ai.h"
 #include "game/soldiers/vehicle.h"
 #include "game/weapons/projectile.h"
 #include "game/world/level_file.h"
-#include "tests/game/world/world_fixture.h"
+#include "tests/game/ai/ai_world_fixture.h"
 
 namespace {
 
-class SquadTest : public WorldTest {
+class SquadTest : public AIWorldTest {
 protected:
-    void SetUp() override {
-        WorldTest::SetUp();
-        ai = new CTeamAI();
-        world->SetTeamAI(std::unique_ptr<CTeamAISeam>(ai));
-    }
     // Soldiers listed in their teams, then the squads made.
     void Gather() { ai->Init(*world); }
-    CTeamAI* ai = nullptr;
 };
 
 TEST_F(SquadTest, SoldiersGatherByDistanceAndSquadSize) {

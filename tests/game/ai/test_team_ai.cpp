@@ -3,20 +3,17 @@
 // neighbouring buckets; the influence map; vehicle tasks whose need grows
 // with the enemies known around them; merging of small squads.
 #include "game/ai/squad.h"
-#include "game/ai/team_ai.h"
 #include "game/soldiers/vehicle.h"
+#include "tests/game/ai/ai_world_fixture.h"
 #include "tests/game/terrain/terrain_test_util.h"
-#include "tests/game/world/world_fixture.h"
 
 namespace {
 
-class TeamAITest : public WorldTest {
+class TeamAITest : public AIWorldTest {
 protected:
     void SetUp() override {
-        WorldTest::SetUp();
+        AIWorldTest::SetUp();
         BuildFlat(world->terrain, 500.0f, 0.3f);
-        ai = new CTeamAI();
-        world->SetTeamAI(std::unique_ptr<CTeamAISeam>(ai));
     }
     CSoldier* Add(float x, float y, int team, float facingX = 1.0f) {
         CSoldier* s = AddSoldier(Vector3{x, y, 0.0f}, team);
@@ -30,7 +27,6 @@ protected:
         s->ai.squad->RecomputeCentre();
     }
     CTeamCommander& Commander(int team) { return *ai->commanders[size_t(team)]; }
-    CTeamAI* ai = nullptr;
 };
 
 TEST_F(TeamAITest, PerceptionMarksSeenAndKnownEnemiesOfNeighbouringBucketsOnly) {
