@@ -5,7 +5,6 @@
 
 #include "game/ai/nav_marks.h"
 #include "game/ai/squad.h"
-#include "game/soldiers/vehicle.h"
 #include "game/world/generic_object.h"
 #include "game/world/level_file.h"
 #include "tests/game/ai/ai_world_fixture.h"

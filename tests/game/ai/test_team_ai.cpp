@@ -3,7 +3,6 @@
 // neighbouring buckets; the influence map; vehicle tasks whose need grows
 // with the enemies known around them; merging of small squads.
 #include "game/ai/squad.h"
-#include "game/soldiers/vehicle.h"
 #include "tests/game/ai/ai_world_fixture.h"
 #include "tests/game/terrain/terrain_test_util.h"
 
@@ -82,9 +81,7 @@ TEST_F(TeamAITest, PerceptionMarksSeenAndKnownEnemiesOfNeighbouringBucketsOnly) 
 }
 
 TEST_F(TeamAITest, VehicleTasksTakeMoreSquadsAsKnownEnemiesGather) {
-    CVehicle* buggy = new CVehicle(world.get(), 0);
-    buggy->Place(Vector3{110, 0, 0}, Vector3{1, 0, 0});
-    world->AddVehicle(buggy);
+    CVehicle* buggy = AddVehicle(Vector3{110, 0, 0});
     CSoldier* eye = Add(40, 0, 0);
     Add(44, 4, 0);
     Add(44, -4, 0);
@@ -135,9 +132,7 @@ TEST_F(TeamAITest, VehicleTasksTakeMoreSquadsAsKnownEnemiesGather) {
 
     // A task made where enemies are already known fights for it: one member
     // per enemy near it, at least four.
-    CVehicle* truck = new CVehicle(world.get(), 0);
-    truck->Place(Vector3{150, 40, 0}, Vector3{1, 0, 0});
-    world->AddVehicle(truck);
+    AddVehicle(Vector3{150, 40, 0});
     own.Perceive();
     ASSERT_EQ(own.tasks.size(), 2u);
     EXPECT_EQ(own.tasks.back().kind, OrderFight);
