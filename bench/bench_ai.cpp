@@ -4,34 +4,20 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
-#include <string>
 #include <vector>
 
+#include "bench/battle_data.h"
 #include "core/random.h"
 #include "game/ai/squad.h"
 #include "game/ai/team_ai.h"
 #include "game/soldiers/soldier.h"
-#include "game/stats.h"
 #include "game/weapons/projectile.h"
 #include "game/world/level_file.h"
 #include "game/world/world.h"
-#include "render/animation.h"
-#include "render/backend.h"
 
 namespace {
 
 const char* const FirstLevel = "data\\levels\\level01.txt";
-
-bool SetUpOnce() {
-    static int ready = -1;
-    if (ready < 0) {
-        RenderSetup setup;
-        InitRenderer(&setup, nullptr);
-        std::string message;
-        ready = LoadStatsTables(message) && LoadAnimationList() ? 1 : 0;
-    }
-    return ready == 1;
-}
 
 // Ten squads of ten, five a side, spread over the middle of the terrain.
 std::unique_ptr<CWorld> HundredSoldierWorld() {
@@ -63,7 +49,7 @@ std::unique_ptr<CWorld> HundredSoldierWorld() {
 }
 
 void BM_WorldUpdateHundredAISoldiers(benchmark::State& state) {
-    if (!SetUpOnce()) {
+    if (!BattleDataLoaded()) {
         state.SkipWithError("stats or animations do not load");
         return;
     }
@@ -91,7 +77,7 @@ void BM_WorldUpdateHundredAISoldiers(benchmark::State& state) {
 BENCHMARK(BM_WorldUpdateHundredAISoldiers)->Iterations(900)->Unit(benchmark::kMicrosecond);
 
 void BM_FirstLevelFiveMinuteBattle(benchmark::State& state) {
-    if (!SetUpOnce()) {
+    if (!BattleDataLoaded()) {
         state.SkipWithError("stats or animations do not load");
         return;
     }

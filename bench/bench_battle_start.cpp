@@ -6,14 +6,11 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
-#include <string>
 
 #include "app/console.h"
+#include "bench/battle_data.h"
 #include "core/files.h"
 #include "core/random.h"
-#include "game/stats.h"
-#include "render/animation.h"
-#include "render/backend.h"
 #include "game/terrain/terrain.h"
 #include "render/text.h"
 #include "ui/game.h"
@@ -21,19 +18,17 @@
 namespace {
 
 bool SetUpOnce() {
-    static int ready = -1;
-    if (ready < 0) {
-        RenderSetup setup;
-        InitRenderer(&setup, nullptr);
+    static const bool ready = [] {
+        if (!BattleDataLoaded())
+            return false;
         CreateDirectoryPath("gen\\data\\collision\\rar");   // as the game's data load does
-        std::string message;
-        ready = LoadStatsTables(message) && LoadAnimationList() ? 1 : 0;
         CreateDebugConsole();
         CreateTextGlobals();
         GameSrand(1);
         delete new CGame();   // writes every cache
-    }
-    return ready == 1;
+        return true;
+    }();
+    return ready;
 }
 
 void BM_BattleStart(benchmark::State& state) {

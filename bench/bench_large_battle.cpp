@@ -11,26 +11,13 @@
 #include <memory>
 #include <string>
 
+#include "bench/battle_data.h"
 #include "core/files.h"
 #include "core/random.h"
-#include "game/stats.h"
 #include "game/world/level_file.h"
 #include "game/world/world.h"
-#include "render/animation.h"
-#include "render/backend.h"
 
 namespace {
-
-bool SetUpOnce() {
-    static int ready = -1;
-    if (ready < 0) {
-        RenderSetup setup;
-        InitRenderer(&setup, nullptr);
-        std::string message;
-        ready = LoadStatsTables(message) && LoadAnimationList() ? 1 : 0;
-    }
-    return ready == 1;
-}
 
 // n points on a square lattice over the middle of the valley (about
 // 260 x 260 units), in lattice order.
@@ -65,7 +52,7 @@ std::string WriteLevel(const char* kind, int n) {
 }
 
 void BM_LevelLoadSoldiers(benchmark::State& state) {
-    if (!SetUpOnce())
+    if (!BattleDataLoaded())
         return state.SkipWithError("no battle data");
     const int n = (int)state.range(0);
     std::string path = WriteLevel("soldiers", n);
@@ -90,7 +77,7 @@ void BM_LevelLoadSoldiers(benchmark::State& state) {
 BENCHMARK(BM_LevelLoadSoldiers)->Arg(2000)->Arg(8000)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 void BM_WorldUpdateDynamicProps(benchmark::State& state) {
-    if (!SetUpOnce())
+    if (!BattleDataLoaded())
         return state.SkipWithError("no battle data");
     const int n = (int)state.range(0);
     GameSrand(1);

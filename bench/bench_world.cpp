@@ -3,14 +3,11 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
-#include <string>
 
+#include "bench/battle_data.h"
 #include "core/random.h"
-#include "game/stats.h"
 #include "game/world/level_file.h"
 #include "game/world/world.h"
-#include "render/animation.h"
-#include "render/backend.h"
 
 namespace {
 
@@ -18,10 +15,7 @@ CWorld* FirstLevelWorld() {
     static std::unique_ptr<CWorld> world;
     if (world)
         return world.get();
-    RenderSetup setup;
-    InitRenderer(&setup, nullptr);
-    std::string message;
-    if (!LoadStatsTables(message) || !LoadAnimationList())
+    if (!BattleDataLoaded())
         return nullptr;
     GameSrand(1);
     world = std::make_unique<CWorld>();

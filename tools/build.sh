@@ -2,7 +2,7 @@
 # Configures and builds the three build folders:
 #   build/native  g++ with ASan/UBSan: unit tests, benchmarks, data generator, data\
 #   build/fuzz    clang: the libFuzzer targets
-#   build/win     mingw-w64: vexmoor_gl.exe (and later vexmoor_d3d.exe) and the Windows test programs
+#   build/win     mingw-w64: vexmoor_gl.exe, vexmoor_d3d.exe and the Windows test programs
 # The programs and data\ land in build/install, the installation folder.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)

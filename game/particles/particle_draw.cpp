@@ -2,6 +2,7 @@
 // additively through the shared buffers, in batches that never outgrow them.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "core/matrix.h"
 #include "game/particles/particle_system.h"
@@ -20,11 +21,12 @@ uint8_t ColourByte(float v) {
     return (uint8_t)std::lround(std::min(std::max(v, 0.0f), 1.0f) * 255.0f);
 }
 
+// Packed as the game packs colours, then in the device's byte order (the
+// Direct3D colour element holds blue in its low byte).
 void SetColour(ParticleVertex& v, float r, float g, float b, float a) {
-    v.colour[0] = ColourByte(r);
-    v.colour[1] = ColourByte(g);
-    v.colour[2] = ColourByte(b);
-    v.colour[3] = ColourByte(a);
+    const uint32_t packed = ToDeviceColour(uint32_t(ColourByte(r)) | uint32_t(ColourByte(g)) << 8 |
+                                           uint32_t(ColourByte(b)) << 16 | uint32_t(ColourByte(a)) << 24);
+    memcpy(v.colour, &packed, sizeof packed);
 }
 
 void Corner(ParticleVertex& v, const Vector3& p, float u, float t) {
@@ -208,6 +210,7 @@ void CParticleSystem::DrawFlashes() {
 
 // Every particle of every burst as one line, MaxLinesPerBatch lines per lock.
 void CParticleSystem::DrawBursts() {
+    const uint32_t colour = ToDeviceColour(BurstLineColour);
     auto burst = bursts.begin();
     size_t next = 0;
     while (burst != bursts.end()) {
@@ -226,9 +229,8 @@ void CParticleSystem::DrawBursts() {
                 const Particle& p = (*burst)[next++];
                 Vector3 tail;
                 Vector3MultiplyAdd(tail, p.position, p.velocity, -BurstTail);
-                v[lines * 2] = ParticleLineVertex{p.position.x, p.position.y, p.position.z,
-                                                  BurstLineColour};
-                v[lines * 2 + 1] = ParticleLineVertex{tail.x, tail.y, tail.z, BurstLineColour};
+                v[lines * 2] = ParticleLineVertex{p.position.x, p.position.y, p.position.z, colour};
+                v[lines * 2 + 1] = ParticleLineVertex{tail.x, tail.y, tail.z, colour};
                 lines++;
             }
         }

@@ -29,7 +29,8 @@ const int MaxQuadsPerBatch = 26;
 const int MaxLinesPerBatch = 451;
 const uint32_t BurstLineColour = 0xff00ffff;
 
-// Quad vertex: position, texture coordinate, colour bytes red, green, blue, alpha.
+// Quad vertex: position, texture coordinate, colour bytes in the device's
+// order (red, green, blue, alpha but for Direct3D's blue, green, red, alpha).
 struct ParticleVertex {
     float x, y, z;
     float u, v;

@@ -132,17 +132,15 @@ TEST(Stats, FaultyRowsKeepTheirPlaceAndAreNamed) {
     EXPECT_EQ(faults, "w.txt line 3: field 9 is not a finite number (\"nan\").\n"
                       "w.txt line 4: field 9 is not a finite number (\"1e39\").\n"
                       "w.txt line 5: field 7 is not a finite number (\"-inf\").");
-    std::istringstream grenade("G\t1\nh\nG\ti\tm\t1\t2\t3\tINF\t4\t5\n");
+    std::istringstream grenade("G\t1\nh\nG\ti\tm\t1\t2\t3\tINF\t4\t5\n"),
+        soldier("S\t1\nh\nS\tm\t0\t1\tNaN\t1\n"), vehicle("V\t1\nh\nV\tm\t1\tnan\t3\t4\t(1,Seat)\n"),
+        projectile("P\t1\nh\nP\t0\tp.mbm\t1\t0\t0\t0\t0\tinf\n");
     std::vector<GrenadeType> g;
-    EXPECT_FALSE(ParseGrenadeTypes(grenade, "g.txt", g));
-    std::istringstream soldier("S\t1\nh\nS\tm\t0\t1\tNaN\t1\n");
-    s.clear();
-    EXPECT_FALSE(ParseSoldierTypes(soldier, "s.txt", s));
-    std::istringstream vehicle("V\t1\nh\nV\tm\t1\tnan\t3\t4\t(1,Seat)\n");
     v.clear();
-    EXPECT_FALSE(ParseVehicleTypes(vehicle, "v.txt", v));
-    std::istringstream projectile("P\t1\nh\nP\t0\tp.mbm\t1\t0\t0\t0\t0\tinf\n");
     p.clear();
+    EXPECT_FALSE(ParseGrenadeTypes(grenade, "g.txt", g));
+    EXPECT_FALSE(ParseSoldierTypes(soldier, "s.txt", s));
+    EXPECT_FALSE(ParseVehicleTypes(vehicle, "v.txt", v));
     EXPECT_FALSE(ParseProjectileTypes(projectile, "p.txt", p));
 
     std::istringstream noCount("Soldiers\nheading\nHero\thero.mbm\t1\t1\t1\t1\n");

@@ -309,13 +309,11 @@ TEST_F(TextTest, FontCacheKeepsRecentAtlasesAndHeldFontsStayValid) {
 
     for (int i = 0; i < 1000; i++) {
         ASSERT_NE(GetFont("face" + std::to_string(i), 12.0f, i % 2 == 0), nullptr);
-        if (i % 4 == 0) {
+        if (i % 4 == 0)
             GetFont("recent", 12.0f, false);   // used often: never the oldest
-        }
-        ASSERT_LE(GetFontCount(), FontCacheCapacity);
     }
     FontMemory memory = GetFontMemory();
-    EXPECT_LE(memory.peakFonts, FontCacheCapacity + 1);   // the cache and the held font
+    EXPECT_LE(memory.peakFonts, FontCacheCapacity + 1);   // at any time: the cache and the held font
     EXPECT_EQ(memory.fonts, GetFontCount() + 1);
     EXPECT_LE(memory.peakBytes, (size_t)(FontCacheCapacity + 1) * 256 * 256 * 4);
     EXPECT_FALSE(recent.expired());

@@ -1,8 +1,10 @@
 // A burst of sparks, a flame and an explosion sphere over the shipped
-// terrain, drawn by the particle system through the OpenGL back-end with
-// additive blending. The frame is drawn once without the effects and once
-// with them; each effect must brighten its part of the screen. Prints
-// "CHECK name OK|FAIL" lines, then "READY" with the frame on screen.
+// terrain, drawn by the particle system with additive blending. Built for
+// OpenGL here and for Direct3D as d3d_particles_test. The frame is drawn once
+// without the effects and once with them; each effect must brighten its part
+// of the screen in its own warm colour (the sphere red, the flame orange,
+// the sparks yellow), far more in red than in blue. Prints "CHECK name
+// OK|FAIL" lines, then "READY" with the frame on screen.
 #include <algorithm>
 
 #include "core/random.h"
@@ -34,15 +36,21 @@ static ScreenBox Around(const Matrix4& view, const Vector3& p, int half) {
                      std::min((int)s.x + half, TestWidth), std::min((int)s.y + half, TestHeight)};
 }
 
-// Pixels of the box brighter in after than in before.
+// Pixels of the box brighter in after than in before; what they gained in
+// red and in blue goes to the totals.
 static int Brightened(const std::vector<uint8_t>& before, const std::vector<uint8_t>& after,
-                      const ScreenBox& b) {
+                      const ScreenBox& b, long& red, long& blue) {
     int count = 0;
+    red = blue = 0;
     for (int y = b.y0; y < b.y1; y++) {
         for (int x = b.x0; x < b.x1; x++) {
             const uint8_t* p = FramePixel(before, x, y);
             const uint8_t* q = FramePixel(after, x, y);
-            count += (q[0] + q[1] + q[2]) > (p[0] + p[1] + p[2]) + 24;
+            if ((q[0] + q[1] + q[2]) > (p[0] + p[1] + p[2]) + 24) {
+                count++;
+                red += q[0] - p[0];
+                blue += q[2] - p[2];
+            }
         }
     }
     return count;
@@ -91,8 +99,18 @@ int main() {
     Vector3 flamePoint{spot.x, spot.y - 8.0f, spot.z + 1.5f};
     Vector3 burstPoint{spot.x + 3.5f, spot.y - 10.0f, spot.z + 3.0f};
 
-    ClearFrame(0xffcc7f00u, true, true, true);
-    land.Draw();
+    auto draw = [&](CParticleSystem* particles) {
+        bool drawn = StartTestFrame();
+        if (drawn) {
+            ClearFrame(0xffcc7f00u, true, true, true);
+            land.Draw();
+            if (particles)
+                particles->Draw();
+        }
+        EndTestFrame();
+        return drawn && NoDeviceError();
+    };
+    bool drawn = draw(nullptr);
     std::vector<uint8_t> before;
     ReadFrame(before);
 
@@ -107,10 +125,7 @@ int main() {
     for (int i = 0; i < 5; i++)
         particles.Update(0.04f);
 
-    ClearFrame(0xffcc7f00u, true, true, true);
-    land.Draw();
-    particles.Draw();
-    Check("no_gl_error", glGetError() == GL_NO_ERROR);
+    Check("no_device_error", draw(&particles) && drawn);
     std::vector<uint8_t> after;
     ReadFrame(after);
 
@@ -123,9 +138,13 @@ int main() {
                    {"burst", burstPoint, 60, 40}};
     for (const Effect& e : effects) {
         ScreenBox box = Around(view, e.at, e.half);
-        int n = Brightened(before, after, box);
-        printf("AREA %s %d %d %d %d\n", e.name, box.x0, box.y0, box.x1 - box.x0, box.y1 - box.y0);
+        long red, blue;
+        int n = Brightened(before, after, box, red, blue);
+        printf("AREA %s %d %d %d %d red %ld blue %ld\n", e.name, box.x0, box.y0, box.x1 - box.x0,
+               box.y1 - box.y0, red, blue);
         Check(std::string("drawn_") + e.name, n >= e.least, std::to_string(n) + " brighter pixels");
+        Check(std::string("warm_") + e.name, red > 3 * blue,
+              std::to_string(red) + " red, " + std::to_string(blue) + " blue");
     }
 
     ShowFrameForScreenshot();

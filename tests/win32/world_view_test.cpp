@@ -140,11 +140,7 @@ int main() {
         CSmoothCamera camera;
         HeldInput input;
         CPlayerController& controller = g_playerController;
-        controller.SetCamera(&camera);
-        controller.Reset();
-        controller.SetInput(&input);
-        controller.SetSoldier(world.soldiers.front());
-        controller.SetActive(true);
+        StartController(controller, camera, input, world.soldiers.front());
         // Heading 10 degrees left of -x, about where the player starts
         // looking: the buggy, the crates and the ring of walls and rocks
         // stand in front of the player.

@@ -5,12 +5,10 @@
 
 #include "game/ai/nav_marks.h"
 #include "game/ai/squad.h"
-#include "game/ai/team_ai.h"
-#include "game/soldiers/vehicle.h"
 #include "game/world/generic_object.h"
 #include "game/world/level_file.h"
+#include "tests/game/ai/ai_world_fixture.h"
 #include "tests/game/ai/nav_test_util.h"
-#include "tests/game/world/world_fixture.h"
 
 namespace {
 
@@ -65,19 +63,16 @@ TEST(NavMarks, FootprintsMarkTheCellsTheyOverlap) {
     EXPECT_EQ(MarkBoxFootprint(empty, Box(0, 0, 0, 3.0f, 1.0f), 100), 0);
 }
 
-class NavMarksLevelTest : public WorldTest {
+class NavMarksLevelTest : public AIWorldTest {
 protected:
     void SetUp() override {
-        WorldTest::SetUp();
-        ai = new CTeamAI();
-        world->SetTeamAI(std::unique_ptr<CTeamAISeam>(ai));
+        AIWorldTest::SetUp();
         ASSERT_TRUE(world->LoadLevel("data\\levels\\level01.txt", LevelAllBits));
     }
     bool Wall(const Vector3& p) const {
         const int cell = ai->grid.CellOf(p);
         return cell >= 0 && ai->grid.Cell(cell) == NavCellWall;
     }
-    CTeamAI* ai = nullptr;
 };
 
 TEST_F(NavMarksLevelTest, StaticPropsAreWallsWhereNobodyStarts) {

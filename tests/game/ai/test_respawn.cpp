@@ -1,20 +1,13 @@
 // A commander bringing its dead back: the countdown, the side's area, the
 // squad a newcomer joins or founds, and a battle that runs on afterwards.
 #include "game/ai/squad.h"
-#include "game/ai/team_ai.h"
-#include "tests/game/world/world_fixture.h"
+#include "tests/game/ai/ai_world_fixture.h"
 
 namespace {
 
-class RespawnTest : public WorldTest {
+class RespawnTest : public AIWorldTest {
 protected:
-    void SetUp() override {
-        WorldTest::SetUp();
-        ai = new CTeamAI();
-        world->SetTeamAI(std::unique_ptr<CTeamAISeam>(ai));
-    }
     static void Kill(CSoldier* s) { s->TakeDamage(nullptr, 10000.0f, s->GetPosition()); }
-    CTeamAI* ai = nullptr;
 };
 
 bool InArea(const Vector3& p, float x0, float y0) {

@@ -3,24 +3,16 @@
 // followers, player commands, and aiming against firing.
 #include "game/ai/soldier_ai.h"
 #include "game/ai/squad.h"
-#include "game/ai/team_ai.h"
-#include "game/soldiers/vehicle.h"
 #include "game/weapons/projectile.h"
 #include "game/world/level_file.h"
-#include "tests/game/world/world_fixture.h"
+#include "tests/game/ai/ai_world_fixture.h"
 
 namespace {
 
-class SquadTest : public WorldTest {
+class SquadTest : public AIWorldTest {
 protected:
-    void SetUp() override {
-        WorldTest::SetUp();
-        ai = new CTeamAI();
-        world->SetTeamAI(std::unique_ptr<CTeamAISeam>(ai));
-    }
     // Soldiers listed in their teams, then the squads made.
     void Gather() { ai->Init(*world); }
-    CTeamAI* ai = nullptr;
 };
 
 TEST_F(SquadTest, SoldiersGatherByDistanceAndSquadSize) {
@@ -192,9 +184,7 @@ TEST_F(SquadTest, APlayerLedSquadUnderThreatTakesTargetsCoverAndALine) {
     CSoldier* b = AddSoldier(Vector3{-3, -2, 0}, 0);
     CSoldier* c = AddSoldier(Vector3{-6, 0, 0}, 0);
     CSoldier* enemy = AddSoldier(Vector3{60, 0, 0}, 1);
-    CVehicle* buggy = new CVehicle(world.get(), 0);
-    buggy->Place(Vector3{5, 10, 0}, Vector3{1, 0, 0});
-    world->AddVehicle(buggy);
+    CVehicle* buggy = AddVehicle(Vector3{5, 10, 0});
     world->playerSoldier = player;
     player->playerControlled = 1;
     Gather();

@@ -3,20 +3,16 @@
 // neighbouring buckets; the influence map; vehicle tasks whose need grows
 // with the enemies known around them; merging of small squads.
 #include "game/ai/squad.h"
-#include "game/ai/team_ai.h"
-#include "game/soldiers/vehicle.h"
+#include "tests/game/ai/ai_world_fixture.h"
 #include "tests/game/terrain/terrain_test_util.h"
-#include "tests/game/world/world_fixture.h"
 
 namespace {
 
-class TeamAITest : public WorldTest {
+class TeamAITest : public AIWorldTest {
 protected:
     void SetUp() override {
-        WorldTest::SetUp();
+        AIWorldTest::SetUp();
         BuildFlat(world->terrain, 500.0f, 0.3f);
-        ai = new CTeamAI();
-        world->SetTeamAI(std::unique_ptr<CTeamAISeam>(ai));
     }
     CSoldier* Add(float x, float y, int team, float facingX = 1.0f) {
         CSoldier* s = AddSoldier(Vector3{x, y, 0.0f}, team);
@@ -30,7 +26,6 @@ protected:
         s->ai.squad->RecomputeCentre();
     }
     CTeamCommander& Commander(int team) { return *ai->commanders[size_t(team)]; }
-    CTeamAI* ai = nullptr;
 };
 
 TEST_F(TeamAITest, PerceptionMarksSeenAndKnownEnemiesOfNeighbouringBucketsOnly) {
@@ -86,9 +81,7 @@ TEST_F(TeamAITest, PerceptionMarksSeenAndKnownEnemiesOfNeighbouringBucketsOnly) 
 }
 
 TEST_F(TeamAITest, VehicleTasksTakeMoreSquadsAsKnownEnemiesGather) {
-    CVehicle* buggy = new CVehicle(world.get(), 0);
-    buggy->Place(Vector3{110, 0, 0}, Vector3{1, 0, 0});
-    world->AddVehicle(buggy);
+    CVehicle* buggy = AddVehicle(Vector3{110, 0, 0});
     CSoldier* eye = Add(40, 0, 0);
     Add(44, 4, 0);
     Add(44, -4, 0);
@@ -139,9 +132,7 @@ TEST_F(TeamAITest, VehicleTasksTakeMoreSquadsAsKnownEnemiesGather) {
 
     // A task made where enemies are already known fights for it: one member
     // per enemy near it, at least four.
-    CVehicle* truck = new CVehicle(world.get(), 0);
-    truck->Place(Vector3{150, 40, 0}, Vector3{1, 0, 0});
-    world->AddVehicle(truck);
+    AddVehicle(Vector3{150, 40, 0});
     own.Perceive();
     ASSERT_EQ(own.tasks.size(), 2u);
     EXPECT_EQ(own.tasks.back().kind, OrderFight);

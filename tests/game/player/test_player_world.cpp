@@ -4,10 +4,8 @@
 
 #include <algorithm>
 
-#include "game/player/player_controller.h"
 #include "tests/game/player/held_input.h"
 #include "game/world/world_scene.h"
-#include "render/camera.h"
 #include "render/null/null_backend.h"
 #include "render/projection.h"
 #include "render/world_render.h"
@@ -23,11 +21,7 @@ TEST_F(WorldTest, ThePlayerFiresInTheShippedLevelAndTheFrameIsDrawnInOrder) {
     CSmoothCamera camera;
     HeldInput input;
     CPlayerController controller;
-    controller.SetCamera(&camera);
-    controller.Reset();
-    controller.SetInput(&input);
-    controller.SetSoldier(world->soldiers.front());
-    controller.SetActive(true);
+    StartController(controller, camera, input, world->soldiers.front());
     SetViewport(0, 0, 800, 600);
     CWorldDrawScene scene(*world);
     CWorldRenderer renderer(&scene);

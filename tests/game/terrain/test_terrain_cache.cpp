@@ -230,31 +230,28 @@ TEST_F(TerrainTest, CachesWhoseSegmentsDoNotBearTheirBoundsAreRefused) {
     CacheParts parts(bytes);
     ASSERT_EQ(parts.Join(), bytes);
     ASSERT_EQ(parts.records[0].size(), 8u);
+    auto reads = [&built](const CacheParts& forged) {
+        const std::vector<uint8_t> joined = forged.Join();
+        return built.DeserializeSegmentCache(joined.data(), joined.size());
+    };
 
     // Bounds the segments do not reach, wide or a little off.
-    CacheParts wide = parts;
+    CacheParts wide = parts, off = parts;
     wide.SetBounds(-1e30f, 1e30f, -1e30f, 1e30f);
-    std::vector<uint8_t> forged = wide.Join();
-    EXPECT_FALSE(built.DeserializeSegmentCache(forged.data(), forged.size()));
-    CacheParts off = parts;
     off.SetBounds(0, 2, 0, 81);
-    forged = off.Join();
-    EXPECT_FALSE(built.DeserializeSegmentCache(forged.data(), forged.size()));
+    EXPECT_FALSE(reads(wide));
+    EXPECT_FALSE(reads(off));
 
     // More segments than the grid has cells (one column of eight here).
     CacheParts more = parts;
     more.AddSegment(parts.records[0][0]);
-    forged = more.Join();
-    EXPECT_FALSE(built.DeserializeSegmentCache(forged.data(), forged.size()));
+    EXPECT_FALSE(reads(more));
 
     // A level-0 segment without collision data: a record with no chunk.
     CacheParts bare = parts;
     bare.records[0][3] = {1, 's', 0};
-    forged = bare.Join();
-    EXPECT_FALSE(built.DeserializeSegmentCache(forged.data(), forged.size()));
-    bare.records[0][3] = parts.records[0][3];
-    forged = bare.Join();
-    EXPECT_TRUE(built.DeserializeSegmentCache(forged.data(), forged.size()));
+    EXPECT_FALSE(reads(bare));
+    EXPECT_TRUE(reads(parts));
 }
 
 TEST_F(TerrainTest, ASmallCraftedCacheIsRefusedAtOnce) {

@@ -4,7 +4,6 @@
 #include "tests/game/world/world_fixture.h"
 
 #include "core/error.h"
-#include "game/soldiers/vehicle.h"
 #include "game/world/generic_object.h"
 #include "game/world/world_scene.h"
 #include "render/camera.h"
@@ -16,12 +15,22 @@ namespace {
 
 const char* const CratePath = "data\\models\\props\\crate.mbm";
 
+// The current camera while it lives: 50 units south of the origin, looking at it.
+struct CameraOnTheOrigin {
+    CSmoothCamera camera;
+    CameraOnTheOrigin() {
+        camera.SetPosition(Vector3{0.0f, -50.0f, 10.0f}, true);
+        camera.SetTarget(Vector3{}, true);
+        camera.SetUp(Vector3{0.0f, 0.0f, 1.0f}, true);
+        CurrentCamera = &camera;
+    }
+    ~CameraOnTheOrigin() { CurrentCamera = nullptr; }
+};
+
 TEST_F(WorldTest, PausedObjectsStopWhileGenericsScrapParticlesAndHitRecordsRun) {
     BuildFlat(world->terrain, 200.0f, 0.3f);
     CSoldier* soldier = AddSoldier(Vector3{0, 0, 5});
-    CVehicle* vehicle = new CVehicle(world.get(), 0);
-    vehicle->Place(Vector3{20, 0, 5}, Vector3{1, 0, 0});
-    world->AddVehicle(vehicle);
+    CVehicle* vehicle = AddVehicle(Vector3{20, 0, 5});
     CWeapon dropped(1, world.get(), WEAPON_FLYING);
     dropped.SetPosition(Vector3{-10, 0, 5});
     CWeapon& weapon = world->AddDroppedWeapon(dropped);
@@ -115,11 +124,7 @@ TEST_F(WorldTest, AHitRecordRisesOneUnitASecondAndEndsJustAfterFiveSeconds) {
 }
 
 TEST_F(WorldTest, ASoldierAtExactlyZeroHealthStaysListedAndCountedButIsNotUpdated) {
-    CSmoothCamera camera;
-    camera.SetPosition(Vector3{0.0f, -50.0f, 10.0f}, true);
-    camera.SetTarget(Vector3{}, true);
-    camera.SetUp(Vector3{0.0f, 0.0f, 1.0f}, true);
-    CurrentCamera = &camera;
+    CameraOnTheOrigin camera;
     CSoldier* dead = AddSoldier(Vector3{0, 0, 5}, 1);
     AddSoldier(Vector3{10, 0, 5}, 1);
     AddSoldier(Vector3{0, -100, 5}, 1);   // behind the camera
@@ -133,7 +138,6 @@ TEST_F(WorldTest, ASoldierAtExactlyZeroHealthStaysListedAndCountedButIsNotUpdate
     // ahead is drawn only because the world set its culling record up.
     EXPECT_EQ(Hook("drawnsoldiercount"), 1);
     EXPECT_EQ(Hook("culledsoldiercount"), 2);
-    CurrentCamera = nullptr;
 }
 
 TEST_F(WorldTest, RemovingSoldiersOutsideTheListsAndTeamsIsSafe) {
@@ -158,11 +162,7 @@ TEST_F(WorldTest, RemovingSoldiersOutsideTheListsAndTeamsIsSafe) {
 }
 
 TEST_F(WorldTest, ClearFreesScrapAndLeavesNothingPointingAtDeletedSoldiers) {
-    CSmoothCamera camera;
-    camera.SetPosition(Vector3{0.0f, -50.0f, 10.0f}, true);
-    camera.SetTarget(Vector3{}, true);
-    camera.SetUp(Vector3{0.0f, 0.0f, 1.0f}, true);
-    CurrentCamera = &camera;
+    CameraOnTheOrigin camera;
     CSoldier* shooter = AddSoldier(Vector3{}, 0);
     world->playerSoldier = shooter;
     world->projectiles.Fire(1, Vector3{0, 0, 1}, Vector3{1, 0, 0}, 100.0f, 10.0f, shooter);
@@ -193,7 +193,6 @@ TEST_F(WorldTest, ClearFreesScrapAndLeavesNothingPointingAtDeletedSoldiers) {
     EXPECT_EQ(world->hitRecords.size(), 1u) << "hit records and messages stay";
     EXPECT_EQ(world->messages.size(), 1u);
     Run(0.1f);
-    CurrentCamera = nullptr;
 }
 
 void CollectParts(const CCollisionPart* part, std::vector<const CCollisionPart*>& out) {

@@ -14,6 +14,7 @@
 #include "app/console.h"
 #include "core/random.h"
 #include "game/soldiers/soldier.h"
+#include "game/soldiers/vehicle.h"
 #include "game/stats.h"
 #include "game/world/world.h"
 #include "render/animation.h"
@@ -58,6 +59,12 @@ protected:
         s->SetTeam(team);
         world->AddSoldierToTeam(s, team);
         return s;
+    }
+    CVehicle* AddVehicle(const Vector3& at) {   // facing +x
+        CVehicle* v = new CVehicle(world.get(), 0);
+        v->Place(at, Vector3{1, 0, 0});
+        world->AddVehicle(v);
+        return v;
     }
     void Run(float seconds, float step = 0.05f) {
         int steps = (int)std::lround(seconds / step);
