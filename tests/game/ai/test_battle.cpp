@@ -9,10 +9,8 @@
 
 #include "game/ai/squad.h"
 #include "game/ai/team_ai.h"
-#include "game/player/player_controller.h"
 #include "game/world/level_file.h"
-#include "render/camera.h"
-#include "tests/game/player/held_input.h"
+#include "tests/game/player/player_rig.h"
 #include "tests/game/world/world_fixture.h"
 
 namespace {
@@ -46,14 +44,8 @@ protected:
         world = std::make_unique<CWorld>();
         GameSrand(seed);
         EXPECT_TRUE(world->LoadLevel(FirstLevel, LevelAllBits));
-        CSmoothCamera camera;
-        HeldInput input;
-        CPlayerController controller;
-        controller.SetCamera(&camera);
-        controller.Reset();
-        controller.SetInput(&input);
-        controller.SetSoldier(world->soldiers.front());
-        controller.SetActive(true);
+        PlayerRig rig(world->soldiers.front());
+        CPlayerController& controller = rig.controller;
         CSoldier* player = world->soldiers.front();
         const std::vector<CSoldier*> soldiers = world->soldiers;
         std::vector<CSoldier*> mates;

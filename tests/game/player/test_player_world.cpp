@@ -4,8 +4,7 @@
 
 #include <algorithm>
 
-#include "game/player/player_controller.h"
-#include "tests/game/player/held_input.h"
+#include "tests/game/player/player_rig.h"
 #include "game/world/world_scene.h"
 #include "render/camera.h"
 #include "render/null/null_backend.h"
@@ -20,14 +19,10 @@ size_t Find(const std::vector<std::string>& events, const std::string& line) {
 
 TEST_F(WorldTest, ThePlayerFiresInTheShippedLevelAndTheFrameIsDrawnInOrder) {
     ASSERT_TRUE(world->LoadLevel("data\\levels\\level01.txt", 255));
-    CSmoothCamera camera;
-    HeldInput input;
-    CPlayerController controller;
-    controller.SetCamera(&camera);
-    controller.Reset();
-    controller.SetInput(&input);
-    controller.SetSoldier(world->soldiers.front());
-    controller.SetActive(true);
+    PlayerRig rig(world->soldiers.front());
+    CSmoothCamera& camera = rig.camera;
+    HeldInput& input = rig.input;
+    CPlayerController& controller = rig.controller;
     SetViewport(0, 0, 800, 600);
     CWorldDrawScene scene(*world);
     CWorldRenderer renderer(&scene);
