@@ -114,8 +114,10 @@ TEST_F(AIBattleTest, TheFirstLevelComesToAFightWithoutOrders) {
 // The sanitizer build runs 40 simulated seconds; VEXMOOR_BATTLE_SECONDS=300
 // runs the full five minutes (bench_ai times the same battle optimised).
 TEST_F(AIBattleTest, TheFirstLevelFightsTheSameBattleTwice) {
-    // A first battle fills the caches that persist between worlds (terrain
-    // files, models loaded on first use), which the draws depend on.
+    // A first battle writes the mesh caches under gen\: loading a mesh whose
+    // cache is missing draws a chance value (the level's meshes on loading,
+    // the bullet's and the rocket's at the first shots). Later battles draw
+    // nothing there.
     Fight(7, BattleSeconds());
     const BattleRun first = Fight(7, BattleSeconds());
     EXPECT_TRUE(first.finite);
