@@ -18,12 +18,13 @@ tools=(
   import:imagemagick convert:imagemagick compare:imagemagick
   python3:python3 cmp:diffutils timeout:coreutils awk:mawk
 )
-# Libraries, headers, fonts and drivers the commands above need.
+# Libraries, headers, fonts and drivers the commands above need (X11 headers
+# for the start-time tool, tools/start_time.sh).
 packages=(
   libclang-rt-14-dev mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   wine64 fonts-wine fonts-dejavu-core libgl1 libgl1-mesa-dri
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libvorbis-dev libogg-dev zlib1g-dev
+  libvorbis-dev libogg-dev zlib1g-dev libx11-dev
 )
 for t in "${tools[@]}"; do packages+=("${t#*:}"); done
 
