@@ -9,8 +9,8 @@ namespace {
 
 class CollisionModel : public CollisionTest {};
 
-int LeafTriangles(const CCollisionNode& node) {
-    return (int)node.triangles.size();
+Vector3 HalfExtents(const CCollisionNode& node) {
+    return Vector3{node.box.halfExtent[0], node.box.halfExtent[1], node.box.halfExtent[2]};
 }
 
 TEST_F(CollisionModel, BoxGivesRootBoxAndSphere) {
@@ -18,9 +18,7 @@ TEST_F(CollisionModel, BoxGivesRootBoxAndSphere) {
     CCollisionModel m;
     Build(mesh, m);
     ExpectNear3(m.root->box.centre, Vector3{0, 0, 0});
-    EXPECT_FLOAT_EQ(m.root->box.halfExtent[0], 1);
-    EXPECT_FLOAT_EQ(m.root->box.halfExtent[1], 2);
-    EXPECT_FLOAT_EQ(m.root->box.halfExtent[2], 3);
+    ExpectNear3(HalfExtents(*m.root), Vector3{1, 2, 3});
     ExpectNear3(m.root->box.axis[2], Vector3{0, 0, 1});
     EXPECT_FLOAT_EQ(m.sphere.radius, std::sqrt(14.0f));
     // 12 triangles: too few to split; the root lists them all.
@@ -52,10 +50,9 @@ TEST_F(CollisionModel, TwoSeparatedBoxesSplitBetweenThem) {
     EXPECT_EQ(low.indices, (std::vector<int32_t>{0, 1, 2, 3, 4, 5, 6, 7}));
     EXPECT_EQ(high.indices, (std::vector<int32_t>{8, 9, 10, 11, 12, 13, 14, 15}));
     ExpectNear3(low.box.centre, Vector3{0.5f, 0.5f, 0.5f});
-    EXPECT_NEAR(low.box.halfExtent[0], 0.5f, 1e-5f);
-    ExpectNear3(high.box.centre, Vector3{2.5f, 0.5f, 0.5f});
-    EXPECT_NEAR(high.box.halfExtent[0], 1.5f, 1e-5f);
-    EXPECT_FLOAT_EQ(high.box.halfExtent[1], 0.5f);
+    ExpectNear3(HalfExtents(low), Vector3{0.5f, 0.5f, 0.5f});
+    ExpectNear3(high.box.centre, Vector3{2.5f, 0.5f, 0.5f});   // from the plane at x 1
+    ExpectNear3(HalfExtents(high), Vector3{1.5f, 0.5f, 0.5f});
     EXPECT_TRUE(low.children.empty() && high.children.empty());
 }
 
@@ -75,7 +72,7 @@ TEST_F(CollisionModel, TreeSplitsAxisByAxisIntoAtMostEightLeaves) {
         EXPECT_EQ(leaf.parent, m.root);
         // Halves replace their node in place, low before high, so leaf i
         // holds box i.
-        ASSERT_EQ(LeafTriangles(leaf), 12);
+        ASSERT_EQ(leaf.triangles.size(), 12u);
         EXPECT_EQ(leaf.triangles.front(), 36 * i);
     }
     // The x split kept the whole y and z extent; the leaves' boxes tile it.
