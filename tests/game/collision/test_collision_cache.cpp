@@ -8,35 +8,23 @@ namespace {
 
 class CollisionCache : public CollisionTest {};
 
-const char* QuadCol =
-    "//Bounding_Sphere_Radius\n"
-    "1.11803\n"
-    "//Bounding_Sphere_Center\n"
-    "1 0.5 0\n"
-    "\n"
-    "//Bounding_Box_Center\n"
-    "1 0.5 0\n"
-    "//Bounding_Box_x_axis\n"
-    "1 0 0\n"
-    "//Bounding_Box_y_axis\n"
-    "0 1 0\n"
-    "//Bounding_Box_z_axis\n"
-    "0 0 1\n"
-    "//Bounding_Box_halflengths\n"
-    "1 0.5 0\n"
-    "//Bounding_Box_triangles: 2\n"
-    "0 3\n"
-    "//Bounding_Box_indicies: 4\n"
-    "0 1 2 3\n"
-    "//Number_of_Bounding_Box_Children\n"
-    "0\n"
-    "\n"
-    "//Convex_Hull_Indicies: 6\n"
-    "0 1 2 0 2 3\n"
-    "//Convex_Hull_Verticies: 4\n"
-    "0 0 0 2 0 0 2 1 0 0 1 0\n"
-    "//Convex_Hull_Normals: 2\n"
-    "0 0 1 0 0 1\n";
+// A node block as the file holds it: unit axes, the given centre and
+// half-lengths, triangle offsets and vertex numbers, then the child count.
+std::string NodeText(const std::string& centre, const std::string& half, const std::string& tris,
+                     const std::string& idx, int children) {
+    auto count = [](const std::string& list) { return std::to_string((list.size() + 1) / 2); };
+    return "\n//Bounding_Box_Center\n" + centre + "\n//Bounding_Box_x_axis\n1 0 0\n//Bounding_Box_y_axis\n0 1 0\n"
+           "//Bounding_Box_z_axis\n0 0 1\n//Bounding_Box_halflengths\n" + half +
+           "\n//Bounding_Box_triangles: " + count(tris) + "\n" + tris + "\n//Bounding_Box_indicies: " +
+           count(idx) + "\n" + idx + "\n//Number_of_Bounding_Box_Children\n" + std::to_string(children) + "\n";
+}
+
+// The cache of QuadMesh: a 2 x 1 rectangle in the plane z = 0.
+const std::string QuadCol = "//Bounding_Sphere_Radius\n1.11803\n//Bounding_Sphere_Center\n1 0.5 0\n" +
+                            NodeText("1 0.5 0", "1 0.5 0", "0 3", "0 1 2 3", 0) +
+                            "\n//Convex_Hull_Indicies: 6\n0 1 2 0 2 3\n"
+                            "//Convex_Hull_Verticies: 4\n0 0 0 2 0 0 2 1 0 0 1 0\n"
+                            "//Convex_Hull_Normals: 2\n0 0 1 0 0 1\n";
 
 CMesh QuadMesh(const std::string& name) {
     CMesh mesh = MakeMesh(name);
@@ -106,17 +94,6 @@ TEST_F(CollisionCache, PathsStayInsideTheCacheFolderWhateverTheNames) {
     EXPECT_EQ(CollisionModelPath("", "v - segment 3, for 8x8"),
               "gen\\data\\collision\\v - segment 3, for 8x8.col");
     EXPECT_EQ(BoundingSpherePath("crate.old"), "gen\\data\\collision\\crate.old.sph");
-}
-
-// A node block as the file holds it: unit axes, the given centre and
-// half-lengths, triangle offsets and vertex numbers, then the child count.
-std::string NodeText(const std::string& centre, const std::string& half, const std::string& tris,
-                     const std::string& idx, int children) {
-    auto count = [](const std::string& list) { return std::to_string((list.size() + 1) / 2); };
-    return "\n//Bounding_Box_Center\n" + centre + "\n//Bounding_Box_x_axis\n1 0 0\n//Bounding_Box_y_axis\n0 1 0\n"
-           "//Bounding_Box_z_axis\n0 0 1\n//Bounding_Box_halflengths\n" + half +
-           "\n//Bounding_Box_triangles: " + count(tris) + "\n" + tris + "\n//Bounding_Box_indicies: " +
-           count(idx) + "\n" + idx + "\n//Number_of_Bounding_Box_Children\n" + std::to_string(children) + "\n";
 }
 
 TEST_F(CollisionCache, GoldenTextWithChildBlocks) {
