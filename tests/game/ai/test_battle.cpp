@@ -116,10 +116,8 @@ TEST_F(AIBattleTest, TheFirstLevelComesToAFightWithoutOrders) {
 // A level load into the used world then forgets the old squads: nothing
 // keeps pointing at the soldiers just deleted (ASan).
 TEST_F(AIBattleTest, TheFirstLevelFightsTheSameBattleTwiceAndReloads) {
-    // A first battle writes the mesh caches under gen\: loading a mesh whose
-    // cache is missing draws a chance value (the level's meshes on loading,
-    // the bullet's and the rocket's at the first shots). Later battles draw
-    // nothing there.
+    // The first battle draws extra chance values for the mesh caches it
+    // writes under gen\; later ones find them and repeat exactly.
     Fight(7, BattleSeconds());
     const BattleRun first = Fight(7, BattleSeconds());
     EXPECT_TRUE(first.finite);
