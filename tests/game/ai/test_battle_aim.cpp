@@ -1,10 +1,7 @@
-// Shots on the shipped first level land where the soldier aims: a soldier
-// of the enemy side aiming through the soldier AI, and the player through
-// the controller, at a standing target 30 to 60 units away on open, gently
-// sloping ground. The weapon points from the right hand at the aim point,
-// so each shot's path passes the aim point a few centimetres above (the
-// muzzle sits above the grip) and hits, from whatever height the shooter
-// stands.
+// Shots at a standing target 30 to 60 units away on the first level's open
+// ground hit, fired by the soldier AI and by the player: the weapon points
+// from the right hand at the aim point, so each path passes a few
+// centimetres above it (the muzzle sits above the grip).
 #include <cmath>
 
 #include "game/ai/soldier_ai.h"

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <queue>
 
 #include "core/random.h"
 #include "game/ai/nav_heap.h"
@@ -24,32 +23,28 @@ long StepCost(const NavGrid& g, int c0, int r0, int c1, int r1) {
     return (v == 0 ? 1 : v) * (dc != 0 && dr != 0 ? 14 : 10);
 }
 
-long Dijkstra(const NavGrid& g, int start, int goal) {
+// Whether any chain of legal steps leads from start to goal.
+bool Reachable(const NavGrid& g, int start, int goal) {
     const int w = g.Width();
-    std::vector<long> dist(size_t(g.CellCount()), -1);
-    using Entry = std::pair<long, int>;
-    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> open;
-    dist[size_t(start)] = 0;
-    open.push({0, start});
+    std::vector<bool> seen(size_t(g.CellCount()));
+    std::vector<int> open{start};
+    seen[size_t(start)] = true;
     while (!open.empty()) {
-        auto [d, cell] = open.top();
-        open.pop();
-        if (d != dist[size_t(cell)]) continue;
-        if (cell == goal) return d;
+        const int cell = open.back();
+        open.pop_back();
+        if (cell == goal) return true;
         for (int dr = -1; dr <= 1; dr++) {
             for (int dc = -1; dc <= 1; dc++) {
-                if (!dc && !dr) continue;
-                const long step = StepCost(g, cell % w, cell / w, cell % w + dc, cell / w + dr);
-                if (step < 0) continue;
                 const int next = cell + dr * w + dc;
-                if (dist[size_t(next)] < 0 || d + step < dist[size_t(next)]) {
-                    dist[size_t(next)] = d + step;
-                    open.push({d + step, next});
+                if ((dc || dr) && StepCost(g, cell % w, cell / w, cell % w + dc, cell / w + dr) >= 0 &&
+                    !seen[size_t(next)]) {
+                    seen[size_t(next)] = true;
+                    open.push_back(next);
                 }
             }
         }
     }
-    return -1;
+    return false;
 }
 
 // Walks the found path from the start through its turn cells to the goal,
@@ -106,12 +101,8 @@ struct RefHeap {
         const size_t n = cells.size() - 1;
         for (size_t i = 1; 2 * i <= n;) {
             size_t pick = i;
-            if (2 * i + 1 <= n) {
-                if (F(2 * i) <= F(i)) pick = 2 * i;
-                if (F(2 * i + 1) <= F(pick)) pick = 2 * i + 1;
-            } else if (F(2 * i) <= F(i)) {
-                pick = 2 * i;
-            }
+            for (size_t child : {2 * i, 2 * i + 1})
+                if (child <= n && F(child) <= F(pick)) pick = child;
             if (pick == i) break;
             std::swap(cells[i], cells[pick]);
             i = pick;
@@ -245,7 +236,7 @@ TEST(FindPath, ListsTheReferenceTurnCellsOnRandomGrids) {
         const bool reference = ReferenceSearch(grid, start, goal, expected);
         const bool ok = FindPath(grid, start, goal);
         ASSERT_EQ(ok, reference) << "round " << round;
-        ASSERT_EQ(ok, start == goal || Dijkstra(grid, start, goal) >= 0) << "round " << round;
+        ASSERT_EQ(ok, Reachable(grid, start, goal)) << "round " << round;
         ASSERT_EQ(grid.Path(), expected) << "round " << round;
         if (!ok || start == goal) continue;
         found++;

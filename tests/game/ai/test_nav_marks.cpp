@@ -65,17 +65,17 @@ TEST(NavMarks, FootprintsMarkTheCellsTheyOverlap) {
 
 class NavMarksLevelTest : public AIWorldTest {
 protected:
-    void SetUp() override {
-        AIWorldTest::SetUp();
-        ASSERT_TRUE(world->LoadLevel("data\\levels\\level01.txt", LevelAllBits));
-    }
     bool Wall(const Vector3& p) const {
         const int cell = ai->grid.CellOf(p);
         return cell >= 0 && ai->grid.Cell(cell) == NavCellWall;
     }
 };
 
-TEST_F(NavMarksLevelTest, StaticPropsAreWallsWhereNobodyStarts) {
+// Static props are walls where nobody starts; a squad sent from one side of
+// the ring at (105, 0) to the other routes round it and its leader walks
+// there without setting foot in a wall cell.
+TEST_F(NavMarksLevelTest, StaticPropsAreWallsThatSquadsWalkRound) {
+    ASSERT_TRUE(world->LoadLevel("data\\levels\\level01.txt", LevelAllBits));
     int walls = 0;
     for (int cell = 0; cell < ai->grid.CellCount(); cell++)
         walls += ai->grid.Cell(cell) == NavCellWall;
@@ -90,11 +90,7 @@ TEST_F(NavMarksLevelTest, StaticPropsAreWallsWhereNobodyStarts) {
         EXPECT_FALSE(Wall(v->body.position));
     // The ring of walls and rocks the team AI steers round blocks sight.
     EXPECT_FALSE(ai->LineOfSight(Vector3{70, 0, 0}, Vector3{140, 0, 0}));
-}
 
-// A squad sent from one side of the ring at (105, 0) to the other routes
-// round it and its leader walks there without setting foot in a wall cell.
-TEST_F(NavMarksLevelTest, ASquadWalksRoundTheRing) {
     ASSERT_TRUE(world->LoadLevel("data\\levels\\level01.txt", LevelTerrainBit | LevelGenericBit));
     CSoldier* leader = AddSoldier(Vector3{70, 2, 30}, 1);
     ai->Init(*world);

@@ -11,8 +11,7 @@ namespace {
 
 class SquadTest : public AIWorldTest {
 protected:
-    // Soldiers listed in their teams, then the squads made.
-    void Gather() { ai->Init(*world); }
+    void Gather() { ai->Init(*world); }   // the squads of the soldiers added
 };
 
 TEST_F(SquadTest, SoldiersGatherByDistanceAndSquadSize) {

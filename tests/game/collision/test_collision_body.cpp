@@ -35,6 +35,9 @@ CNode* MakeFigure() {
     return body;
 }
 
+// The figure's sphere: from the body's origin to the arm's far corner (6, 1, 1).
+const char* const FigureSphere = "//Bounding_Sphere_Radius\n6.16441\n//Bounding_Sphere_Center\n0 0 0\n";
+
 TEST_F(CollisionBody, PartsMirrorTheNodeTree) {
     CModel model;
     model.CreateFromRoot(MakeFigure(), "figure.mbm", false, true, 0);
@@ -57,9 +60,6 @@ TEST_F(CollisionBody, PartsMirrorTheNodeTree) {
     ASSERT_NE(CCollisionModel::Find("gen\\data\\collision\\coltest_figure_arm.col"), nullptr);
     EXPECT_TRUE(Exists("gen\\data\\collision\\coltest_figure_torso.col"));
 
-    // The sphere reaches the arm's far corner (6, 1, 1) from the body's origin.
-    EXPECT_EQ(ReadText("gen\\data\\collision\\coltest_figure.sph"),
-              "//Bounding_Sphere_Radius\n6.16441\n//Bounding_Sphere_Center\n0 0 0\n");
     EXPECT_NEAR(body.sphere.radius, std::sqrt(38.0f), 1e-5f);
 
     // Moving the model: parts follow their nodes, the sphere the root's.
@@ -103,23 +103,6 @@ TEST_F(CollisionBody, RootWithoutMeshHangsItsPartsUnderAnEmptyRoot) {
     EXPECT_FALSE(body.attached);
     EXPECT_FALSE(Exists("gen\\data\\collision\\coltest_bare.sph"));
     delete bare;
-    delete root;
-}
-
-TEST_F(CollisionBody, SphereIsTakenInTheRootNodesSpace) {
-    // An object that already stands somewhere, turned, when it first attaches.
-    CNode* root = MakeFigure();
-    Matrix3 turn;
-    Matrix3RotationAxis(turn, Vector3{0, 0, 1}, 1.0f);
-    root->SetRotation(turn, false);
-    root->SetPosition(Vector3{100, 50, 0});
-    CCollisionBody body;
-    ASSERT_TRUE(body.AttachForMesh(root, "coltest_placed"));
-    EXPECT_EQ(ReadText("gen\\data\\collision\\coltest_placed.sph"),
-              "//Bounding_Sphere_Radius\n6.16441\n//Bounding_Sphere_Center\n0 0 0\n");
-    ExpectNear3(body.sphere.centre, Vector3{100, 50, 0});
-    EXPECT_NEAR(body.sphere.radius, std::sqrt(38.0f), 1e-4f);
-    body.Release();
     delete root;
 }
 
@@ -199,18 +182,24 @@ TEST_F(CollisionBody, NamesThatWouldLeaveTheCacheFolderAreKeptInMemory) {
     delete two;
 }
 
-TEST_F(CollisionBody, BadSphereFilesAreRecomputed) {
+// Missing or bad sphere files are computed again in the root node's space,
+// even for an object that already stands somewhere, turned, when it attaches.
+TEST_F(CollisionBody, MissingOrBadSphereFilesAreComputedInTheRootsSpace) {
     CNode* root = MakeFigure();
+    Matrix3 turn;
+    Matrix3RotationAxis(turn, Vector3{0, 0, 1}, 1.0f);
+    root->SetRotation(turn, false);
+    root->SetPosition(Vector3{100, 50, 0});
     const std::string path = "gen\\data\\collision\\coltest_bad.sph";
-    const std::string good = "//Bounding_Sphere_Radius\n6.16441\n//Bounding_Sphere_Center\n0 0 0\n";
-    std::vector<std::string> bad = {"", "//Bounding_Sphere_Radius\n", "//r\n6\n//c\n0 0\n",
-                                    "//r\nnan\n//c\n0 0 0\n", "//r\n6\n//c\n0 x 0\n"};
-    for (const std::string& text : bad) {
-        WriteText(path, text);
+    for (const char* bad : {(const char*)nullptr, "", "//Bounding_Sphere_Radius\n", "//r\n6\n//c\n0 0\n",
+                            "//r\nnan\n//c\n0 0 0\n", "//r\n6\n//c\n0 x 0\n"}) {
+        if (bad)
+            WriteText(path, bad);
         CCollisionBody body;
         ASSERT_TRUE(body.AttachForMesh(root, "coltest_bad"));
-        EXPECT_EQ(ReadText(path), good);
-        EXPECT_NEAR(body.sphereEntry->radius, std::sqrt(38.0f), 1e-4f);
+        EXPECT_EQ(ReadText(path), FigureSphere);
+        ExpectNear3(body.sphere.centre, Vector3{100, 50, 0});
+        EXPECT_NEAR(body.sphere.radius, std::sqrt(38.0f), 1e-4f);
     }
     // A good file is read as it stands, labels unread.
     WriteText(path, "a\n2.5\nb\n1 2 3\n");

@@ -235,59 +235,50 @@ TEST_F(CollisionPhases, ResponseTableByKindAndBehaviour) {
     FakeSoldier* s = world.AddSoldier(Vector3{0, 0, 0});
     CParticleSystem particles;
     world.particles = &particles;
-    CollisionContact onSoldier;
-    onSoldier.kind = CONTACT_SOLDIER;
-    onSoldier.object = static_cast<CSoldierTarget*>(s);
-    onSoldier.normal = Vector3{0, -1, 0};
-    onSoldier.point = Vector3{0, -0.5f, 0};
-
-    // 2 and 5 only stop; 3 damages and sets the soldier alight.
-    for (int kind : {2, 5}) {
-        FakeProjectile p(kind, Vector3{0, -5, 0}, Vector3{0, 5, 0});
-        CollisionContact c = onSoldier;
-        CollisionResponse(c, p, world);
-        EXPECT_FALSE(p.alive);
-    }
-    EXPECT_FLOAT_EQ(s->damageTaken, 0);
-    FakeProjectile fire(3, Vector3{0, -5, 0}, Vector3{0, 5, 0});
-    CollisionResponse(onSoldier, fire, world);
-    EXPECT_FALSE(fire.alive);
-    EXPECT_FLOAT_EQ(s->damageTaken, 25);
-    ASSERT_EQ(particles.GetAttachedEmitters().size(), 1u);
-    EXPECT_EQ(particles.GetAttachedEmitters().front()->object, static_cast<CWorldObject*>(s));
-    // A grenade bounces off a soldier, losing speed.
-    FakeProjectile grenade(6, Vector3{0, -5, 0}, Vector3{0, 5, 0}, 8.0f);
-    CollisionResponse(onSoldier, grenade, world);
-    EXPECT_TRUE(grenade.alive);
-    EXPECT_FLOAT_EQ(grenade.body.speed, 4.0f);
-    ExpectNear3(grenade.body.direction, Vector3{0, -1, 0});
-    EXPECT_EQ(grenade.bounces, 1);
-
-    // Vehicles: fire stops and attaches nothing; further objects reflect without the flag.
     int vehicle = 0;
-    CollisionContact onVehicle = onSoldier;
-    onVehicle.kind = CONTACT_VEHICLE;
-    onVehicle.object = &vehicle;
-    FakeProjectile fire2(3, Vector3{0, -5, 0}, Vector3{0, 5, 0});
-    CollisionResponse(onVehicle, fire2, world);
-    EXPECT_FALSE(fire2.alive);
-    EXPECT_EQ(particles.GetAttachedEmitters().size(), 1u);
-    CollisionContact onFurther = onVehicle;
-    onFurther.kind = CONTACT_FURTHER;
-    FakeProjectile grenade2(6, Vector3{0, -5, 0}, Vector3{0, 5, 0}, 8.0f);
-    CollisionResponse(onFurther, grenade2, world);
-    EXPECT_FLOAT_EQ(grenade2.body.speed, 4.0f);
-    EXPECT_EQ(grenade2.bounces, 0);
-    // Unknown behaviours pass through everything.
-    FakeProjectile odd(4, Vector3{0, -5, 0}, Vector3{0, 5, 0});
-    CollisionResponse(onVehicle, odd, world);
-    CollisionResponse(onSoldier, odd, world);
-    EXPECT_TRUE(odd.alive);
-    // Bullets out of view stop without sparks.
-    world.outsideView = true;
-    FakeProjectile unseen(1, Vector3{0, -5, 0}, Vector3{0, 5, 0});
-    CollisionResponse(onVehicle, unseen, world);
-    EXPECT_FALSE(unseen.alive);
+    struct Case {
+        int kind, behaviour;
+        bool alive;
+        float damage;      // dealt to the soldier
+        float speed;       // after a bounce off the surface facing -y; 0 unchecked
+        int bounces;
+        size_t emitters;   // fire effects attached so far
+        bool unseen;
+    };
+    const Case cases[] = {
+        {CONTACT_SOLDIER, 2, false, 0, 0, 0, 0, false},    // 2 and 5 only stop
+        {CONTACT_SOLDIER, 5, false, 0, 0, 0, 0, false},
+        {CONTACT_SOLDIER, 3, false, 25, 0, 0, 1, false},   // 3 damages and sets alight
+        {CONTACT_SOLDIER, 6, true, 0, 4, 1, 1, false},     // a grenade bounces, losing speed
+        {CONTACT_VEHICLE, 3, false, 0, 0, 0, 1, false},    // fire on a vehicle attaches nothing
+        {CONTACT_FURTHER, 6, true, 0, 4, 0, 1, false},     // reflects without the flag
+        {CONTACT_VEHICLE, 4, true, 0, 0, 0, 1, false},     // unknown behaviours pass through
+        {CONTACT_SOLDIER, 4, true, 0, 0, 0, 1, false},
+        {CONTACT_VEHICLE, 1, false, 0, 0, 0, 1, true},     // bullets out of view: no sparks
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << "kind " << k.kind << ", behaviour " << k.behaviour);
+        CollisionContact c;
+        c.kind = k.kind;
+        c.object = k.kind == CONTACT_SOLDIER ? static_cast<void*>(static_cast<CSoldierTarget*>(s)) : &vehicle;
+        c.normal = Vector3{0, -1, 0};
+        c.point = Vector3{0, -0.5f, 0};
+        world.outsideView = k.unseen;
+        FakeProjectile p(k.behaviour, Vector3{0, -5, 0}, Vector3{0, 5, 0}, 8.0f);
+        const float before = s->damageTaken;
+        CollisionResponse(c, p, world);
+        EXPECT_EQ(p.alive, k.alive);
+        EXPECT_FLOAT_EQ(s->damageTaken - before, k.damage);
+        if (k.speed > 0) {
+            EXPECT_FLOAT_EQ(p.body.speed, k.speed);
+            ExpectNear3(p.body.direction, Vector3{0, -1, 0});
+        }
+        EXPECT_EQ(p.bounces, k.bounces);
+        ASSERT_EQ(particles.GetAttachedEmitters().size(), k.emitters);
+        if (k.emitters) {
+            EXPECT_EQ(particles.GetAttachedEmitters().front()->object, static_cast<CWorldObject*>(s));
+        }
+    }
     EXPECT_TRUE(particles.GetBursts().empty());
 }
 
