@@ -12,38 +12,37 @@ namespace {
 const uint32_t WM_ACTIVATE_ = 0x0006, WM_KEYDOWN_ = 0x0100, WM_CHAR_ = 0x0102, WM_MOUSEMOVE_ = 0x0200;
 const intptr_t EXTENDED = 1 << 24;
 
-struct KeyScript {
+// A device that is acquired only while acquireWorks, and reads only while acquired.
+struct DeviceScript {
     uint8_t keys[256] = {};
+    MouseState next = {};
     bool acquired = false;
     bool acquireWorks = true;
     bool readWorks = true;
     int acquires = 0;
+    bool Acquire() {
+        acquires++;
+        return acquired = acquireWorks;
+    }
 };
 
 class FakeKeyboard : public CKeyboardDevice {
 public:
-    explicit FakeKeyboard(KeyScript* s) : s(s) {}
-    bool Acquire() override { s->acquires++; s->acquired = s->acquireWorks; return s->acquired; }
+    explicit FakeKeyboard(DeviceScript* s) : s(s) {}
+    bool Acquire() override { return s->Acquire(); }
     bool Poll() override { return s->acquired; }
     bool ReadState(uint8_t keys[256]) override {
         if (!s->acquired || !s->readWorks) return false;
         memcpy(keys, s->keys, 256);
         return true;
     }
-    KeyScript* s;
-};
-
-struct MouseScript {
-    MouseState next = {};
-    bool acquired = false;
-    bool acquireWorks = true;
-    int acquires = 0;
+    DeviceScript* s;
 };
 
 class FakeMouse : public CMouseDevice {
 public:
-    explicit FakeMouse(MouseScript* s) : s(s) {}
-    bool Acquire() override { s->acquires++; s->acquired = s->acquireWorks; return s->acquired; }
+    explicit FakeMouse(DeviceScript* s) : s(s) {}
+    bool Acquire() override { return s->Acquire(); }
     void Unacquire() override { s->acquired = false; }
     PollResult Poll() override { return s->acquired ? POLL_OK : POLL_LOST; }
     bool ReadState(MouseState& out) override {
@@ -52,7 +51,7 @@ public:
         s->next.dx = s->next.dy = s->next.dz = 0;   // motion is relative
         return true;
     }
-    MouseScript* s;
+    DeviceScript* s;
 };
 
 std::vector<int> Drain() {
@@ -70,75 +69,68 @@ TEST(TypedKeysTest, CharactersAndEditingKeys) {
     EXPECT_EQ(Drain(), (std::vector<int>{97, -1, 8, 98, -2}));
 
     // VK_INSERT, DELETE, HOME, END, PRIOR, NEXT, UP, DOWN, LEFT, RIGHT.
-    uintptr_t keys[] = {0x2D, 0x2E, 0x24, 0x23, 0x21, 0x22, 0x26, 0x28, 0x25, 0x27};
-    for (uintptr_t k : keys) EXPECT_TRUE(HandleInputMessage(WM_KEYDOWN_, k, EXTENDED | 1));
+    for (uintptr_t k : {0x2D, 0x2E, 0x24, 0x23, 0x21, 0x22, 0x26, 0x28, 0x25, 0x27})
+        EXPECT_TRUE(HandleInputMessage(WM_KEYDOWN_, k, EXTENDED | 1));
     EXPECT_EQ(Drain(), (std::vector<int>{-3, -4, -5, -6, -7, -8, -9, -10, -11, -12}));
     EXPECT_FALSE(HandleInputMessage(WM_KEYDOWN_, 0x2E, 1));   // keypad Delete, not extended
     EXPECT_FALSE(HandleInputMessage(WM_KEYDOWN_, 'A', EXTENDED));
     EXPECT_TRUE(g_typedKeys.IsEmpty());
 
     // Characters 0xF4..0xFF stay characters, never editing codes.
-    for (uintptr_t c = 0xF4; c <= 0xFF; c++) HandleInputMessage(WM_CHAR_, c, 0);
-    std::vector<int> high = Drain();
-    ASSERT_EQ(high.size(), 12u);
-    for (size_t i = 0; i < high.size(); i++) EXPECT_EQ(high[i], 0xF4 + (int)i);
+    std::vector<int> high;
+    for (int c = 0xF4; c <= 0xFF; c++) {
+        HandleInputMessage(WM_CHAR_, c, 0);
+        high.push_back(c);
+    }
+    EXPECT_EQ(Drain(), high);
     EXPECT_TRUE(HandleInputMessage(WM_CHAR_, 0x20AC, 0));   // not a byte: dropped
     EXPECT_TRUE(g_typedKeys.IsEmpty());
 }
 
 TEST(KeyboardTest, PressEdgesAndFocusLoss) {
-    KeyScript s;
+    DeviceScript s;
+    // One poll, then key 30 as (down, pressed).
+    auto poll = [] {
+        g_keyboard.Poll();
+        return std::make_pair(g_keyboard.IsKeyDown(30), g_keyboard.IsKeyPressed(30));
+    };
+    const std::pair<bool, bool> up{false, false}, held{true, false}, pressed{true, true};
     s.acquireWorks = false;   // window not in front at start-up
     ASSERT_TRUE(g_keyboard.InitWithDevice(new FakeKeyboard(&s)));
-    g_keyboard.Poll();
-    EXPECT_FALSE(g_keyboard.IsKeyDown(30));
-
+    EXPECT_EQ(poll(), up);
     s.acquireWorks = true;
     s.keys[30] = 0x80;
-    g_keyboard.Poll();   // acquires; a key already held is not a press
-    EXPECT_TRUE(g_keyboard.IsKeyDown(30));
-    EXPECT_FALSE(g_keyboard.IsKeyPressed(30));
+    EXPECT_EQ(poll(), held);   // acquires; a key already held is not a press
     s.keys[30] = 0;
-    g_keyboard.Poll();
+    EXPECT_EQ(poll(), up);
     s.keys[30] = 0x80;
-    g_keyboard.Poll();
-    EXPECT_TRUE(g_keyboard.IsKeyPressed(30));
-    g_keyboard.Poll();
-    EXPECT_TRUE(g_keyboard.IsKeyDown(30));
-    EXPECT_FALSE(g_keyboard.IsKeyPressed(30));
+    EXPECT_EQ(poll(), pressed);
+    EXPECT_EQ(poll(), held);
 
-    // Focus lost with the key held: it reads up, and is no press on return.
+    // Focus lost with the key held: it reads up, and is no press on return;
+    // the same through the window's activation and through a lost device.
     s.readWorks = false;
-    g_keyboard.Poll();
-    EXPECT_FALSE(g_keyboard.IsKeyDown(30));
+    EXPECT_EQ(poll(), up);
     s.readWorks = true;
-    g_keyboard.Poll();
-    EXPECT_TRUE(g_keyboard.IsKeyDown(30));
-    EXPECT_FALSE(g_keyboard.IsKeyPressed(30));
-
-    // The same through the window's activation, and through a lost device.
+    EXPECT_EQ(poll(), held);
     HandleInputMessage(WM_ACTIVATE_, 0, 0);
-    g_keyboard.Poll();
-    EXPECT_FALSE(g_keyboard.IsKeyDown(30));
+    EXPECT_EQ(poll(), up);
     HandleInputMessage(WM_ACTIVATE_, 1, 0);
     s.acquired = false;
-    g_keyboard.Poll();
-    EXPECT_TRUE(g_keyboard.IsKeyDown(30));
-    EXPECT_FALSE(g_keyboard.IsKeyPressed(30));
+    EXPECT_EQ(poll(), held);
     EXPECT_FALSE(g_keyboard.IsKeyDown(-1));
     EXPECT_FALSE(g_keyboard.IsKeyPressed(256));
     g_keyboard.Release();
 }
 
 TEST(MouseTest, CursorClampWheelAndButtons) {
-    MouseScript s;
+    DeviceScript s;
     ASSERT_TRUE(g_mouse.InitWithDevice(new FakeMouse(&s), true));
     EXPECT_TRUE(g_mouse.IsReady());
     s.next.dx = -50;
     g_mouse.Update(0.01f);
     EXPECT_EQ(g_mouse.GetX(), 0);
-    s.next.dx = 5000;
-    s.next.dy = 5000;
+    s.next.dx = s.next.dy = 5000;
     g_mouse.Update(0.01f);
     EXPECT_EQ(g_mouse.GetX(), 800);
     EXPECT_EQ(g_mouse.GetY(), 600);
@@ -155,17 +147,13 @@ TEST(MouseTest, CursorClampWheelAndButtons) {
     g_mouse.Update(0.01f);
     EXPECT_EQ(g_mouse.GetWheel(), g_mouse.GetPreviousWheel());
 
-    s.next.buttons[0] = 0x80;
-    for (int i = 0; i < 3; i++) {
+    // Held for three updates, then up: released exactly once.
+    for (int i = 0; i < 5; i++) {
+        s.next.buttons[0] = i < 3 ? 0x80 : 0;
         g_mouse.Update(0.01f);
-        EXPECT_TRUE(g_mouse.IsLeftDown());
-        EXPECT_FALSE(g_mouse.IsLeftReleased());
+        EXPECT_EQ(g_mouse.IsLeftDown(), i < 3) << i;
+        EXPECT_EQ(g_mouse.IsLeftReleased(), i == 3) << i;
     }
-    s.next.buttons[0] = 0;
-    g_mouse.Update(0.01f);
-    EXPECT_TRUE(g_mouse.IsLeftReleased());
-    g_mouse.Update(0.01f);
-    EXPECT_FALSE(g_mouse.IsLeftReleased());
 
     g_mouse.SetRecentreEnabled(false);
     g_mouse.SetCursorPosition(400, 300);
@@ -178,7 +166,7 @@ TEST(MouseTest, CursorClampWheelAndButtons) {
 }
 
 TEST(MouseTest, FocusLossReleasesButtonsAndInitNeverSpins) {
-    MouseScript s;
+    DeviceScript s;
     s.acquireWorks = false;
     ASSERT_TRUE(g_mouse.InitWithDevice(new FakeMouse(&s), true));   // bounded tries
     EXPECT_TRUE(g_mouse.IsReady());

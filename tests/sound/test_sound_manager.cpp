@@ -302,35 +302,42 @@ TEST_F(SoundManagerTest, ListenerIsDeferredUntilCommittedAndFollowsTheSoundFlag)
     EXPECT_FLOAT_EQ(l->params.position.x, 1.0f);
 }
 
-// ---- failures of the device: the game goes on silent ------------------------------------
-
-TEST_F(SoundManagerTest, NoDeviceLeavesEveryOperationHarmless) {
-    GetSoundStandIn().failCreateDevice = true;
-    EXPECT_FALSE(SoundManager::Init(nullptr));
-    EXPECT_EQ(LastErrorReport(), "Error: SoundManager::Init()-Unable to create sound object");
-    EXPECT_FALSE(SoundManager::IsAvailable());
-    FakeVoice v(SoundVoiceEffect);
-    EXPECT_EQ(SoundManager::StartSound3D(Vector3{}, &v, EffectDescription()), 0);
-    EXPECT_EQ(SoundManager::StartSound(&v, MusicDescription(), true, 0, 0), 0);
-    SoundManager::StopSound(1);
-    SoundManager::FadeOutSound(1);
-    SoundManager::FreeSound(1);
-    SoundManager::SetVolume(1, 0);
-    EXPECT_EQ(SoundManager::FindSound(1), -1);
-    SoundManager::SetListener(Vector3{}, Vector3{1, 0, 0});
-    SoundManager::CommitListener();
-    SoundManager::UpdateSounds(0.04f);
-    SoundManager::FreeFinishedSounds();
-    SoundManager::Shutdown();
-    SoundManager::Shutdown();
-}
-
-TEST_F(SoundManagerTest, RefusedCooperativeLevelReleasesTheDevice) {
-    GetSoundStandIn().failCooperativeLevel = true;
-    EXPECT_FALSE(SoundManager::Init(nullptr));
-    EXPECT_EQ(LastErrorReport(), "Error: SoundManager::Init()-Unable to set cooperative level");
-    EXPECT_FALSE(SoundManager::IsAvailable());
-    EXPECT_EQ(GetSoundStandIn().liveReferences, 0);
+// A device that fails while the manager starts: reported, everything
+// released, and the game goes on silent with every call harmless.
+TEST_F(SoundManagerTest, FailedInitLeavesEveryOperationHarmless) {
+    const struct {
+        void (*fail)(SoundStandIn&);
+        const char* report;
+    } cases[] = {
+        {[](SoundStandIn& d) { d.failCreateDevice = true; }, "SoundManager::Init()-Unable to create sound object"},
+        {[](SoundStandIn& d) { d.failCooperativeLevel = true; },
+         "SoundManager::Init()-Unable to set cooperative level"},
+        {[](SoundStandIn& d) { d.failBufferAfter = 30; }, "ConstructSoundBuffer - Unable to create sound buffer"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.report);
+        ResetSoundStandIn();
+        c.fail(GetSoundStandIn());
+        EXPECT_FALSE(SoundManager::Init(nullptr));
+        EXPECT_EQ(LastErrorReport(), std::string("Error: ") + c.report);
+        EXPECT_FALSE(SoundManager::IsAvailable());
+        EXPECT_FALSE(SoundManager::ListenerEnabled());
+        EXPECT_EQ(GetSoundStandIn().liveReferences, 0);
+        FakeVoice v(SoundVoiceEffect);
+        EXPECT_EQ(SoundManager::StartSound3D(Vector3{}, &v, EffectDescription()), 0);
+        EXPECT_EQ(SoundManager::StartSound(&v, MusicDescription(), true, 0, 0), 0);
+        SoundManager::StopSound(1);
+        SoundManager::FadeOutSound(1);
+        SoundManager::FreeSound(1);
+        SoundManager::SetVolume(1, 0);
+        EXPECT_EQ(SoundManager::FindSound(1), -1);
+        SoundManager::SetListener(Vector3{}, Vector3{1, 0, 0});
+        SoundManager::CommitListener();
+        SoundManager::UpdateSounds(0.04f);
+        SoundManager::FreeFinishedSounds();
+        SoundManager::Shutdown();
+        SoundManager::Shutdown();
+    }
 }
 
 TEST_F(SoundManagerTest, MissingListenerIsNeverTouched) {
@@ -352,17 +359,6 @@ TEST_F(SoundManagerTest, MissingThreeDInterfaceStillPlays) {
     EXPECT_EQ(SoundManager::GetRecord(RecordIndex(id))->buffer3D, nullptr);
     SoundManager::FreeSound(id);
     EXPECT_EQ(SoundManager::SlotsInUse(), 0);
-}
-
-TEST_F(SoundManagerTest, SlotBufferFailureUndoesTheWholeInit) {
-    GetSoundStandIn().failBufferAfter = 30;
-    EXPECT_FALSE(SoundManager::Init(nullptr));
-    EXPECT_EQ(LastErrorReport(), "Error: ConstructSoundBuffer - Unable to create sound buffer");
-    EXPECT_FALSE(SoundManager::IsAvailable());
-    EXPECT_FALSE(SoundManager::ListenerEnabled());
-    EXPECT_EQ(GetSoundStandIn().liveReferences, 0);
-    FakeVoice v(SoundVoiceEffect);
-    EXPECT_EQ(SoundManager::StartSound3D(Vector3{}, &v, EffectDescription()), 0);
 }
 
 }  // namespace

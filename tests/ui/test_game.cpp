@@ -30,25 +30,12 @@ protected:
         g_playerController.Reset();
         WorldTest::TearDown();
     }
-    // Release, then a press at the button's centre, each frame through the stack.
-    void Choose(CMenu* menu, int id) {
-        const CMenuButton* b = menu->FindButton(id);
-        ASSERT_NE(b, nullptr);
-        int x = int(b->x + b->width / 2), y = int(b->y + b->height / 2);
-        for (int i = 0; i < 2; i++) {
-            input.Frame(x, y, false);
+    void Escape() {
+        for (bool down : {true, false}) {
+            input.Key(KEY_ESCAPE, down);
+            input.Frame(400, 300, false);
             CStateManager::Update(0.016f);
         }
-        input.Frame(x, y, true);
-        CStateManager::Update(0.016f);
-    }
-    void Escape() {
-        input.Key(KEY_ESCAPE, true);
-        input.Frame(400, 300, false);
-        CStateManager::Update(0.016f);
-        input.Key(KEY_ESCAPE, false);
-        input.Frame(400, 300, false);
-        CStateManager::Update(0.016f);
     }
     MenuInput input;
 };
@@ -134,7 +121,7 @@ TEST_F(GameTest, BattleStartsPausesResumesAndLeavesForTheCampaign) {
     // The resume button gives control back as Escape does.
     Escape();
     ASSERT_NE(game->GetUI().GetOverlayMenu(), nullptr);
-    Choose(game->GetUI().GetOverlayMenu(), 1);
+    input.Choose(game->GetUI().GetOverlayMenu(), 1);
     EXPECT_EQ(game->GetUI().GetMode(), UI_MODE_REGULAR);
     EXPECT_TRUE(g_playerController.IsActive());
     EXPECT_TRUE(battle.objectsRun);
@@ -145,7 +132,7 @@ TEST_F(GameTest, BattleStartsPausesResumesAndLeavesForTheCampaign) {
     game->GetUI().CloseGameOverMenu();
 
     Escape();
-    Choose(game->GetUI().GetOverlayMenu(), 3);
+    input.Choose(game->GetUI().GetOverlayMenu(), 3);
     CCampaign* campaign = dynamic_cast<CCampaign*>(CStateManager::Top());
     ASSERT_NE(campaign, nullptr);
     EXPECT_EQ(campaign->GetPage(), CAMPAIGN_PAGE_MISSION);
