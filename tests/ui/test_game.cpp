@@ -37,6 +37,13 @@ protected:
             CStateManager::Update(0.016f);
         }
     }
+    // The overlay over the test world for `player` (none when null), the
+    // cursor at rest.
+    void StartUI(CGameUI& ui, CSoldier* player) {
+        g_playerController.SetSoldier(player);
+        ui.Init(world.get());
+        input.Frame(400, 300, false);
+    }
     MenuInput input;
 };
 
@@ -108,23 +115,22 @@ TEST_F(GameTest, BattleStartsPausesResumesAndLeavesForTheCampaign) {
     EXPECT_EQ(game->GetRenderer().GetTime(), 0.0f) << "items on the ground glow steadily";
     EXPECT_EQ(CurrentCamera, game->GetCameras().GetCamera(0));
 
+    // Paused: the player has no control and the world's objects stand.
+    auto expectPaused = [&](bool paused) {
+        EXPECT_EQ(game->GetUI().GetMode(), paused ? UI_MODE_PAUSE : UI_MODE_REGULAR);
+        EXPECT_EQ(g_playerController.IsActive(), !paused);
+        EXPECT_EQ(battle.objectsRun, !paused);
+    };
     Escape();
-    ASSERT_EQ(game->GetUI().GetMode(), UI_MODE_PAUSE);
-    EXPECT_FALSE(g_playerController.IsActive());
-    EXPECT_FALSE(battle.objectsRun);
+    expectPaused(true);
     CStateManager::Draw();
     Escape();
-    EXPECT_EQ(game->GetUI().GetMode(), UI_MODE_REGULAR);
-    EXPECT_TRUE(g_playerController.IsActive());
-    EXPECT_TRUE(battle.objectsRun);
-
+    expectPaused(false);
     // The resume button gives control back as Escape does.
     Escape();
     ASSERT_NE(game->GetUI().GetOverlayMenu(), nullptr);
     input.Choose(game->GetUI().GetOverlayMenu(), 1);
-    EXPECT_EQ(game->GetUI().GetMode(), UI_MODE_REGULAR);
-    EXPECT_TRUE(g_playerController.IsActive());
-    EXPECT_TRUE(battle.objectsRun);
+    expectPaused(false);
     game->GetUI().OpenGameOverMenu();   // never beside another overlay
     EXPECT_EQ(game->GetUI().GetMode(), UI_MODE_GAMEOVER);
     game->GetUI().OpenPauseMenu();
@@ -151,10 +157,8 @@ TEST_F(GameTest, RadarReachAndASoldierOnThePlayer) {
     AddSoldier(Vector3{0, 30.5f, 0}, 1);
     CSoldier* dead = AddSoldier(Vector3{5, 0, 0}, 1);
     dead->health = 0.0f;
-    g_playerController.SetSoldier(player);
     CGameUI ui;
-    ui.Init(world.get());
-    input.Frame(400, 300, false);
+    StartUI(ui, player);
     ui.Update(0.016f);
     const std::vector<RadarDot>& dots = ui.GetRadarDots();
     ASSERT_EQ(dots.size(), 2u);
@@ -169,9 +173,8 @@ TEST_F(GameTest, RadarReachAndASoldierOnThePlayer) {
 
 TEST_F(GameTest, StatusPanelLightsTheRoundsLeftInTheClip) {
     CSoldier* player = AddSoldier(Vector3{0, 0, 0}, 0);
-    g_playerController.SetSoldier(player);
     CGameUI ui;
-    ui.Init(world.get());
+    StartUI(ui, player);
     CWeapon& rifle = player->GetCurrentWeapon();
     ASSERT_EQ(rifle.type, WeaponRifle);
     const int clipSize = GetWeaponType(rifle.type).clipSize;
@@ -183,7 +186,6 @@ TEST_F(GameTest, StatusPanelLightsTheRoundsLeftInTheClip) {
         player->Fire();
     }
     ASSERT_EQ(rifle.clip, clipSize - 3);
-    input.Frame(400, 300, false);
     ui.Update(0.016f);
     std::vector<uint32_t> rounds = DrawnPictures(ui, icon);
     ASSERT_EQ(rounds.size(), size_t(clipSize));
@@ -193,13 +195,11 @@ TEST_F(GameTest, StatusPanelLightsTheRoundsLeftInTheClip) {
 
 TEST_F(GameTest, NoticesBecomeOneTimedLineAndBadKindsAndSeatsAreIgnored) {
     CSoldier* player = AddSoldier(Vector3{0, 0, 0}, 0);
-    g_playerController.SetSoldier(player);
     CGameUI ui;
-    ui.Init(world.get());
+    StartUI(ui, player);
     player->pickupNotices.push_back(PickupNotice{1, 30});
     player->pickupNotices.push_back(PickupNotice{-3, 1});
     player->pickupNotices.push_back(PickupNotice{NoticeGrenadeKind + 40, 2});
-    input.Frame(400, 300, false);
     ui.Update(0.016f);
     ui.Update(0.016f);
     EXPECT_TRUE(player->pickupNotices.empty());
@@ -222,11 +222,9 @@ TEST_F(GameTest, NoticesBecomeOneTimedLineAndBadKindsAndSeatsAreIgnored) {
 }
 
 TEST_F(GameTest, NoPlayerSoldierSkipsThePlayerParts) {
-    g_playerController.SetSoldier(nullptr);
     CGameUI ui;
-    ui.Init(world.get());
+    StartUI(ui, nullptr);
     world->messageShowing = true;
-    input.Frame(400, 300, false);
     ui.Update(0.5f);
     EXPECT_TRUE(ui.GetRadarDots().empty());
     EXPECT_FLOAT_EQ(ui.GetDialogueFade(), 0.5f);
