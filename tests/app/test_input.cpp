@@ -1,58 +1,13 @@
 // Typed-key codes, key and button edges, focus loss, against scripted devices.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
-#include "app/keyboard.h"
-#include "app/mouse.h"
 #include "app/typed_keys.h"
+#include "tests/ui/test_menu_input.h"
 
 namespace {
 
 const uint32_t WM_ACTIVATE_ = 0x0006, WM_KEYDOWN_ = 0x0100, WM_CHAR_ = 0x0102, WM_MOUSEMOVE_ = 0x0200;
 const intptr_t EXTENDED = 1 << 24;
-
-// A device that is acquired only while acquireWorks, and reads only while acquired.
-struct DeviceScript {
-    uint8_t keys[256] = {};
-    MouseState next = {};
-    bool acquired = false;
-    bool acquireWorks = true;
-    bool readWorks = true;
-    int acquires = 0;
-    bool Acquire() {
-        acquires++;
-        return acquired = acquireWorks;
-    }
-};
-
-class FakeKeyboard : public CKeyboardDevice {
-public:
-    explicit FakeKeyboard(DeviceScript* s) : s(s) {}
-    bool Acquire() override { return s->Acquire(); }
-    bool Poll() override { return s->acquired; }
-    bool ReadState(uint8_t keys[256]) override {
-        if (!s->acquired || !s->readWorks) return false;
-        memcpy(keys, s->keys, 256);
-        return true;
-    }
-    DeviceScript* s;
-};
-
-class FakeMouse : public CMouseDevice {
-public:
-    explicit FakeMouse(DeviceScript* s) : s(s) {}
-    bool Acquire() override { return s->Acquire(); }
-    void Unacquire() override { s->acquired = false; }
-    PollResult Poll() override { return s->acquired ? POLL_OK : POLL_LOST; }
-    bool ReadState(MouseState& out) override {
-        if (!s->acquired) return false;
-        out = s->next;
-        s->next.dx = s->next.dy = s->next.dz = 0;   // motion is relative
-        return true;
-    }
-    DeviceScript* s;
-};
 
 std::vector<int> Drain() {
     std::vector<int> codes;
@@ -88,17 +43,18 @@ TEST(TypedKeysTest, CharactersAndEditingKeys) {
 }
 
 TEST(KeyboardTest, PressEdgesAndFocusLoss) {
-    DeviceScript s;
+    InputScript s;
+    DeviceLink& device = s.keyboard;
     // One poll, then key 30 as (down, pressed).
     auto poll = [] {
         g_keyboard.Poll();
         return std::make_pair(g_keyboard.IsKeyDown(30), g_keyboard.IsKeyPressed(30));
     };
     const std::pair<bool, bool> up{false, false}, held{true, false}, pressed{true, true};
-    s.acquireWorks = false;   // window not in front at start-up
-    ASSERT_TRUE(g_keyboard.InitWithDevice(new FakeKeyboard(&s)));
+    device.acquireWorks = false;   // window not in front at start-up
+    ASSERT_TRUE(g_keyboard.InitWithDevice(new ScriptKeyboard(&s)));
     EXPECT_EQ(poll(), up);
-    s.acquireWorks = true;
+    device.acquireWorks = true;
     s.keys[30] = 0x80;
     EXPECT_EQ(poll(), held);   // acquires; a key already held is not a press
     s.keys[30] = 0;
@@ -109,14 +65,14 @@ TEST(KeyboardTest, PressEdgesAndFocusLoss) {
 
     // Focus lost with the key held: it reads up, and is no press on return;
     // the same through the window's activation and through a lost device.
-    s.readWorks = false;
+    device.readWorks = false;
     EXPECT_EQ(poll(), up);
-    s.readWorks = true;
+    device.readWorks = true;
     EXPECT_EQ(poll(), held);
     HandleInputMessage(WM_ACTIVATE_, 0, 0);
     EXPECT_EQ(poll(), up);
     HandleInputMessage(WM_ACTIVATE_, 1, 0);
-    s.acquired = false;
+    device.acquired = false;
     EXPECT_EQ(poll(), held);
     EXPECT_FALSE(g_keyboard.IsKeyDown(-1));
     EXPECT_FALSE(g_keyboard.IsKeyPressed(256));
@@ -124,23 +80,23 @@ TEST(KeyboardTest, PressEdgesAndFocusLoss) {
 }
 
 TEST(MouseTest, CursorClampWheelAndButtons) {
-    DeviceScript s;
-    ASSERT_TRUE(g_mouse.InitWithDevice(new FakeMouse(&s), true));
+    InputScript s;
+    ASSERT_TRUE(g_mouse.InitWithDevice(new ScriptMouse(&s), true));
     EXPECT_TRUE(g_mouse.IsReady());
-    s.next.dx = -50;
+    s.dx = -50;
     g_mouse.Update(0.01f);
     EXPECT_EQ(g_mouse.GetX(), 0);
-    s.next.dx = s.next.dy = 5000;
+    s.dx = s.dy = 5000;
     g_mouse.Update(0.01f);
     EXPECT_EQ(g_mouse.GetX(), 800);
     EXPECT_EQ(g_mouse.GetY(), 600);
     EXPECT_FALSE(g_mouse.IsCursorInRect(0, 800, 0, 700));
     EXPECT_TRUE(g_mouse.IsCursorInRect(0, 801, 0, 601));
 
-    s.next.dz = -120;
+    s.dz = -120;
     g_mouse.Update(0.01f);
     EXPECT_LT(g_mouse.GetWheel(), g_mouse.GetPreviousWheel());
-    s.next.dz = 360;
+    s.dz = 360;
     g_mouse.Update(0.01f);
     g_mouse.ClearClicks();   // the console opening: no wheel move is left behind
     EXPECT_EQ(g_mouse.GetWheel(), g_mouse.GetPreviousWheel());
@@ -149,7 +105,7 @@ TEST(MouseTest, CursorClampWheelAndButtons) {
 
     // Held for three updates, then up: released exactly once.
     for (int i = 0; i < 5; i++) {
-        s.next.buttons[0] = i < 3 ? 0x80 : 0;
+        s.left = i < 3;
         g_mouse.Update(0.01f);
         EXPECT_EQ(g_mouse.IsLeftDown(), i < 3) << i;
         EXPECT_EQ(g_mouse.IsLeftReleased(), i == 3) << i;
@@ -166,23 +122,24 @@ TEST(MouseTest, CursorClampWheelAndButtons) {
 }
 
 TEST(MouseTest, FocusLossReleasesButtonsAndInitNeverSpins) {
-    DeviceScript s;
-    s.acquireWorks = false;
-    ASSERT_TRUE(g_mouse.InitWithDevice(new FakeMouse(&s), true));   // bounded tries
+    InputScript s;
+    DeviceLink& device = s.mouse;
+    device.acquireWorks = false;
+    ASSERT_TRUE(g_mouse.InitWithDevice(new ScriptMouse(&s), true));   // bounded tries
     EXPECT_TRUE(g_mouse.IsReady());
-    EXPECT_LE(s.acquires, 10);
-    s.acquireWorks = true;
-    s.next.buttons[1] = 0x80;
+    EXPECT_LE(device.acquires, 10);
+    device.acquireWorks = true;
+    s.right = true;
     g_mouse.Update(0.01f);   // re-acquires when it finds the device unacquired
     EXPECT_TRUE(g_mouse.IsRightDown());
 
-    s.acquired = false;
-    s.acquireWorks = false;   // focus gone: the state cannot be read
+    device.acquired = false;
+    device.acquireWorks = false;   // focus gone: the state cannot be read
     g_mouse.Update(0.01f);
     EXPECT_FALSE(g_mouse.IsRightDown());
     EXPECT_TRUE(g_mouse.IsRightReleased());
 
-    s.acquireWorks = true;
+    device.acquireWorks = true;
     g_mouse.Update(0.01f);
     EXPECT_TRUE(g_mouse.IsRightDown());
     HandleInputMessage(WM_ACTIVATE_, 0, 0);   // inactive window
@@ -192,7 +149,7 @@ TEST(MouseTest, FocusLossReleasesButtonsAndInitNeverSpins) {
     g_mouse.Release();
 
     // Non-exclusive: the cursor follows the window's own mouse position.
-    ASSERT_TRUE(g_mouse.InitWithDevice(new FakeMouse(&s), false));
+    ASSERT_TRUE(g_mouse.InitWithDevice(new ScriptMouse(&s), false));
     EXPECT_FALSE(HandleInputMessage(WM_MOUSEMOVE_, 0, (120 << 16) | 345));
     g_mouse.Update(0.01f);
     EXPECT_EQ(g_mouse.GetX(), 345);

@@ -51,11 +51,3 @@ TEST(Error, ReportsAppendOneLineEach) {
     SetErrorReportFile("_error.txt");
     remove("coreutil_error.txt");
 }
-
-TEST(Error, LogFilesInStartupOrder) {
-    EXPECT_EQ(g_meshStatsLog.FileName(), "_meshStats.txt");
-    EXPECT_EQ(g_shadersLog.FileName(), "_shaders.txt");
-    EXPECT_EQ(g_errorLog.FileName(), "_error.txt");
-    EXPECT_EQ(g_statLog.FileName(), "_stat.txt");
-    EXPECT_EQ(g_collisionLog.FileName(), "_collision.txt");
-}
