@@ -31,7 +31,6 @@ TEST_F(SoundFiles, ShippedEffectPlaysTheDecodedSamples) {
     EXPECT_EQ(d.waveFormat.channels, 1);
     EXPECT_EQ(d.waveFormat.samplesPerSec, 44100u);
     EXPECT_EQ(d.waveFormat.avgBytesPerSec, 88200u);
-    EXPECT_GT(d.pcmBytes, 0u);
     EXPECT_LE(d.pcmBytes, SoundRingBytes) << "a short shot, not streamed";
 
     SoundRecord* r = Record(rifle.PlayAt(Vector3{10, 0, 0}));

@@ -118,7 +118,6 @@ TEST_F(StartedSoundManager, InitMakesDeviceListenerAndSixtySlots) {
 
     const SoundBufferDesc& d = SoundManager::GetDefaultBufferDesc();
     EXPECT_EQ(d.flags, 0x180B0u);
-    EXPECT_EQ(d.bufferBytes, SoundRingBytes);
     EXPECT_EQ(d.format.channels, 1);
     EXPECT_EQ(d.format.samplesPerSec, 44100u);
     // A minimum distance of 0 would make every 3D sound silent.

@@ -28,7 +28,6 @@ protected:
 TEST_F(FlowTest, TitleLeadsToTheCampaignOrOut) {
     CStateManager::Push(new CTitle());
     ASSERT_NE(Title(), nullptr);
-    EXPECT_EQ(Title()->GetMenu()->GetButtonCount(), 2);
     input.Choose(Title()->GetMenu(), 0);   // nowhere
     input.Choose(Title()->GetMenu(), 0);
     ASSERT_NE(Title(), nullptr);
