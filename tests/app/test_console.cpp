@@ -1,47 +1,25 @@
 // The debug console: commands and their replies, flags, watched values.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "app/console.h"
-#include "app/keyboard.h"
-#include "app/mouse.h"
 #include "app/typed_keys.h"
 #include "render/null/null_backend.h"
+#include "tests/ui/test_menu_input.h"
 
 namespace {
 
-struct Keys : CKeyboardDevice {
-    uint8_t* state;
-    explicit Keys(uint8_t* s) : state(s) {}
-    bool Acquire() override { return true; }
-    bool Poll() override { return true; }
-    bool ReadState(uint8_t keys[256]) override { memcpy(keys, state, 256); return true; }
-};
+const uint32_t ECHO = 0xFFCC4C4C;        // (0.3, 0.3, 0.8)
+const uint32_t ERROR_RED = 0xFF7F7FFF;   // (1, 0.5, 0.5)
+const uint32_t PLAIN = TEXT_DEFAULT_COLOUR;
+const char* const Unreadable = "(CRASH trying to evaluate)";
 
-struct Mouse : CMouseDevice {
-    MouseState* next;
-    explicit Mouse(MouseState* n) : next(n) {}
-    bool Acquire() override { return true; }
-    void Unacquire() override {}
-    PollResult Poll() override { return POLL_OK; }
-    bool ReadState(MouseState& out) override {
-        out = *next;
-        next->dx = next->dy = next->dz = 0;
-        return true;
-    }
-};
-
-const uint32_t ECHO = 0xFFCC4C4C;
-const uint32_t ERROR_RED = 0xFF7F7FFF;
+typedef std::vector<std::string> Replies;
 
 class ConsoleTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        memset(keys, 0, sizeof(keys));
-        mouse = MouseState{};
-        g_keyboard.InitWithDevice(new Keys(keys));
-        g_mouse.InitWithDevice(new Mouse(&mouse), true);
+        g_keyboard.InitWithDevice(new ScriptKeyboard(&script));
+        g_mouse.InitWithDevice(new ScriptMouse(&script), true);
         g_typedKeys.Clear();
         CreateDebugConsole();
         console = g_debugConsole;
@@ -58,18 +36,22 @@ protected:
         console->Update();
     }
     void PressF8() {
-        keys[KEY_F8] = 0x80;
-        Frame();
-        keys[KEY_F8] = 0;
+        for (bool down : {true, false}) {
+            script.keys[KEY_F8] = down ? 0x80 : 0;
+            Frame();
+        }
+    }
+    void Wheel(int dz) {
+        script.dz = dz;
         Frame();
     }
     // Types the line and Enter; returns the lines it added to the output.
-    std::vector<std::string> Run(const std::string& line) {
+    Replies Run(const std::string& line) {
         int before = console->GetOutput().GetLineCount();
         for (char c : line) g_typedKeys.Push((uint8_t)c);
         g_typedKeys.Push(TK_ENTER);
         Frame();
-        std::vector<std::string> added;
+        Replies added;
         const CTextBox& out = console->GetOutput();
         for (int i = before; i < out.GetLineCount(); i++) added.push_back(out.GetLine(i).GetString());
         return added;
@@ -77,59 +59,56 @@ protected:
     uint32_t LastColour() {
         const CTextBox& out = console->GetOutput();
         const CText& last = out.GetLine(out.GetLineCount() - 1);
-        return last.GetColourRuns().empty() ? TEXT_DEFAULT_COLOUR : last.GetColourRuns()[0].colour;
+        return last.GetColourRuns().empty() ? PLAIN : last.GetColourRuns()[0].colour;
     }
+    std::string Value(const char* hook) { return console->FindHook(hook)->FormatValue(); }
 
-    uint8_t keys[256];
-    MouseState mouse;
+    InputScript script;
     CDebugConsole* console = nullptr;
 };
-
-typedef std::vector<std::string> Replies;
 
 }  // namespace
 
 TEST_F(ConsoleTest, CommandsAndTheirReplies) {
     ASSERT_TRUE(console->IsOpen());
-    EXPECT_EQ(Run("enable"), (Replies{"enable", "Need a state name for enable."}));
-    EXPECT_EQ(Run("disable"), (Replies{"disable", "Need a state name for disable."}));
-    EXPECT_EQ(Run("check"), (Replies{"check", "Need a state name for check."}));
-    EXPECT_EQ(Run("show"), (Replies{"show", "Need a hook name for show."}));
-    EXPECT_EQ(Run("hide"), (Replies{"hide", "Need a hook name for hide."}));
-    EXPECT_EQ(Run("reload"), (Replies{"reload", "Need a thingy name for reload."}));
-    EXPECT_EQ(LastColour(), TEXT_DEFAULT_COLOUR);
-    EXPECT_EQ(Run("reload shaders"), (Replies{"reload shaders", "shaders thingy not available in Release."}));
-    EXPECT_EQ(Run("reload mesh"), (Replies{"reload mesh", "Thingy name not found: mesh"}));
-    EXPECT_EQ(LastColour(), ERROR_RED);
-    EXPECT_EQ(Run("check ai"), (Replies{"check ai", "enabled"}));
-    EXPECT_EQ(Run("check debugcam"), (Replies{"check debugcam", "disabled"}));
-    EXPECT_EQ(Run("check bogus"), (Replies{"check bogus", "State not found: bogus"}));
-    EXPECT_EQ(LastColour(), ERROR_RED);
-    EXPECT_EQ(Run("show nothere"), (Replies{"show nothere", "Hook name not found: nothere"}));
-    EXPECT_EQ(Run("hide nothere"), (Replies{"hide nothere", "Hook name not found: nothere"}));
-    EXPECT_EQ(Run("Enable time"), (Replies{"Enable time", "Unknown Command"}));
-    EXPECT_EQ(Run("frobnicate"), (Replies{"frobnicate", "Unknown Command"}));
-    EXPECT_EQ(Run(""), (Replies{""}));
-    Run("  ");
-    EXPECT_EQ(LastColour(), ECHO);
-    EXPECT_EQ(PackColour(0.3f, 0.3f, 0.8f, 1.0f), ECHO);
-    EXPECT_EQ(PackColour(1.0f, 0.5f, 0.5f, 1.0f), ERROR_RED);
+    const struct {
+        const char* line;
+        const char* reply;   // null: the echo only
+        uint32_t colour;     // of the last line
+    } cases[] = {
+        {"enable", "Need a state name for enable.", PLAIN},
+        {"disable", "Need a state name for disable.", PLAIN},
+        {"check", "Need a state name for check.", PLAIN},
+        {"show", "Need a hook name for show.", PLAIN},
+        {"hide", "Need a hook name for hide.", PLAIN},
+        {"reload", "Need a thingy name for reload.", PLAIN},
+        {"reload shaders", "shaders thingy not available in Release.", PLAIN},
+        {"reload mesh", "Thingy name not found: mesh", ERROR_RED},
+        {"check ai", "enabled", PLAIN},
+        {"check debugcam", "disabled", PLAIN},
+        {"check bogus", "State not found: bogus", ERROR_RED},
+        {"show nothere", "Hook name not found: nothere", ERROR_RED},
+        {"hide nothere", "Hook name not found: nothere", ERROR_RED},
+        {"Enable time", "Unknown Command", PLAIN},   // commands are exact
+        {"", nullptr, ECHO},
+        {"  ", nullptr, ECHO},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Run(c.line), (c.reply ? Replies{c.line, c.reply} : Replies{c.line}));
+        EXPECT_EQ(LastColour(), c.colour) << c.line;
+    }
 }
 
 TEST_F(ConsoleTest, FlagsIgnoreCaseAndExtraWords) {
     EXPECT_TRUE(ConsoleTimeOn());
     EXPECT_EQ(Run("disable Time"), (Replies{"disable Time"}));
     EXPECT_FALSE(ConsoleTimeOn());
-    Run("enable FAST now please");
-    EXPECT_TRUE(ConsoleFastOn());
-    Run("enable wireframe");
-    Run("enable debugcam");
-    Run("disable ai");
-    Run("disable sound");
-    EXPECT_TRUE(ConsoleWireframeOn() && ConsoleDebugCamOn());
+    for (const char* line : {"enable FAST now please", "enable wireframe", "enable debugcam", "disable ai",
+                             "disable sound"})
+        Run(line);
+    EXPECT_TRUE(ConsoleFastOn() && ConsoleWireframeOn() && ConsoleDebugCamOn());
     EXPECT_FALSE(ConsoleAIOn() || ConsoleSoundOn());
     EXPECT_EQ(Run("check TIME"), (Replies{"check TIME", "disabled"}));
-    EXPECT_EQ(console->FindState("Sound"), &console->soundFlag);
 
     DestroyDebugConsole();   // start values without a console
     EXPECT_TRUE(ConsoleTimeOn() && ConsoleAIOn() && ConsoleSoundOn());
@@ -138,7 +117,7 @@ TEST_F(ConsoleTest, FlagsIgnoreCaseAndExtraWords) {
 
 TEST_F(ConsoleTest, TypingEditingAndClosing) {
     g_typedKeys.Push(TK_BACKSPACE);   // on an empty line: nothing
-    for (int c : std::vector<int>{'a', 'b', 200, 9, TK_LEFT, TK_BACKSPACE, 8, 'c'}) g_typedKeys.Push(c);
+    for (int c : {(int)'a', (int)'b', 200, 9, (int)TK_LEFT, (int)TK_BACKSPACE, 8, (int)'c'}) g_typedKeys.Push(c);
     Frame();
     EXPECT_EQ(console->InputLine(), "ac");
 
@@ -151,27 +130,22 @@ TEST_F(ConsoleTest, TypingEditingAndClosing) {
 }
 
 TEST_F(ConsoleTest, ScrollBarWheelAndSwallowedMouse) {
+    const float clicked = 100 * 0.004878049f;   // a click at y 110 on the track
     EXPECT_FALSE(g_mouse.IsRecentreEnabled());   // free cursor while open
-    mouse.dx = 785;
-    mouse.dy = 110;
-    mouse.buttons[0] = 0x80;
+    script.dx = 785;
+    script.dy = 110;
+    script.left = true;
     Frame();
-    EXPECT_NEAR(console->GetScroll(), 100 * 0.004878049f, 1e-6);
+    EXPECT_NEAR(console->GetScroll(), clicked, 1e-6);
     EXPECT_FALSE(g_mouse.IsLeftDown());   // swallowed
     EXPECT_EQ(g_mouse.GetX(), 785);       // not recentred
-    mouse.buttons[0] = 0;
-    mouse.dz = -120;
-    Frame();
-    EXPECT_NEAR(console->GetScroll(), 100 * 0.004878049f + 0.1f, 1e-6);
-    mouse.dz = 240;
-    Frame();
-    mouse.dz = 120;
-    Frame();
-    EXPECT_NEAR(console->GetScroll(), 100 * 0.004878049f - 0.1f, 1e-6);
-    for (int i = 0; i < 10; i++) {
-        mouse.dz = 120;
-        Frame();
-    }
+    script.left = false;
+    Wheel(-120);
+    EXPECT_NEAR(console->GetScroll(), clicked + 0.1f, 1e-6);
+    Wheel(240);
+    Wheel(120);
+    EXPECT_NEAR(console->GetScroll(), clicked - 0.1f, 1e-6);
+    for (int i = 0; i < 10; i++) Wheel(120);
     EXPECT_EQ(console->GetScroll(), 0.0f);
     PressF8();
     EXPECT_TRUE(g_mouse.IsRecentreEnabled());
@@ -193,24 +167,21 @@ TEST_F(ConsoleTest, HookValuesAndReRegistration) {
     HookFloat(console, "speed", 0.25f);
     HookVector3(console, "pos", pos);
     HookVector4(console, "colour", colour);
-    count = 43;
+    count = 43;   // pointer hooks read it now, value hooks kept a copy
     pos.z = 4.0f;
-    EXPECT_EQ(console->FindHook("flagptr")->FormatValue(), "true");
-    EXPECT_EQ(console->FindHook("countptr")->FormatValue(), "43");
-    EXPECT_EQ(console->FindHook("speedptr")->FormatValue(), "1.500000");
-    EXPECT_EQ(console->FindHook("posptr")->FormatValue(), "(1.000000, 2.000000, 4.000000)");
-    EXPECT_EQ(console->FindHook("colourptr")->FormatValue(), "(0.500000, 0.250000, 0.000000, 1.000000)");
-    EXPECT_EQ(console->FindHook("flag")->FormatValue(), "false");
-    EXPECT_EQ(console->FindHook("particlecount")->FormatValue(), "-7");
-    EXPECT_EQ(console->FindHook("speed")->FormatValue(), "0.250000");
-    EXPECT_EQ(console->FindHook("pos")->FormatValue(), "(1.000000, 2.000000, 3.000000)");
-    EXPECT_EQ(console->FindHook("colour")->FormatValue(), "(0.500000, 0.250000, 0.000000, 1.000000)");
+    const char* const colourText = "(0.500000, 0.250000, 0.000000, 1.000000)";
+    const std::pair<const char*, const char*> values[] = {
+        {"flagptr", "true"},   {"countptr", "43"},          {"speedptr", "1.500000"},
+        {"flag", "false"},     {"particlecount", "-7"},     {"speed", "0.250000"},
+        {"colourptr", colourText}, {"colour", colourText},
+        {"posptr", "(1.000000, 2.000000, 4.000000)"},       {"pos", "(1.000000, 2.000000, 3.000000)"}};
+    for (const auto& v : values) EXPECT_EQ(Value(v.first), v.second) << v.first;
 
     EXPECT_EQ(Run("show particlecount"), (Replies{"show particlecount"}));
     for (int i = 0; i < 5; i++) HookInt(console, "particlecount", i);
     EXPECT_EQ(console->GetHooks().size(), 10u);
     EXPECT_EQ(console->FindHook("particlecount")->shown, 1);
-    EXPECT_EQ(console->FindHook("particlecount")->FormatValue(), "4");
+    EXPECT_EQ(Value("particlecount"), "4");
     Run("show Particlecount");   // hook names are exact
     EXPECT_EQ(LastColour(), ERROR_RED);
 
@@ -225,18 +196,16 @@ TEST_F(ConsoleTest, ShownHooksDrawWhileClosedAndHideStops) {
     HookInt(console, "vehiclecount", 1);
     Run("show soldiercount");
     Run("show vehiclecount");
-    PressF8();
-    ASSERT_FALSE(console->IsOpen());
-    int before = NullRenderCounters().drawCalls;
-    console->Draw();
-    EXPECT_EQ(NullRenderCounters().drawCalls, before + 2);
-    PressF8();
-    Run("hide soldiercount");
-    Run("hide vehiclecount");
-    PressF8();
-    before = NullRenderCounters().drawCalls;
-    console->Draw();
-    EXPECT_EQ(NullRenderCounters().drawCalls, before);
+    for (int drawn : {2, 0}) {
+        PressF8();
+        ASSERT_FALSE(console->IsOpen());
+        int before = NullRenderCounters().drawCalls;
+        console->Draw();
+        EXPECT_EQ(NullRenderCounters().drawCalls, before + drawn);
+        PressF8();
+        Run("hide soldiercount");
+        Run("hide vehiclecount");
+    }
 }
 
 TEST_F(ConsoleTest, PublisherThatDiesNeutralisesItsHook) {
@@ -247,21 +216,20 @@ TEST_F(ConsoleTest, PublisherThatDiesNeutralisesItsHook) {
     };
     Player* player = new Player;
     Run("show playerpos");
-    EXPECT_EQ(console->FindHook("playerpos")->FormatValue(), "(5.000000, 6.000000, 7.000000)");
     delete player;
-    EXPECT_EQ(console->FindHook("playerpos")->FormatValue(), "(CRASH trying to evaluate)");
+    EXPECT_EQ(Value("playerpos"), Unreadable);
     console->Draw();   // still shown, reads nothing freed
 
     Player next;   // a new game publishes again
-    EXPECT_EQ(console->FindHook("playerpos")->FormatValue(), "(5.000000, 6.000000, 7.000000)");
+    EXPECT_EQ(Value("playerpos"), "(5.000000, 6.000000, 7.000000)");
     EXPECT_EQ(console->FindHook("playerpos")->shown, 1);
 
     int32_t other = 9;
     HookIntPtr(console, "other", &other);
     NeutraliseHookPointer(&other);
-    EXPECT_EQ(console->FindHook("other")->FormatValue(), "(CRASH trying to evaluate)");
+    EXPECT_EQ(Value("other"), Unreadable);
     HookIntPtr(console, "null", nullptr);
-    EXPECT_EQ(console->FindHook("null")->FormatValue(), "(CRASH trying to evaluate)");
+    EXPECT_EQ(Value("null"), Unreadable);
 }
 
 TEST_F(ConsoleTest, PaneInputLineAndKnobPositions) {
@@ -284,12 +252,11 @@ TEST_F(ConsoleTest, PaneInputLineAndKnobPositions) {
     ASSERT_EQ(knob.vertices.size(), 4u);
     EXPECT_EQ(knob.vertices[0].position[0], 780.5f);
     EXPECT_EQ(knob.vertices[0].position[1], 210.5f);
-    mouse.dx = 785;
-    mouse.dy = 110;
-    mouse.buttons[0] = 0x80;
+    script.dx = 785;
+    script.dy = 110;
+    script.left = true;
     Frame();
-    mouse.buttons[0] = 0;
+    script.left = false;
     console->Draw();
-    EXPECT_NEAR(NullLastPrimitive().vertices[0].position[1], 5.5f + console->GetScroll() * 205.0f, 1e-4f);
     EXPECT_NEAR(NullLastPrimitive().vertices[0].position[1], 105.5f, 1e-3f);
 }

@@ -71,11 +71,13 @@ protected:
         ClearClockOverride();
         ResetShellStandIn();
     }
+    void PushCountingState(int stopAfter = 0) { CStateManager::Push(new CountingState(&log, stopAfter)); }
+
+    FrameLog log;
 };
 
 TEST_F(MainLoopTest, FrameOrderDrawsFirstAndDropsUntakenKeysAfterTheDriver) {
-    FrameLog log;
-    CStateManager::Push(new CountingState(&log));
+    PushCountingState();
     g_typedKeys.Push('a');
     RunFrame(0.02f);
     EXPECT_EQ(log.draws, 1);
@@ -88,8 +90,7 @@ TEST_F(MainLoopTest, FrameOrderDrawsFirstAndDropsUntakenKeysAfterTheDriver) {
 // While the device is lost only the driver runs: no draw, no present, and a
 // key typed meanwhile waits for the first drawn frame.
 TEST_F(MainLoopTest, ALostDeviceFrameRunsOnlyTheDriver) {
-    FrameLog log;
-    CStateManager::Push(new CountingState(&log));
+    PushCountingState();
     g_typedKeys.Push('a');
     NullSetFrameRefused(true);
     RunFrame(0.02f);
@@ -118,8 +119,7 @@ TEST_F(MainLoopTest, ALostDeviceFrameRunsOnlyTheDriver) {
 
 // Every pass finds a message: the clock runs, but no frame does.
 TEST_F(MainLoopTest, AMessageEveryPassStarvesTheFrame) {
-    FrameLog log;
-    CStateManager::Push(new CountingState(&log));
+    PushCountingState();
     GetShellStandIn().onPump = [] {
         ShellStandIn& shell = GetShellStandIn();
         AdvanceClockOverride(1000);
@@ -139,8 +139,7 @@ TEST_F(MainLoopTest, AMessageEveryPassStarvesTheFrame) {
 
 // Idle passes 0.0004 s apart: a frame every second pass, with the time of both.
 TEST_F(MainLoopTest, IdlePassesYieldAndFramesGetTheTimeSinceTheLastFrame) {
-    FrameLog log;
-    CStateManager::Push(new CountingState(&log, 5));
+    PushCountingState(5);
     GetShellStandIn().onPump = [] { AdvanceClockOverride(400); };
     RunMainLoop();
     EXPECT_FALSE(g_running);   // the stack emptied itself
@@ -155,8 +154,7 @@ TEST_F(MainLoopTest, IdlePassesYieldAndFramesGetTheTimeSinceTheLastFrame) {
 }
 
 TEST_F(MainLoopTest, QuitMessageEndsTheLoopWithItsCode) {
-    FrameLog log;
-    CStateManager::Push(new CountingState(&log));
+    PushCountingState();
     GetShellStandIn().queue.push_back(0x0100);
     GetShellStandIn().queue.push_back(StandInQuitMessage);
     GetShellStandIn().quitCode = 0;

@@ -1,59 +1,13 @@
 // Typed-key codes, key and button edges, focus loss, against scripted devices.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
-#include "app/keyboard.h"
-#include "app/mouse.h"
 #include "app/typed_keys.h"
+#include "tests/ui/test_menu_input.h"
 
 namespace {
 
 const uint32_t WM_ACTIVATE_ = 0x0006, WM_KEYDOWN_ = 0x0100, WM_CHAR_ = 0x0102, WM_MOUSEMOVE_ = 0x0200;
 const intptr_t EXTENDED = 1 << 24;
-
-struct KeyScript {
-    uint8_t keys[256] = {};
-    bool acquired = false;
-    bool acquireWorks = true;
-    bool readWorks = true;
-    int acquires = 0;
-};
-
-class FakeKeyboard : public CKeyboardDevice {
-public:
-    explicit FakeKeyboard(KeyScript* s) : s(s) {}
-    bool Acquire() override { s->acquires++; s->acquired = s->acquireWorks; return s->acquired; }
-    bool Poll() override { return s->acquired; }
-    bool ReadState(uint8_t keys[256]) override {
-        if (!s->acquired || !s->readWorks) return false;
-        memcpy(keys, s->keys, 256);
-        return true;
-    }
-    KeyScript* s;
-};
-
-struct MouseScript {
-    MouseState next = {};
-    bool acquired = false;
-    bool acquireWorks = true;
-    int acquires = 0;
-};
-
-class FakeMouse : public CMouseDevice {
-public:
-    explicit FakeMouse(MouseScript* s) : s(s) {}
-    bool Acquire() override { s->acquires++; s->acquired = s->acquireWorks; return s->acquired; }
-    void Unacquire() override { s->acquired = false; }
-    PollResult Poll() override { return s->acquired ? POLL_OK : POLL_LOST; }
-    bool ReadState(MouseState& out) override {
-        if (!s->acquired) return false;
-        out = s->next;
-        s->next.dx = s->next.dy = s->next.dz = 0;   // motion is relative
-        return true;
-    }
-    MouseScript* s;
-};
 
 std::vector<int> Drain() {
     std::vector<int> codes;
@@ -70,102 +24,92 @@ TEST(TypedKeysTest, CharactersAndEditingKeys) {
     EXPECT_EQ(Drain(), (std::vector<int>{97, -1, 8, 98, -2}));
 
     // VK_INSERT, DELETE, HOME, END, PRIOR, NEXT, UP, DOWN, LEFT, RIGHT.
-    uintptr_t keys[] = {0x2D, 0x2E, 0x24, 0x23, 0x21, 0x22, 0x26, 0x28, 0x25, 0x27};
-    for (uintptr_t k : keys) EXPECT_TRUE(HandleInputMessage(WM_KEYDOWN_, k, EXTENDED | 1));
+    for (uintptr_t k : {0x2D, 0x2E, 0x24, 0x23, 0x21, 0x22, 0x26, 0x28, 0x25, 0x27})
+        EXPECT_TRUE(HandleInputMessage(WM_KEYDOWN_, k, EXTENDED | 1));
     EXPECT_EQ(Drain(), (std::vector<int>{-3, -4, -5, -6, -7, -8, -9, -10, -11, -12}));
     EXPECT_FALSE(HandleInputMessage(WM_KEYDOWN_, 0x2E, 1));   // keypad Delete, not extended
     EXPECT_FALSE(HandleInputMessage(WM_KEYDOWN_, 'A', EXTENDED));
     EXPECT_TRUE(g_typedKeys.IsEmpty());
 
     // Characters 0xF4..0xFF stay characters, never editing codes.
-    for (uintptr_t c = 0xF4; c <= 0xFF; c++) HandleInputMessage(WM_CHAR_, c, 0);
-    std::vector<int> high = Drain();
-    ASSERT_EQ(high.size(), 12u);
-    for (size_t i = 0; i < high.size(); i++) EXPECT_EQ(high[i], 0xF4 + (int)i);
+    std::vector<int> high;
+    for (int c = 0xF4; c <= 0xFF; c++) {
+        HandleInputMessage(WM_CHAR_, c, 0);
+        high.push_back(c);
+    }
+    EXPECT_EQ(Drain(), high);
     EXPECT_TRUE(HandleInputMessage(WM_CHAR_, 0x20AC, 0));   // not a byte: dropped
     EXPECT_TRUE(g_typedKeys.IsEmpty());
 }
 
 TEST(KeyboardTest, PressEdgesAndFocusLoss) {
-    KeyScript s;
-    s.acquireWorks = false;   // window not in front at start-up
-    ASSERT_TRUE(g_keyboard.InitWithDevice(new FakeKeyboard(&s)));
-    g_keyboard.Poll();
-    EXPECT_FALSE(g_keyboard.IsKeyDown(30));
-
-    s.acquireWorks = true;
+    InputScript s;
+    DeviceLink& device = s.keyboard;
+    // One poll, then key 30 as (down, pressed).
+    auto poll = [] {
+        g_keyboard.Poll();
+        return std::make_pair(g_keyboard.IsKeyDown(30), g_keyboard.IsKeyPressed(30));
+    };
+    const std::pair<bool, bool> up{false, false}, held{true, false}, pressed{true, true};
+    device.acquireWorks = false;   // window not in front at start-up
+    ASSERT_TRUE(g_keyboard.InitWithDevice(new ScriptKeyboard(&s)));
+    EXPECT_EQ(poll(), up);
+    device.acquireWorks = true;
     s.keys[30] = 0x80;
-    g_keyboard.Poll();   // acquires; a key already held is not a press
-    EXPECT_TRUE(g_keyboard.IsKeyDown(30));
-    EXPECT_FALSE(g_keyboard.IsKeyPressed(30));
+    EXPECT_EQ(poll(), held);   // acquires; a key already held is not a press
     s.keys[30] = 0;
-    g_keyboard.Poll();
+    EXPECT_EQ(poll(), up);
     s.keys[30] = 0x80;
-    g_keyboard.Poll();
-    EXPECT_TRUE(g_keyboard.IsKeyPressed(30));
-    g_keyboard.Poll();
-    EXPECT_TRUE(g_keyboard.IsKeyDown(30));
-    EXPECT_FALSE(g_keyboard.IsKeyPressed(30));
+    EXPECT_EQ(poll(), pressed);
+    EXPECT_EQ(poll(), held);
 
-    // Focus lost with the key held: it reads up, and is no press on return.
-    s.readWorks = false;
-    g_keyboard.Poll();
-    EXPECT_FALSE(g_keyboard.IsKeyDown(30));
-    s.readWorks = true;
-    g_keyboard.Poll();
-    EXPECT_TRUE(g_keyboard.IsKeyDown(30));
-    EXPECT_FALSE(g_keyboard.IsKeyPressed(30));
-
-    // The same through the window's activation, and through a lost device.
+    // Focus lost with the key held: it reads up, and is no press on return;
+    // the same through the window's activation and through a lost device.
+    device.readWorks = false;
+    EXPECT_EQ(poll(), up);
+    device.readWorks = true;
+    EXPECT_EQ(poll(), held);
     HandleInputMessage(WM_ACTIVATE_, 0, 0);
-    g_keyboard.Poll();
-    EXPECT_FALSE(g_keyboard.IsKeyDown(30));
+    EXPECT_EQ(poll(), up);
     HandleInputMessage(WM_ACTIVATE_, 1, 0);
-    s.acquired = false;
-    g_keyboard.Poll();
-    EXPECT_TRUE(g_keyboard.IsKeyDown(30));
-    EXPECT_FALSE(g_keyboard.IsKeyPressed(30));
+    device.acquired = false;
+    EXPECT_EQ(poll(), held);
     EXPECT_FALSE(g_keyboard.IsKeyDown(-1));
     EXPECT_FALSE(g_keyboard.IsKeyPressed(256));
     g_keyboard.Release();
 }
 
 TEST(MouseTest, CursorClampWheelAndButtons) {
-    MouseScript s;
-    ASSERT_TRUE(g_mouse.InitWithDevice(new FakeMouse(&s), true));
+    InputScript s;
+    ASSERT_TRUE(g_mouse.InitWithDevice(new ScriptMouse(&s), true));
     EXPECT_TRUE(g_mouse.IsReady());
-    s.next.dx = -50;
+    s.dx = -50;
     g_mouse.Update(0.01f);
     EXPECT_EQ(g_mouse.GetX(), 0);
-    s.next.dx = 5000;
-    s.next.dy = 5000;
+    s.dx = s.dy = 5000;
     g_mouse.Update(0.01f);
     EXPECT_EQ(g_mouse.GetX(), 800);
     EXPECT_EQ(g_mouse.GetY(), 600);
     EXPECT_FALSE(g_mouse.IsCursorInRect(0, 800, 0, 700));
     EXPECT_TRUE(g_mouse.IsCursorInRect(0, 801, 0, 601));
 
-    s.next.dz = -120;
+    s.dz = -120;
     g_mouse.Update(0.01f);
     EXPECT_LT(g_mouse.GetWheel(), g_mouse.GetPreviousWheel());
-    s.next.dz = 360;
+    s.dz = 360;
     g_mouse.Update(0.01f);
     g_mouse.ClearClicks();   // the console opening: no wheel move is left behind
     EXPECT_EQ(g_mouse.GetWheel(), g_mouse.GetPreviousWheel());
     g_mouse.Update(0.01f);
     EXPECT_EQ(g_mouse.GetWheel(), g_mouse.GetPreviousWheel());
 
-    s.next.buttons[0] = 0x80;
-    for (int i = 0; i < 3; i++) {
+    // Held for three updates, then up: released exactly once.
+    for (int i = 0; i < 5; i++) {
+        s.left = i < 3;
         g_mouse.Update(0.01f);
-        EXPECT_TRUE(g_mouse.IsLeftDown());
-        EXPECT_FALSE(g_mouse.IsLeftReleased());
+        EXPECT_EQ(g_mouse.IsLeftDown(), i < 3) << i;
+        EXPECT_EQ(g_mouse.IsLeftReleased(), i == 3) << i;
     }
-    s.next.buttons[0] = 0;
-    g_mouse.Update(0.01f);
-    EXPECT_TRUE(g_mouse.IsLeftReleased());
-    g_mouse.Update(0.01f);
-    EXPECT_FALSE(g_mouse.IsLeftReleased());
 
     g_mouse.SetRecentreEnabled(false);
     g_mouse.SetCursorPosition(400, 300);
@@ -178,23 +122,24 @@ TEST(MouseTest, CursorClampWheelAndButtons) {
 }
 
 TEST(MouseTest, FocusLossReleasesButtonsAndInitNeverSpins) {
-    MouseScript s;
-    s.acquireWorks = false;
-    ASSERT_TRUE(g_mouse.InitWithDevice(new FakeMouse(&s), true));   // bounded tries
+    InputScript s;
+    DeviceLink& device = s.mouse;
+    device.acquireWorks = false;
+    ASSERT_TRUE(g_mouse.InitWithDevice(new ScriptMouse(&s), true));   // bounded tries
     EXPECT_TRUE(g_mouse.IsReady());
-    EXPECT_LE(s.acquires, 10);
-    s.acquireWorks = true;
-    s.next.buttons[1] = 0x80;
+    EXPECT_LE(device.acquires, 10);
+    device.acquireWorks = true;
+    s.right = true;
     g_mouse.Update(0.01f);   // re-acquires when it finds the device unacquired
     EXPECT_TRUE(g_mouse.IsRightDown());
 
-    s.acquired = false;
-    s.acquireWorks = false;   // focus gone: the state cannot be read
+    device.acquired = false;
+    device.acquireWorks = false;   // focus gone: the state cannot be read
     g_mouse.Update(0.01f);
     EXPECT_FALSE(g_mouse.IsRightDown());
     EXPECT_TRUE(g_mouse.IsRightReleased());
 
-    s.acquireWorks = true;
+    device.acquireWorks = true;
     g_mouse.Update(0.01f);
     EXPECT_TRUE(g_mouse.IsRightDown());
     HandleInputMessage(WM_ACTIVATE_, 0, 0);   // inactive window
@@ -204,7 +149,7 @@ TEST(MouseTest, FocusLossReleasesButtonsAndInitNeverSpins) {
     g_mouse.Release();
 
     // Non-exclusive: the cursor follows the window's own mouse position.
-    ASSERT_TRUE(g_mouse.InitWithDevice(new FakeMouse(&s), false));
+    ASSERT_TRUE(g_mouse.InitWithDevice(new ScriptMouse(&s), false));
     EXPECT_FALSE(HandleInputMessage(WM_MOUSEMOVE_, 0, (120 << 16) | 345));
     g_mouse.Update(0.01f);
     EXPECT_EQ(g_mouse.GetX(), 345);

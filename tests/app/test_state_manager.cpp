@@ -1,6 +1,7 @@
 // The game-state stack and the frame driver, with fake states.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -65,12 +66,7 @@ public:
 };
 
 bool Happened(const std::string& event) {
-    for (const std::string& e : events) {
-        if (e == event) {
-            return true;
-        }
-    }
-    return false;
+    return std::find(events.begin(), events.end(), event) != events.end();
 }
 
 class StateManagerTest : public ::testing::Test {
@@ -142,34 +138,26 @@ TEST_F(StateManagerTest, PushedStateFirstSeesZeroTimeWithoutTheConsoleStep) {
     EXPECT_FLOAT_EQ(FrameTime, 0.1f);
 }
 
+// Real time is clamped to 0.25 s and published; the game gets that, four
+// times it when fast, and none when time is off, fast or not.
 TEST_F(StateManagerTest, GameTimeIsClampedAndScaledByTheConsoleFlags) {
-    CreateDebugConsole();
     FakeState* s = PushSettled("S");
-
-    CStateManager::Update(0.6f);
-    EXPECT_FLOAT_EQ(s->times.back(), 0.25f);
-    EXPECT_FLOAT_EQ(FrameTime, 0.25f);
-
-    g_debugConsole->fastFlag = 1;
-    CStateManager::Update(0.6f);
-    EXPECT_FLOAT_EQ(s->times.back(), 1.0f);
-    CStateManager::Update(0.02f);
-    EXPECT_FLOAT_EQ(s->times.back(), 0.08f);
-
-    g_debugConsole->timeFlag = 0;   // fast with time off is still no time
-    CStateManager::Update(0.02f);
-    EXPECT_EQ(s->times.back(), 0.0f);
-    EXPECT_FLOAT_EQ(FrameTime, 0.02f);
-    g_debugConsole->fastFlag = 0;
-    CStateManager::Update(0.02f);
-    EXPECT_EQ(s->times.back(), 0.0f);
-}
-
-TEST_F(StateManagerTest, WithoutAConsoleTimeRunsAtNormalSpeed) {
-    ASSERT_EQ(g_debugConsole, nullptr);
-    FakeState* s = PushSettled("S");
-    CStateManager::Update(0.03f);
-    EXPECT_FLOAT_EQ(s->times.back(), 0.03f);
+    const struct {
+        bool console;
+        uint8_t fast, time;
+        float dt, game;
+    } frames[] = {{false, 0, 1, 0.03f, 0.03f}, {true, 0, 1, 0.6f, 0.25f}, {true, 1, 1, 0.6f, 1.0f},
+                  {true, 1, 1, 0.02f, 0.08f},  {true, 1, 0, 0.02f, 0.0f},  {true, 0, 0, 0.02f, 0.0f}};
+    for (const auto& f : frames) {
+        if (f.console) {
+            CreateDebugConsole();
+            g_debugConsole->fastFlag = f.fast;
+            g_debugConsole->timeFlag = f.time;
+        }
+        CStateManager::Update(f.dt);
+        EXPECT_FLOAT_EQ(s->times.back(), f.game) << f.dt << " fast " << int(f.fast) << " time " << int(f.time);
+        EXPECT_FLOAT_EQ(FrameTime, std::min(f.dt, 0.25f));
+    }
 }
 
 TEST_F(StateManagerTest, StatePoppedInItsOwnUpdateIsDeletedAtTheEndOfTheFrame) {
@@ -204,15 +192,11 @@ TEST_F(StateManagerTest, SwitchDuringUpdateAccountsTheNewStateAndDeletesTheOldOn
     EXPECT_EQ(CStateManager::Top(), next);
     EXPECT_EQ(CStateManager::StackSize(), 1);
 
-    bool battleAccounted = false;
-    for (const StateTiming& t : CStateManager::GetTiming()) {
-        if (t.name == "battle") {
-            battleAccounted = true;
-            EXPECT_EQ(t.frames, 1);
-            EXPECT_FLOAT_EQ(t.total, 0.05f);
-        }
-    }
-    EXPECT_TRUE(battleAccounted);
+    const std::list<StateTiming>& timing = CStateManager::GetTiming();
+    auto battle = std::find_if(timing.begin(), timing.end(), [](const StateTiming& t) { return t.name == "battle"; });
+    ASSERT_NE(battle, timing.end());
+    EXPECT_EQ(battle->frames, 1);
+    EXPECT_FLOAT_EQ(battle->total, 0.05f);
 
     CStateManager::Update(0.05f);   // the switched-to state's first frame
     ASSERT_EQ(next->times.size(), 1u);
@@ -278,14 +262,6 @@ TEST_F(StateManagerTest, FrameRateTextExistsOnlyWithADevice) {
     EXPECT_NE(CStateManager::GetFpsText(), nullptr);
 }
 
-TEST_F(StateManagerTest, RateConversionStaysDefined) {
-    EXPECT_EQ(RateToInt(1.0f / 0.6f), 1);
-    EXPECT_EQ(RateToInt(0.0f), 0);
-    EXPECT_EQ(RateToInt(std::numeric_limits<float>::infinity()), 1000000000);
-    EXPECT_EQ(RateToInt(std::nanf("")), 0);
-    EXPECT_EQ(RateToInt(-5.0f), 0);
-}
-
 TEST_F(StateManagerTest, DrawPassDrawsTheTopStateInWireframeWhenAsked) {
     CreateDebugConsole();
     FakeState* below = PushSettled("below");
@@ -305,7 +281,10 @@ TEST_F(StateManagerTest, DrawPassDrawsTheTopStateInWireframeWhenAsked) {
     CStateManager::Draw();   // nothing on the stack: only the text and console
 }
 
-TEST_F(StateManagerTest, NumberTextTests) {
+TEST_F(StateManagerTest, RateAndNumberTextTests) {
+    EXPECT_EQ(RateToInt(1.0f / 0.6f), 1);
+    EXPECT_EQ(RateToInt(std::numeric_limits<float>::infinity()), 1000000000);
+    for (float undefined : {0.0f, std::nanf(""), -5.0f}) EXPECT_EQ(RateToInt(undefined), 0) << undefined;
     EXPECT_FALSE(CStateManager::HasNonNumberChar("-1.5e3"));
     EXPECT_TRUE(CStateManager::HasNonNumberChar("1.5E3"));
     EXPECT_FALSE(CStateManager::HasNonIntegerChar("-42"));

@@ -20,18 +20,18 @@ const char* const Level =
     "0\t0\r\n"
     "1\t0\r\n";
 
-}  // namespace
-
-TEST(Sections, FindAndCountWithWindowsLineEnds) {
-    std::istringstream in(Level);
-    ASSERT_TRUE(FindSection(in, "Soldiers"));
+// Misses leave the stream usable; lines compare whole, case and all, without
+// their CR; every search starts from the top, so an earlier section is found.
+template <typename Stream>
+void ExpectSearches(Stream& in) {
+    for (const char* missing : {"Vehicles", "soldier", "Soldiers\r"}) EXPECT_FALSE(FindSection(in, missing)) << missing;
     int count = -1;
+    std::string row;
+    ASSERT_TRUE(FindSection(in, "Soldiers"));
     ASSERT_TRUE(ReadSectionCount(in, count));
     EXPECT_EQ(count, 2);
-    std::string row;
     ASSERT_TRUE(ReadTextLine(in, row));
     EXPECT_EQ(row, "0\t0");
-
     ASSERT_TRUE(FindSection(in, "Terrain"));
     ASSERT_TRUE(ReadSectionCount(in, count));
     EXPECT_EQ(count, 1);
@@ -39,57 +39,43 @@ TEST(Sections, FindAndCountWithWindowsLineEnds) {
     EXPECT_EQ(row, "hills");
 }
 
-TEST(Sections, MissingSectionDoesNotSpoilLaterSearches) {
-    std::istringstream in(Level);
-    EXPECT_FALSE(FindSection(in, "Vehicles"));
-    EXPECT_FALSE(FindSection(in, "soldier"));
-    EXPECT_FALSE(FindSection(in, "Soldiers\r"));
-    // Case matters: the lower-case line above is not the section.
-    ASSERT_TRUE(FindSection(in, "Soldiers"));
-    int count = 0;
-    EXPECT_TRUE(ReadSectionCount(in, count));
-    EXPECT_EQ(count, 2);
-}
+}  // namespace
 
-TEST(Sections, FileStreams) {
+TEST(Sections, FindAndCountInTextAndFileStreams) {
+    std::istringstream text(Level);
+    ExpectSearches(text);
+
     FILE* f = OpenFile("coreutil_sections.txt", "wb");
     ASSERT_NE(f, nullptr);
     fputs(Level, f);
     fclose(f);
-    std::ifstream in;
-    ASSERT_TRUE(OpenInputFile(in, "coreutil_sections.txt"));
-    EXPECT_FALSE(FindSection(in, "Generic"));
-    ASSERT_TRUE(FindSection(in, "Soldiers"));
-    int count = 0;
-    EXPECT_TRUE(ReadSectionCount(in, count));
-    EXPECT_EQ(count, 2);
-    in.close();
+    std::ifstream file;
+    ASSERT_TRUE(OpenInputFile(file, "coreutil_sections.txt"));
+    ExpectSearches(file);
+    file.close();
     remove("coreutil_sections.txt");
-
     std::ifstream closed;
     EXPECT_FALSE(FindSection(closed, "Soldiers"));
 }
 
 TEST(Sections, BadCountLines) {
-    int count = 5;
-    std::istringstream noSeparator("S\nCount\nHeading\nrow\n");
-    EXPECT_FALSE(ReadSectionCount(noSeparator, count));
-    EXPECT_EQ(count, 0);
-
-    std::istringstream tooLong("S\nCount\t1234567890123456\nHeading\n");
-    EXPECT_FALSE(ReadSectionCount(tooLong, count));
-    EXPECT_EQ(count, 0);
-    EXPECT_TRUE(tooLong.fail());
-
-    std::istringstream negative("S\nCount\t-5\nHeading\n");
-    EXPECT_TRUE(ReadSectionCount(negative, count));
-    EXPECT_EQ(count, 0);
-
-    std::istringstream huge("S\nCount\t999999999\nHeading\n");
-    EXPECT_TRUE(ReadSectionCount(huge, count));
-    EXPECT_EQ(count, MaxSectionCount);
-
-    std::istringstream ended("S\n");
-    EXPECT_FALSE(ReadSectionCount(ended, count));
-    EXPECT_EQ(count, 0);
+    const struct {
+        const char* text;
+        bool read;
+        int count;
+        bool failed;
+    } cases[] = {
+        {"S\nCount\nHeading\nrow\n", false, 0, false},                 // no separator
+        {"S\nCount\t1234567890123456\nHeading\n", false, 0, true},     // over 19 characters
+        {"S\nCount\t-5\nHeading\n", true, 0, false},
+        {"S\nCount\t999999999\nHeading\n", true, MaxSectionCount, false},
+        {"S\n", false, 0, true},                                       // no count line
+    };
+    for (const auto& c : cases) {
+        std::istringstream in(c.text);
+        int count = 5;
+        EXPECT_EQ(ReadSectionCount(in, count), c.read) << c.text;
+        EXPECT_EQ(count, c.count) << c.text;
+        EXPECT_EQ(in.fail(), c.failed) << c.text;
+    }
 }

@@ -5,17 +5,10 @@
 #include "core/sysinfo.h"
 
 TEST(SysInfo, VersionCodes) {
-    EXPECT_EQ(WindowsVersionCode(3, 51, 2), 1);
-    EXPECT_EQ(WindowsVersionCode(4, 0, 1), 3);
-    EXPECT_EQ(WindowsVersionCode(4, 0, 2), 2);
-    EXPECT_EQ(WindowsVersionCode(4, 10, 1), 4);
-    EXPECT_EQ(WindowsVersionCode(4, 90, 1), 5);
-    EXPECT_EQ(WindowsVersionCode(4, 95, 1), 0);
-    EXPECT_EQ(WindowsVersionCode(5, 0, 2), 6);
-    EXPECT_EQ(WindowsVersionCode(5, 1, 2), 7);
-    EXPECT_EQ(WindowsVersionCode(5, 2, 2), 8);
-    EXPECT_EQ(WindowsVersionCode(5, 3, 2), 9);
-    EXPECT_EQ(WindowsVersionCode(10, 0, 2), 9);
+    // {major, minor, platform id, code}
+    const int cases[][4] = {{3, 51, 2, 1}, {4, 0, 1, 3}, {4, 0, 2, 2}, {4, 10, 1, 4}, {4, 90, 1, 5}, {4, 95, 1, 0},
+                            {5, 0, 2, 6},  {5, 1, 2, 7}, {5, 2, 2, 8}, {5, 3, 2, 9},  {10, 0, 2, 9}};
+    for (const auto& c : cases) EXPECT_EQ(WindowsVersionCode(c[0], c[1], c[2]), c[3]) << c[0] << "." << c[1];
 }
 
 TEST(SysInfo, SystemMessagesLoseLineEndAndStop) {

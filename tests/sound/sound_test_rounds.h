@@ -44,6 +44,18 @@ protected:
         b->playCursor = play;
         b->writeCursor = write;
     }
+    // The play cursor 40000 bytes short of the next half to write: that half is due.
+    static void HalfDue(SoundRecord* r) {
+        Cursors(r->buffer, (r->nextWritePos + 60000) % SoundRingBytes, (r->nextWritePos + 64000) % SoundRingBytes);
+    }
+    // Rounds with the next half due until the sound is freed, at most `rounds`.
+    static bool PlaysToItsEnd(int32_t id, int rounds) {
+        for (int i = 0; i < rounds && SoundManager::FindSound(id) >= 0; i++) {
+            HalfDue(Record(id));
+            Round();
+        }
+        return SoundManager::FindSound(id) < 0;
+    }
     static std::vector<uint8_t> Bytes(SoundBufferObject* b, uint32_t from, uint32_t count) {
         return std::vector<uint8_t>(b->data.begin() + from, b->data.begin() + from + count);
     }

@@ -9,7 +9,20 @@
 
 namespace {
 
-class SoundStreams : public SoundRoundsTest {};
+class SoundStreams : public SoundRoundsTest {
+protected:
+    // Rounds with the next half due, appending every half written, in order.
+    static void PlayHalves(SoundRecord* r, int rounds, std::vector<uint8_t>& heard) {
+        for (int i = 0; i < rounds; i++) {
+            if (!r->firstFillPending) {
+                HalfDue(r);
+            }
+            SoundManager::UpdateSounds(0.04f);
+            std::vector<uint8_t>& d = r->buffer->data;
+            heard.insert(heard.end(), d.begin() + r->lastWritePos, d.begin() + r->lastWritePos + SoundRingHalf);
+        }
+    }
+};
 
 TEST_F(SoundStreams, MonoEffectOf60000BytesPlaysOnceThenIsFreed) {
     CSoundEffect effect;
@@ -47,21 +60,6 @@ TEST_F(SoundStreams, MonoEffectOf60000BytesPlaysOnceThenIsFreed) {
     Round();   // stopped and freed
     EXPECT_EQ(SoundManager::FindSound(id), -1);
     EXPECT_EQ(SoundManager::SlotsInUse(), 0);
-}
-
-// Plays rounds with the play cursor 40000 bytes short of the next half and
-// appends every half written, in order.
-void PlayHalves(SoundRecord* r, int rounds, std::vector<uint8_t>& heard) {
-    for (int i = 0; i < rounds; i++) {
-        if (!r->firstFillPending) {
-            uint32_t play = (r->nextWritePos + 60000) % SoundRingBytes;
-            r->buffer->playCursor = play;
-            r->buffer->writeCursor = (play + 4000) % SoundRingBytes;
-        }
-        SoundManager::UpdateSounds(0.04f);
-        std::vector<uint8_t>& d = r->buffer->data;
-        heard.insert(heard.end(), d.begin() + r->lastWritePos, d.begin() + r->lastWritePos + SoundRingHalf);
-    }
 }
 
 TEST_F(SoundStreams, LoopingStreamWrapsWithoutAGap) {
@@ -161,8 +159,8 @@ TEST_F(SoundStreams, DecoderFailuresLeaveZerosAndNeverHang) {
         scriptForNewDecoders.failures = c.failures;
         CSoundEffect effect;
         ASSERT_TRUE(effect.Load("data\\sound effects\\shot.ogg"));
-        SoundRecord* r = Record(effect.PlayAt(Vector3{}));
-        SoundBufferObject* b = r->buffer;
+        int32_t id = effect.PlayAt(Vector3{});
+        SoundBufferObject* b = Record(id)->buffer;
         std::fill(b->data.begin(), b->data.end(), 0xEE);
         Round();
         EXPECT_EQ(b->locks, 0);
@@ -173,16 +171,7 @@ TEST_F(SoundStreams, DecoderFailuresLeaveZerosAndNeverHang) {
             EXPECT_TRUE(Silent(b, 20000, 30000));
         }
         EXPECT_EQ(Bytes(b, 50000, 50000), std::vector<uint8_t>(50000, 0xEE)) << "outside the locked half";
-        // The sound still ends on its count.
-        for (int i = 0; i < 4; i++) {
-            Cursors(b, (r->nextWritePos + 60000) % SoundRingBytes, (r->nextWritePos + 64000) % SoundRingBytes);
-            Round();
-            if (SoundManager::RecordCount() == 0) {
-                break;
-            }
-            r = SoundManager::GetRecord(0);
-        }
-        EXPECT_EQ(SoundManager::RecordCount(), 0);
+        EXPECT_TRUE(PlaysToItsEnd(id, 4)) << "the sound still ends on its count";
     }
 
     // A lock that fails writes nothing.

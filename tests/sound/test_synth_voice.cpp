@@ -60,11 +60,7 @@ TEST_F(SynthSound, EndlessSlotSoundEndsWhenItsVoiceFallsSilent) {
     EXPECT_TRUE(r->buffer->looping);
     EXPECT_FALSE(Silent(r->buffer, 0, 10000));
     // Falls silent in the next round, then a half of silence and the stop.
-    for (int i = 0; i < 4 && SoundManager::FindSound(d.id) >= 0; i++) {
-        Cursors(r->buffer, (r->nextWritePos + 60000) % SoundRingBytes, (r->nextWritePos + 64000) % SoundRingBytes);
-        Round();
-    }
-    EXPECT_EQ(SoundManager::FindSound(d.id), -1);
+    EXPECT_TRUE(PlaysToItsEnd(d.id, 4));
 
     SoundManager::SetSoundEnabled(false);
     SynthSoundDescription refused = d;

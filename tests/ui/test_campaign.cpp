@@ -17,23 +17,6 @@ protected:
     void SetUp() override { CStateManager::ResetForTests(); }
     void TearDown() override { CStateManager::ResetForTests(); }
 
-    // Frames through the frame driver: release, then a press at the centre
-    // of the button with that id in the menu (or at 1, 1 for id 0).
-    void Choose(CMenu* menu, int id) {
-        int x = 1, y = 1;
-        if (id != 0) {
-            const CMenuButton* b = menu->FindButton(id);
-            ASSERT_NE(b, nullptr) << "no button " << id << " in " << menu->GetName();
-            x = (int)(b->x + b->width / 2);
-            y = (int)(b->y + b->height / 2);
-        }
-        for (int i = 0; i < 2; i++) {
-            input.Frame(x, y, false);
-            CStateManager::Update(0.016f);
-        }
-        input.Frame(x, y, true);
-        CStateManager::Update(0.016f);
-    }
     CTitle* Title() { return dynamic_cast<CTitle*>(CStateManager::Top()); }
     CCampaign* Campaign() { return dynamic_cast<CCampaign*>(CStateManager::Top()); }
 
@@ -45,24 +28,23 @@ protected:
 TEST_F(FlowTest, TitleLeadsToTheCampaignOrOut) {
     CStateManager::Push(new CTitle());
     ASSERT_NE(Title(), nullptr);
-    EXPECT_EQ(Title()->GetMenu()->GetButtonCount(), 2);
-    Choose(Title()->GetMenu(), 0);   // nowhere
-    Choose(Title()->GetMenu(), 0);
+    input.Choose(Title()->GetMenu(), 0);   // nowhere
+    input.Choose(Title()->GetMenu(), 0);
     ASSERT_NE(Title(), nullptr);
 
-    Choose(Title()->GetMenu(), TITLE_CHOICE_CAMPAIGN);
+    input.Choose(Title()->GetMenu(), TITLE_CHOICE_CAMPAIGN);
     ASSERT_NE(Campaign(), nullptr);
     EXPECT_EQ(CStateManager::StackSize(), 1);
     EXPECT_EQ(CStateManager::PendingCount(), 0);   // the title went at the end of that frame
     EXPECT_EQ(Campaign()->GetPage(), CAMPAIGN_PAGE_PROFILE);
     EXPECT_EQ(Campaign()->GetNewProfileName(), "Create New Profile");
 
-    Choose(Campaign()->GetPageMenu(), CAMPAIGN_CHOICE_BACK);
+    input.Choose(Campaign()->GetPageMenu(), CAMPAIGN_CHOICE_BACK);
     ASSERT_NE(Title(), nullptr);
     EXPECT_EQ(CStateManager::StackSize(), 1);
 
     g_running = true;
-    Choose(Title()->GetMenu(), TITLE_CHOICE_QUIT);
+    input.Choose(Title()->GetMenu(), TITLE_CHOICE_QUIT);
     EXPECT_EQ(CStateManager::StackSize(), 0);
     CStateManager::Update(0.016f);
     EXPECT_FALSE(g_running);   // the empty stack ends the program
@@ -92,7 +74,7 @@ TEST_F(FlowTest, EveryCampaignChoiceOnEveryPage) {
             extra->width = extra->height = 20;
             ASSERT_TRUE(menu->AddButton(extra));
         }
-        Choose(menu, row.choice);
+        input.Choose(menu, row.choice);
         ASSERT_EQ(CStateManager::StackSize(), 1);
         if (row.pageAfter == -1) {
             EXPECT_NE(Title(), nullptr);

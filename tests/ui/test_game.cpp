@@ -30,25 +30,19 @@ protected:
         g_playerController.Reset();
         WorldTest::TearDown();
     }
-    // Release, then a press at the button's centre, each frame through the stack.
-    void Choose(CMenu* menu, int id) {
-        const CMenuButton* b = menu->FindButton(id);
-        ASSERT_NE(b, nullptr);
-        int x = int(b->x + b->width / 2), y = int(b->y + b->height / 2);
-        for (int i = 0; i < 2; i++) {
-            input.Frame(x, y, false);
+    void Escape() {
+        for (bool down : {true, false}) {
+            input.Key(KEY_ESCAPE, down);
+            input.Frame(400, 300, false);
             CStateManager::Update(0.016f);
         }
-        input.Frame(x, y, true);
-        CStateManager::Update(0.016f);
     }
-    void Escape() {
-        input.Key(KEY_ESCAPE, true);
+    // The overlay over the test world for `player` (none when null), the
+    // cursor at rest.
+    void StartUI(CGameUI& ui, CSoldier* player) {
+        g_playerController.SetSoldier(player);
+        ui.Init(world.get());
         input.Frame(400, 300, false);
-        CStateManager::Update(0.016f);
-        input.Key(KEY_ESCAPE, false);
-        input.Frame(400, 300, false);
-        CStateManager::Update(0.016f);
     }
     MenuInput input;
 };
@@ -121,23 +115,22 @@ TEST_F(GameTest, BattleStartsPausesResumesAndLeavesForTheCampaign) {
     EXPECT_EQ(game->GetRenderer().GetTime(), 0.0f) << "items on the ground glow steadily";
     EXPECT_EQ(CurrentCamera, game->GetCameras().GetCamera(0));
 
+    // Paused: the player has no control and the world's objects stand.
+    auto expectPaused = [&](bool paused) {
+        EXPECT_EQ(game->GetUI().GetMode(), paused ? UI_MODE_PAUSE : UI_MODE_REGULAR);
+        EXPECT_EQ(g_playerController.IsActive(), !paused);
+        EXPECT_EQ(battle.objectsRun, !paused);
+    };
     Escape();
-    ASSERT_EQ(game->GetUI().GetMode(), UI_MODE_PAUSE);
-    EXPECT_FALSE(g_playerController.IsActive());
-    EXPECT_FALSE(battle.objectsRun);
+    expectPaused(true);
     CStateManager::Draw();
     Escape();
-    EXPECT_EQ(game->GetUI().GetMode(), UI_MODE_REGULAR);
-    EXPECT_TRUE(g_playerController.IsActive());
-    EXPECT_TRUE(battle.objectsRun);
-
+    expectPaused(false);
     // The resume button gives control back as Escape does.
     Escape();
     ASSERT_NE(game->GetUI().GetOverlayMenu(), nullptr);
-    Choose(game->GetUI().GetOverlayMenu(), 1);
-    EXPECT_EQ(game->GetUI().GetMode(), UI_MODE_REGULAR);
-    EXPECT_TRUE(g_playerController.IsActive());
-    EXPECT_TRUE(battle.objectsRun);
+    input.Choose(game->GetUI().GetOverlayMenu(), 1);
+    expectPaused(false);
     game->GetUI().OpenGameOverMenu();   // never beside another overlay
     EXPECT_EQ(game->GetUI().GetMode(), UI_MODE_GAMEOVER);
     game->GetUI().OpenPauseMenu();
@@ -145,7 +138,7 @@ TEST_F(GameTest, BattleStartsPausesResumesAndLeavesForTheCampaign) {
     game->GetUI().CloseGameOverMenu();
 
     Escape();
-    Choose(game->GetUI().GetOverlayMenu(), 3);
+    input.Choose(game->GetUI().GetOverlayMenu(), 3);
     CCampaign* campaign = dynamic_cast<CCampaign*>(CStateManager::Top());
     ASSERT_NE(campaign, nullptr);
     EXPECT_EQ(campaign->GetPage(), CAMPAIGN_PAGE_MISSION);
@@ -164,10 +157,8 @@ TEST_F(GameTest, RadarReachAndASoldierOnThePlayer) {
     AddSoldier(Vector3{0, 30.5f, 0}, 1);
     CSoldier* dead = AddSoldier(Vector3{5, 0, 0}, 1);
     dead->health = 0.0f;
-    g_playerController.SetSoldier(player);
     CGameUI ui;
-    ui.Init(world.get());
-    input.Frame(400, 300, false);
+    StartUI(ui, player);
     ui.Update(0.016f);
     const std::vector<RadarDot>& dots = ui.GetRadarDots();
     ASSERT_EQ(dots.size(), 2u);
@@ -182,9 +173,8 @@ TEST_F(GameTest, RadarReachAndASoldierOnThePlayer) {
 
 TEST_F(GameTest, StatusPanelLightsTheRoundsLeftInTheClip) {
     CSoldier* player = AddSoldier(Vector3{0, 0, 0}, 0);
-    g_playerController.SetSoldier(player);
     CGameUI ui;
-    ui.Init(world.get());
+    StartUI(ui, player);
     CWeapon& rifle = player->GetCurrentWeapon();
     ASSERT_EQ(rifle.type, WeaponRifle);
     const int clipSize = GetWeaponType(rifle.type).clipSize;
@@ -196,7 +186,6 @@ TEST_F(GameTest, StatusPanelLightsTheRoundsLeftInTheClip) {
         player->Fire();
     }
     ASSERT_EQ(rifle.clip, clipSize - 3);
-    input.Frame(400, 300, false);
     ui.Update(0.016f);
     std::vector<uint32_t> rounds = DrawnPictures(ui, icon);
     ASSERT_EQ(rounds.size(), size_t(clipSize));
@@ -206,13 +195,11 @@ TEST_F(GameTest, StatusPanelLightsTheRoundsLeftInTheClip) {
 
 TEST_F(GameTest, NoticesBecomeOneTimedLineAndBadKindsAndSeatsAreIgnored) {
     CSoldier* player = AddSoldier(Vector3{0, 0, 0}, 0);
-    g_playerController.SetSoldier(player);
     CGameUI ui;
-    ui.Init(world.get());
+    StartUI(ui, player);
     player->pickupNotices.push_back(PickupNotice{1, 30});
     player->pickupNotices.push_back(PickupNotice{-3, 1});
     player->pickupNotices.push_back(PickupNotice{NoticeGrenadeKind + 40, 2});
-    input.Frame(400, 300, false);
     ui.Update(0.016f);
     ui.Update(0.016f);
     EXPECT_TRUE(player->pickupNotices.empty());
@@ -235,11 +222,9 @@ TEST_F(GameTest, NoticesBecomeOneTimedLineAndBadKindsAndSeatsAreIgnored) {
 }
 
 TEST_F(GameTest, NoPlayerSoldierSkipsThePlayerParts) {
-    g_playerController.SetSoldier(nullptr);
     CGameUI ui;
-    ui.Init(world.get());
+    StartUI(ui, nullptr);
     world->messageShowing = true;
-    input.Frame(400, 300, false);
     ui.Update(0.5f);
     EXPECT_TRUE(ui.GetRadarDots().empty());
     EXPECT_FLOAT_EQ(ui.GetDialogueFade(), 0.5f);

@@ -39,18 +39,21 @@ void ExpectButton(const CMenu& menu, int id, const std::string& name, float x, f
     EXPECT_EQ(b->hidden != 0, hidden);
 }
 
+// A frame of input, then the menu's update.
+int Step(MenuInput& input, CMenu& menu, int x, int y, bool left = false, bool right = false) {
+    input.Frame(x, y, left, right);
+    return menu.Update();
+}
+
 // Both buttons up for two mouse updates: a fresh menu is ready after this.
 void Release(MenuInput& input, CMenu& menu, int x = 0, int y = 0) {
-    input.Frame(x, y, false);
-    menu.Update();
-    input.Frame(x, y, false);
-    EXPECT_EQ(menu.Update(), 0);
+    Step(input, menu, x, y);
+    EXPECT_EQ(Step(input, menu, x, y), 0);
 }
 
 int Click(MenuInput& input, CMenu& menu, int x, int y) {
     Release(input, menu, x, y);
-    input.Frame(x, y, true);
-    return menu.Update();
+    return Step(input, menu, x, y, true);
 }
 
 }  // namespace
@@ -65,7 +68,7 @@ TEST(MenuFileTest, ReadsSevenPairsPerButtonIgnoringLabels) {
     ExpectButton(menu, 2, "Start", 10, 20, 30, 140, false);
     ExpectButton(menu, 9, "Quit game", -5, 7, 16, 0, true);
     ExpectButton(menu, 3, "Last", 1, 2, 12, 99, false);
-    EXPECT_TRUE(menu.IsReady() == false);   // a fresh menu waits for release
+    EXPECT_FALSE(menu.IsReady());   // a fresh menu waits for release
 }
 
 TEST(MenuFileTest, EndOfListAndCutShortButtons) {
@@ -156,43 +159,25 @@ protected:
 };
 
 TEST_F(MenuPressTest, ButtonHeldWhenTheMenuIsMadeIsIgnored) {
-    MenuInput held;
     CMenu fresh;
     ReadText(fresh, Button("One", 100, 100, 1, 0, 20, 100));
-    held.Frame(110, 110, true);
-    for (int i = 0; i < 3; i++) {
-        EXPECT_EQ(fresh.Update(), 0);
-        held.Frame(110, 110, true);
-    }
-    held.Frame(110, 110, false);   // up now, but down at the update before
-    EXPECT_EQ(fresh.Update(), 0);
+    for (int i = 0; i < 3; i++) EXPECT_EQ(Step(input, fresh, 110, 110, true), 0);
+    EXPECT_EQ(Step(input, fresh, 110, 110), 0);   // up now, but down at the update before
     EXPECT_FALSE(fresh.IsReady());
-    held.Frame(110, 110, false);
-    EXPECT_EQ(fresh.Update(), 0);
+    EXPECT_EQ(Step(input, fresh, 110, 110), 0);
     EXPECT_TRUE(fresh.IsReady());
-    held.Frame(110, 110, true);
-    EXPECT_EQ(fresh.Update(), 1);
+    EXPECT_EQ(Step(input, fresh, 110, 110, true), 1);
 }
 
 TEST_F(MenuPressTest, OneChoicePerPress) {
     EXPECT_EQ(Click(input, menu, 110, 110), 1);
-    for (int y : {110, 310, 310}) {   // still held, now over button 2
-        input.Frame(110, y, true);
-        EXPECT_EQ(menu.Update(), 0);
-    }
-    // The right button held also keeps the menu waiting.
-    input.Frame(110, 310, false, true);
-    EXPECT_EQ(menu.Update(), 0);
+    for (int y : {110, 310, 310}) EXPECT_EQ(Step(input, menu, 110, y, true), 0);   // still held, now over 2
+    EXPECT_EQ(Step(input, menu, 110, 310, false, true), 0);   // the right button also keeps it waiting
     EXPECT_EQ(Click(input, menu, 110, 310), 2);
     // Pressing outside every button chooses nothing and needs no release.
-    input.Frame(0, 0, false);
-    menu.Update();
-    input.Frame(0, 0, false);
-    menu.Update();
-    input.Frame(50, 50, true);
-    EXPECT_EQ(menu.Update(), 0);
-    input.Frame(110, 110, true);
-    EXPECT_EQ(menu.Update(), 1);
+    Release(input, menu);
+    EXPECT_EQ(Step(input, menu, 50, 50, true), 0);
+    EXPECT_EQ(Step(input, menu, 110, 110, true), 1);
 }
 
 TEST_F(MenuPressTest, BordersCountAndTheLowerIdWinsAnOverlap) {
@@ -223,12 +208,10 @@ TEST_F(MenuPressTest, HiddenButtonsAreNeverChosen) {
     // Nor picked up by the layout editor.
     menu.SetButtonHidden(1, true);
     Release(input, menu, 110, 110);
-    input.Frame(110, 110, false, true);
-    EXPECT_EQ(menu.Update(), 0);
+    EXPECT_EQ(Step(input, menu, 110, 110, false, true), 0);
     EXPECT_FALSE(menu.IsDragging());
     Release(input, menu, 175, 110);
-    input.Frame(175, 110, false, true);
-    menu.Update();
+    Step(input, menu, 175, 110, false, true);
     ASSERT_TRUE(menu.IsDragging());
     EXPECT_EQ(menu.GetDragged()->id, 3);
     menu.RemoveButton(3);   // ends the drag
@@ -237,41 +220,30 @@ TEST_F(MenuPressTest, HiddenButtonsAreNeverChosen) {
 
 TEST_F(MenuPressTest, LayoutEditorMovesAndResizes) {
     Release(input, menu, 110, 110);
-    input.Frame(110, 110, false, true);
-    EXPECT_EQ(menu.Update(), 0);
+    EXPECT_EQ(Step(input, menu, 110, 110, false, true), 0);
     ASSERT_TRUE(menu.IsDragging());
     EXPECT_EQ(menu.GetDragged()->id, 1);
 
     // While the right button is still held nothing moves.
-    input.Frame(130, 140, false, true);
-    menu.Update();
-    EXPECT_EQ(menu.FindButton(1)->x, 100);
-    input.Frame(130, 140, false);
-    menu.Update();
-    input.Frame(130, 140, false);
-    menu.Update();
+    Step(input, menu, 130, 140, false, true);
     CMenuButton* one = menu.FindButton(1);
+    EXPECT_EQ(one->x, 100);
+    Step(input, menu, 130, 140);
+    Step(input, menu, 130, 140);
     EXPECT_EQ(one->x, 120);   // corner keeps its offset from the cursor
     EXPECT_EQ(one->y, 130);
 
     input.Key(MENU_KEY_WIDER, true);
-    for (int i = 0; i < 3; i++) {
-        input.Frame(130, 140, false);
-        menu.Update();
-    }
+    for (int i = 0; i < 3; i++) Step(input, menu, 130, 140);
     EXPECT_EQ(one->width, 103u);
     input.Key(MENU_KEY_WIDER, false);
     input.Key(MENU_KEY_NARROWER, true);
-    for (int i = 0; i < 200; i++) {
-        input.Frame(130, 140, false);
-        menu.Update();
-    }
+    for (int i = 0; i < 200; i++) Step(input, menu, 130, 140);
     EXPECT_EQ(one->width, 0u);   // stops at 0, never wraps round
     input.Key(MENU_KEY_NARROWER, false);
 
     // A second right press drops it where it is; its id is unchanged.
-    input.Frame(300, 400, false, true);
-    EXPECT_EQ(menu.Update(), 0);
+    EXPECT_EQ(Step(input, menu, 300, 400, false, true), 0);
     EXPECT_FALSE(menu.IsDragging());
     EXPECT_EQ(menu.GetDragged(), nullptr);
     EXPECT_EQ(one->x, 290);
