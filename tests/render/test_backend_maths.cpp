@@ -72,10 +72,6 @@ TEST(BackendMaths, ColoursFromPackedWords) {
 
     EXPECT_EQ(AverageColour(0x03030303u, 0, 0, 0), 0u);   // rounded down per channel
 
-    uint32_t px[3] = {0xFF000000u, 0xFF000001u, 0x00000000u};
-    ApplyColourKey(px, 3);
-    EXPECT_EQ(px[0], 0u);
-    EXPECT_EQ(px[1], 0xFF000001u);
 }
 
 TEST(BackendMaths, SpriteAndRectCorners) {

@@ -1,3 +1,5 @@
+// Culling against the view: the frustum planes, sphere and point tests, the
+// named lists filled from a world's collections and the hierarchical descent.
 #include <cmath>
 #include <map>
 

@@ -209,14 +209,11 @@ TEST(NormalMap, FlatRampAndWrappedEdges) {
             ramp[size_t(y) * 4 + x] = Height(51 * x);
     std::vector<uint32_t> normals(8);
     ComputeNormalMap(ramp.data(), 4, 2, 1.0f, normals.data());
-    // n = (-0.2, 0, 1) / sqrt(1.04) = (-0.19612, 0, 0.98058): red 102.99 -> 102,
-    // green 128, blue 253.02 -> 253.
-    EXPECT_EQ(normals[1], 0xFF6680FDu);
-    EXPECT_EQ(normals[2], 0xFF6680FDu);
-    EXPECT_EQ(normals[5], 0xFF6680FDu);
-    // Column 0 wraps to (0.2 - 0.6) / 2 and column 3 to (0 - 0.4) / 2: the mirrored slope.
-    EXPECT_EQ(normals[0], 0xFF9980FDu);
-    EXPECT_EQ(normals[3], 0xFF9980FDu);
+    // Inner columns: n = (-0.2, 0, 1) / sqrt(1.04) = (-0.19612, 0, 0.98058): red
+    // 102.99 -> 102, green 128, blue 253.02 -> 253. Column 0 wraps to
+    // (0.2 - 0.6) / 2 and column 3 to (0 - 0.4) / 2: the mirrored slope.
+    EXPECT_EQ(normals, (std::vector<uint32_t>{0xFF9980FDu, 0xFF6680FDu, 0xFF6680FDu, 0xFF9980FDu,
+                                              0xFF9980FDu, 0xFF6680FDu, 0xFF6680FDu, 0xFF9980FDu}));
 
     // The amplitude scales the slope: twice the amplitude tilts further.
     ComputeNormalMap(ramp.data(), 4, 2, 2.0f, normals.data());

@@ -62,15 +62,8 @@ TEST(MeshWeld, HashWeldEqualsPairwiseWeld) {
     }
 }
 
-TEST(MeshWeld, TwoEqualVerticesOfThree) {
+TEST(MeshWeld, PositionsWeldTwoEqualVerticesOfThree) {
     float v[9] = {1, 2, 3, 4, 5, 6, 1, 2, 3};
-    uint16_t idx[3] = {0, 1, 2};
-    std::vector<uint8_t> out;
-    std::vector<uint16_t> outIdx;
-    WeldVertexData(3, v, 3, 12, idx, out, outIdx);
-    EXPECT_EQ(out.size(), 24u);
-    EXPECT_EQ(outIdx, (std::vector<uint16_t>{0, 1, 0}));
-
     std::vector<Vector3> pos;
     std::vector<uint32_t> posIdx;
     uint32_t idx32[3] = {2, 1, 0};

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "render/backend.h"
 #include "render/font.h"
 #include "render/null/null_backend.h"
 #include "render/text.h"
@@ -19,9 +20,15 @@ const uint32_t RED = 0xFF0000FF;
 const uint32_t GREEN = 0xFF00FF00;
 const uint32_t BLUE = 0xFFFF0000;
 
+// Each test starts with no fonts; the shutdown lets go of the scratch text's.
 class TextTest : public ::testing::Test {
 protected:
-    void SetUp() override { ReleaseFonts(); }
+    void SetUp() override {
+        RenderSetup setup;
+        ASSERT_TRUE(InitRenderer(&setup, nullptr));
+        ReleaseFonts();
+    }
+    void TearDown() override { ShutdownRenderer(); }
 };
 
 std::vector<std::string> Lines(CText& text, bool withColours, std::vector<float>* widths = nullptr) {
