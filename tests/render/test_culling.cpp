@@ -1,3 +1,5 @@
+// Culling against the view: the frustum planes, sphere and point tests, the
+// named lists filled from a world's collections and the hierarchical descent.
 #include <cmath>
 #include <map>
 
@@ -60,15 +62,13 @@ TEST_F(CullingTest, KeepsTheTargetDropsBehindBesideAndBeyond) {
 	for (const Plane &p : lists.GetPlanes()) {
 		EXPECT_NEAR(std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z), 1.0f, 1e-5f);
 	}
-	EXPECT_EQ(Classify(0, 0, 0, 1), 0);        // the target
-	EXPECT_EQ(Classify(0, 0, 10, 1), 0);       // above it, still in view
-	EXPECT_EQ(Classify(-20, 0, 0, 1), 0);      // world -x, screen-right, inside
-	EXPECT_EQ(Classify(0, -100, 10, 5), 1);    // behind the eye
-	EXPECT_EQ(Classify(60, 0, 0, 1), 1);       // beside
-	EXPECT_EQ(Classify(-60, 0, 0, 1), 1);
-	EXPECT_EQ(Classify(0, 0, -60, 1), 1);      // below the view
-	EXPECT_EQ(Classify(0, 2600, -500, 10), 1); // beyond the cull distance along the view
-	EXPECT_EQ(Classify(0, 1500, -300, 10), 0);
+	// 0 inside, 1 outside.
+	struct { float x, y, z, r; int expected; const char *what; } spheres[] = {
+		{0, 0, 0, 1, 0, "the target"}, {0, 0, 10, 1, 0, "above it"}, {-20, 0, 0, 1, 0, "world -x, screen-right"},
+		{0, -100, 10, 5, 1, "behind the eye"}, {60, 0, 0, 1, 1, "beside"}, {-60, 0, 0, 1, 1, "beside"},
+		{0, 0, -60, 1, 1, "below the view"}, {0, 2600, -500, 10, 1, "beyond the cull distance"},
+		{0, 1500, -300, 10, 0, "within the cull distance"}};
+	for (const auto &c : spheres) EXPECT_EQ(Classify(c.x, c.y, c.z, c.r), c.expected) << c.what;
 
 	// Sideways from the target onto a side plane: crossing.
 	Plane side = lists.GetPlanes()[0];

@@ -38,49 +38,45 @@ TEST(DeviceChoices, BackBufferAndDepthFormatsFollowTheirOrderAndFallBacks) {
 // Texts as the runtimes write them: Wine's compiler reports success for the
 // first one while it dropped the expressions it names.
 TEST(DeviceChoices, CompileLogErrorsAreFoundAndWarningsAreNot) {
-    EXPECT_TRUE(CompileLogReportsError(
-        "<anonymous>:18:12: E5017: Aborting due to not yet implemented feature: SM1 \"dot\" expression.\n"));
-    EXPECT_TRUE(CompileLogReportsError("<anonymous>:4:11: E5005: Function \"tex2D\" is not defined."));
-    EXPECT_TRUE(CompileLogReportsError("C:\\game\\land.hlsl_v(12,5): error X3004: undeclared identifier 'n'"));
-    EXPECT_TRUE(CompileLogReportsError("warning X3206: implicit truncation\nERROR: compilation failed"));
-    EXPECT_FALSE(CompileLogReportsError(""));
-    EXPECT_FALSE(CompileLogReportsError("land.hlsl_v(3,1): warning X3206: implicit truncation of vector type"));
-    EXPECT_FALSE(CompileLogReportsError("<anonymous>:7:2: W5300: Implicit truncation of float4 to float3."));
+    for (const char* error : {
+             "<anonymous>:18:12: E5017: Aborting due to not yet implemented feature: SM1 \"dot\" expression.\n",
+             "<anonymous>:4:11: E5005: Function \"tex2D\" is not defined.",
+             "C:\\game\\land.hlsl_v(12,5): error X3004: undeclared identifier 'n'",
+             "warning X3206: implicit truncation\nERROR: compilation failed", "error"})
+        EXPECT_TRUE(CompileLogReportsError(error)) << error;
     // Only whole words and four-digit codes.
-    EXPECT_FALSE(CompileLogReportsError("terrors of the deep; errorless; E501: E50170: XE5017:"));
-    EXPECT_TRUE(CompileLogReportsError("error"));
+    for (const char* clean : {"", "land.hlsl_v(3,1): warning X3206: implicit truncation of vector type",
+                              "<anonymous>:7:2: W5300: Implicit truncation of float4 to float3.",
+                              "terrors of the deep; errorless; E501: E50170: XE5017:"})
+        EXPECT_FALSE(CompileLogReportsError(clean)) << clean;
 }
 
 TEST(DeviceChoices, TextureFormatByKind) {
+    // Kind, 32-bit display, the formats the device takes, the choice.
+    struct { int kind; bool deep; std::set<uint32_t> passing; uint32_t format; } cases[] = {
+        {1, true, {}, DFMT_UNKNOWN},   // the file's own
+        {2, true, {}, DFMT_X8R8G8B8}, {2, false, {DFMT_R5G6B5}, DFMT_R5G6B5}, {2, false, {}, DFMT_X1R5G5B5},
+        {3, true, {}, DFMT_A8R8G8B8},
+        {3, false, {}, DFMT_A1R5G5B5},   // 16-bit display without A4R4G4B4
+        {4, false, {}, DFMT_DXT5},
+        {5, false, {}, DFMT_X8R8G8B8},   // heights; the normal map is made from them
+    };
+    for (const auto& c : cases) {
+        uint32_t f = 1;
+        EXPECT_TRUE(ChooseTextureFormat(c.kind, c.deep, Passing(c.passing), f)) << c.kind;
+        EXPECT_EQ(f, c.format) << c.kind << c.deep;
+    }
     uint32_t f = 1;
-    FormatTest none = Passing({});
-    ASSERT_TRUE(ChooseTextureFormat(1, true, none, f));
-    EXPECT_EQ(f, DFMT_UNKNOWN);   // the file's own
-    ChooseTextureFormat(2, true, none, f);
-    EXPECT_EQ(f, DFMT_X8R8G8B8);
-    ChooseTextureFormat(2, false, Passing({DFMT_R5G6B5}), f);
-    EXPECT_EQ(f, DFMT_R5G6B5);
-    ChooseTextureFormat(2, false, none, f);
-    EXPECT_EQ(f, DFMT_X1R5G5B5);
-    ChooseTextureFormat(3, true, none, f);
-    EXPECT_EQ(f, DFMT_A8R8G8B8);
-    ChooseTextureFormat(3, false, none, f);   // 16-bit display without A4R4G4B4
-    EXPECT_EQ(f, DFMT_A1R5G5B5);
-    ChooseTextureFormat(4, false, none, f);
-    EXPECT_EQ(f, DFMT_DXT5);
-    ChooseTextureFormat(5, false, none, f);
-    EXPECT_EQ(f, DFMT_X8R8G8B8);   // heights; the normal map is made from them
-    EXPECT_FALSE(ChooseTextureFormat(0, true, none, f));
-    EXPECT_FALSE(ChooseTextureFormat(6, true, none, f));
+    EXPECT_FALSE(ChooseTextureFormat(0, true, Passing({}), f));
+    EXPECT_FALSE(ChooseTextureFormat(6, true, Passing({}), f));
 }
 
 TEST(DeviceChoices, MipLevelsComeFromTheSmallerSide) {
-    EXPECT_EQ(MipLevelCount(512, 128, true), 5);
-    EXPECT_EQ(MipLevelCount(128, 512, true), 5);
-    EXPECT_EQ(MipLevelCount(4, 4, true), 1);
-    EXPECT_EQ(MipLevelCount(8, 8, true), 1);
-    EXPECT_EQ(MipLevelCount(16, 1024, true), 2);
-    EXPECT_EQ(MipLevelCount(512, 512, false), 1);
+    struct { int w, h; bool mipmapped; int levels; } cases[] = {
+        {512, 128, true, 5}, {128, 512, true, 5}, {4, 4, true, 1}, {8, 8, true, 1}, {16, 1024, true, 2},
+        {512, 512, false, 1}};
+    for (const auto& c : cases)
+        EXPECT_EQ(MipLevelCount(c.w, c.h, c.mipmapped), c.levels) << c.w << "x" << c.h;
 }
 
 TEST(DeviceChoices, BitsPerPixelOfEveryFormatTheGameChooses) {
@@ -213,14 +209,11 @@ TEST(NormalMap, FlatRampAndWrappedEdges) {
             ramp[size_t(y) * 4 + x] = Height(51 * x);
     std::vector<uint32_t> normals(8);
     ComputeNormalMap(ramp.data(), 4, 2, 1.0f, normals.data());
-    // n = (-0.2, 0, 1) / sqrt(1.04) = (-0.19612, 0, 0.98058): red 102.99 -> 102,
-    // green 128, blue 253.02 -> 253.
-    EXPECT_EQ(normals[1], 0xFF6680FDu);
-    EXPECT_EQ(normals[2], 0xFF6680FDu);
-    EXPECT_EQ(normals[5], 0xFF6680FDu);
-    // Column 0 wraps to (0.2 - 0.6) / 2 and column 3 to (0 - 0.4) / 2: the mirrored slope.
-    EXPECT_EQ(normals[0], 0xFF9980FDu);
-    EXPECT_EQ(normals[3], 0xFF9980FDu);
+    // Inner columns: n = (-0.2, 0, 1) / sqrt(1.04) = (-0.19612, 0, 0.98058): red
+    // 102.99 -> 102, green 128, blue 253.02 -> 253. Column 0 wraps to
+    // (0.2 - 0.6) / 2 and column 3 to (0 - 0.4) / 2: the mirrored slope.
+    EXPECT_EQ(normals, (std::vector<uint32_t>{0xFF9980FDu, 0xFF6680FDu, 0xFF6680FDu, 0xFF9980FDu,
+                                              0xFF9980FDu, 0xFF6680FDu, 0xFF6680FDu, 0xFF9980FDu}));
 
     // The amplitude scales the slope: twice the amplitude tilts further.
     ComputeNormalMap(ramp.data(), 4, 2, 2.0f, normals.data());

@@ -47,6 +47,18 @@ protected:
         MeshFilesTest::TearDown();
     }
     std::string CacheOf(const std::string& name) { return MeshCachePath(Path(name)); }
+    // Loads path again into b; a refused cache is rebuilt from the text.
+    void Reload(const std::string& path, const std::string& what) {
+        delete b.root;
+        b = MeshLoadResult();
+        ASSERT_TRUE(LoadMeshFile(path, true, b, false)) << what;
+        ExpectSameTree(a.root, b.root);
+    }
+    // The two files the tree's first chunk names.
+    void WriteTreeTextures() {
+        WritePng("skin.png", 8, 8);
+        WritePng("bump.png", 8, 8);
+    }
 
     MeshLoadResult a, b;
 };
@@ -130,8 +142,7 @@ struct Bytes {
 };
 
 TEST_F(MeshCache, GoldenBytesOfATreeWithTexturesAndBothLayouts) {
-    WritePng("skin.png", 8, 8);
-    WritePng("bump.png", 8, 8);
+    WriteTreeTextures();
     std::string path = Write("tree.mbm", TreeText);
     ASSERT_TRUE(LoadMeshFile(path, true, a, false));
     CNode* leg = a.root->children.front();
@@ -163,8 +174,7 @@ TEST_F(MeshCache, GoldenBytesOfATreeWithTexturesAndBothLayouts) {
 }
 
 TEST_F(MeshCache, TextAndCacheGiveTheSameTree) {
-    WritePng("skin.png", 8, 8);
-    WritePng("bump.png", 8, 8);
+    WriteTreeTextures();
     std::string path = Write("tree.mbm", TreeText);
     ASSERT_TRUE(LoadMeshFile(path, true, a, false));
     EXPECT_FLOAT_EQ(a.cacheId, 0.25f);
@@ -191,8 +201,7 @@ TEST_F(MeshCache, MatchingIdentifierReadsNoFurtherText) {
     ASSERT_TRUE(LoadMeshFile(path, true, a, false));
     // The same identifier followed by text that could not be parsed.
     Write("id.mbm", "RandomID { 12.5 } } } garbage {");
-    ASSERT_TRUE(LoadMeshFile(path, true, b, false));
-    ExpectSameTree(a.root, b.root);
+    Reload(path, "garbage after the identifier");
 
     // Another identifier: the text is parsed and the cache rewritten.
     delete b.root;
@@ -203,8 +212,6 @@ TEST_F(MeshCache, MatchingIdentifierReadsNoFurtherText) {
     Write("id.mbm", changed);
     ASSERT_TRUE(LoadMeshFile(path, true, b, false));
     EXPECT_FLOAT_EQ(b.root->position.x, 4);
-    std::vector<uint8_t> bytes = ReadBytes(CacheOf("id.mbm"));
-    ASSERT_GE(bytes.size(), 4u);
     EXPECT_EQ(ReadMeshCacheId(CacheOf("id.mbm")), 13.5f);
 }
 
@@ -220,8 +227,7 @@ TEST_F(MeshCache, IdentifierOnlyCountsAsTheFirstGroup) {
 }
 
 TEST_F(MeshCache, CutCachesAreRefusedAndTheTextIsUsed) {
-    WritePng("skin.png", 8, 8);
-    WritePng("bump.png", 8, 8);
+    WriteTreeTextures();
     std::string path = Write("cut.mbm", TreeText);
     ASSERT_TRUE(LoadMeshFile(path, true, a, false));
     std::vector<uint8_t> whole = ReadBytes(CacheOf("cut.mbm"));
@@ -234,10 +240,7 @@ TEST_F(MeshCache, CutCachesAreRefusedAndTheTextIsUsed) {
     // Through the loader: the text is parsed and the cache made whole again.
     for (size_t cut : {size_t(2), size_t(4), size_t(5), whole.size() / 2, whole.size() - 1}) {
         WriteBytes(CacheOf("cut.mbm"), std::vector<uint8_t>(whole.begin(), whole.begin() + cut));
-        delete b.root;
-        b = MeshLoadResult();
-        ASSERT_TRUE(LoadMeshFile(path, true, b, false)) << cut;
-        ExpectSameTree(a.root, b.root);
+        Reload(path, std::to_string(cut));
         EXPECT_EQ(ReadBytes(CacheOf("cut.mbm")), whole);
     }
 }
@@ -268,10 +271,7 @@ TEST_F(MeshCache, GarbledCachesAreRefused) {
         MeshLoadResult r;
         EXPECT_FALSE(ReadMeshCacheRecords(bytes.data() + 4, bytes.size() - 4, true, r)) << g.what;
         WriteBytes(CacheOf("bad.mbm"), bytes);
-        delete b.root;
-        b = MeshLoadResult();
-        ASSERT_TRUE(LoadMeshFile(path, true, b, false)) << g.what;
-        ExpectSameTree(a.root, b.root);
+        Reload(path, g.what);
     }
 
     // Two node records that nothing joins.

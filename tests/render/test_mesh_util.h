@@ -1,6 +1,6 @@
-// Shared helpers of the node, mesh and animation tests: files written in
-// folders of their own beside data\ in the test's working folder (never
-// inside data\, which test processes share), and small meshes built in memory.
+// Shared helpers of the render tests: files written in folders of their own
+// beside data\ in the test's working folder (never inside data\, which test
+// processes share), small meshes built in memory and named bones.
 #ifndef TESTS_RENDER_TEST_MESH_UTIL_H
 #define TESTS_RENDER_TEST_MESH_UTIL_H
 
@@ -73,6 +73,21 @@ protected:
 
     std::string folder;
 };
+
+inline Matrix3 RotationZ(float angle) {
+    Matrix3 m;
+    Matrix3RotationAxis(m, Vector3{0, 0, 1}, angle);
+    return m;
+}
+
+// A named bone, owned by its parent when it has one.
+inline CNode* Bone(const char* name, CNode* parent) {
+    CNode* n = new CNode;
+    n->name = name;
+    if (parent)
+        n->AttachTo(false, parent, true);
+    return n;
+}
 
 // A chunk of PNC-sized vertices (28 bytes) filled from positions, with the
 // given indices; buffers readable unless writeOnly.

@@ -12,12 +12,6 @@
 
 namespace {
 
-Matrix3 RotationZ(float angle) {
-    Matrix3 m;
-    Matrix3RotationAxis(m, Vector3{0, 0, 1}, angle);
-    return m;
-}
-
 void ExpectMatrixNear(const Matrix4& a, const Matrix4& b, float tolerance = 1e-5f) {
     for (int i = 0; i < 16; i++)
         EXPECT_NEAR(a.m[i], b.m[i], tolerance) << "element " << i;
@@ -30,18 +24,11 @@ Vector3 WorldPosition(CNode& n) {
 
 // root -> a -> b, root -> sibling
 struct SmallTree {
-    CNode* root = new CNode;
-    CNode* a = new CNode;
-    CNode* b = new CNode;
-    CNode* sibling = new CNode;
+    CNode* root = Bone("root", nullptr);
+    CNode* a = Bone("a", root);
+    CNode* b = Bone("b", a);
+    CNode* sibling = Bone("sibling", root);
     SmallTree() {
-        root->name = "root";
-        a->name = "a";
-        b->name = "b";
-        sibling->name = "sibling";
-        a->AttachTo(false, root, true);
-        b->AttachTo(false, a, true);
-        sibling->AttachTo(false, root, true);
         a->SetPosition(Vector3{1, 0, 0});
         b->SetPosition(Vector3{0, 1, 0});
         sibling->SetPosition(Vector3{0, 0, 5});
@@ -180,14 +167,11 @@ TEST(Node, AssignmentIsSafeOnAttachedNodesSelfAndDescendants) {
     delete t.a;
 }
 
-TEST(Node, FindNodeIsExactAndDepthFirst) {
-    CNode* root = new CNode;
-    root->name = "Hip";
+TEST(Node, FindNodeIsExactAndDepthFirstAndDescendantsChildrenFirst) {
+    CNode* root = Bone("Hip", nullptr);
     SmallTree t;   // a separate tree whose root goes below Hip
     t.root->AttachTo(false, root, true);
-    CNode* late = new CNode;
-    late->name = "b";
-    late->AttachTo(false, root, true);
+    Bone("b", root);
     CModel model;
     model.CreateFromRoot(root, "test", true, true, 0);
     t.root = nullptr;   // the model owns it now
@@ -197,14 +181,11 @@ TEST(Node, FindNodeIsExactAndDepthFirst) {
     EXPECT_EQ(model.FindNode("b"), t.b);   // the deeper one comes first
     EXPECT_EQ(model.FindNode("missing"), nullptr);
     EXPECT_EQ(CModel().FindNode("Hip"), nullptr);
-}
 
-TEST(Node, DescendantsAreCollectedChildrenFirst) {
-    SmallTree t;
+    // Descendants are collected children first.
     std::vector<CNode*> list;
-    t.root->CollectDescendants(list);
-    std::vector<CNode*> expected = {t.b, t.a, t.sibling};
-    EXPECT_EQ(list, expected);
+    root->CollectDescendants(list);
+    EXPECT_EQ(list, (std::vector<CNode*>{t.b, t.a, t.sibling, root->children.front(), root->children.back()}));
 }
 
 TEST(Node, DrawingDrawsLeavesBeforeParents) {

@@ -1,3 +1,4 @@
+// The projection, look-at views and projecting points to the screen and back.
 #include <cmath>
 
 #include <gtest/gtest.h>
@@ -17,9 +18,11 @@ const ViewportRect Screen{0, 0, 800, 600};
 void GamePerspective(float out[16]) {
 	Matrix4 m;
 	MakePerspectiveMatrix(m, PerspectiveFieldOfView, 0.75f, 1.0f, 2500.0f);
-	for (int i = 0; i < 16; i++) {
-		out[i] = m.m[i];
-	}
+	for (int i = 0; i < 16; i++) out[i] = m.m[i];
+}
+
+void ExpectElements(const Matrix4 &m, const float (&expected)[16]) {
+	for (int i = 0; i < 16; i++) EXPECT_FLOAT_EQ(m.m[i], expected[i]) << i;
 }
 
 // Eye at the origin looking along +y, up +z.
@@ -29,6 +32,11 @@ Matrix4 LookNorth() {
 	return view;
 }
 
+void ExpectScreen(const Vector3 &p, float x, float y, float tolerance = 1e-4f) {
+	EXPECT_NEAR(p.x, x, tolerance);
+	EXPECT_NEAR(p.y, y, tolerance);
+}
+
 } // namespace
 
 TEST(Perspective, LoadsTheGameMatrixAndKeepsOneCopy) {
@@ -36,15 +44,8 @@ TEST(Perspective, LoadsTheGameMatrixAndKeepsOneCopy) {
 	SetPerspective(0, 0, 800, 600, 1.0f, 2500.0f);
 	Matrix4 p;
 	GetProjectionMatrix(p);
-	EXPECT_FLOAT_EQ(p.m[0], 1.8106602f);
-	EXPECT_FLOAT_EQ(p.m[5], 2.4142136f);
-	EXPECT_FLOAT_EQ(p.m[10], 1.0004002f);
-	EXPECT_FLOAT_EQ(p.m[11], 1.0f);
-	EXPECT_FLOAT_EQ(p.m[14], -1.0004002f);
-	EXPECT_EQ(p.m[15], 0.0f);
-	for (int i = 0; i < 16; i++) {
-		EXPECT_EQ(GetCurrentProjection()[i], p.m[i]) << i;
-	}
+	ExpectElements(p, {1.8106602f, 0, 0, 0, 0, 2.4142136f, 0, 0, 0, 0, 1.0004002f, 1, 0, 0, -1.0004002f, 0});
+	for (int i = 0; i < 16; i++) EXPECT_EQ(GetCurrentProjection()[i], p.m[i]) << i;
 	ViewportRect v;
 	GetViewport(v);
 	EXPECT_EQ(v.width, 800);
@@ -61,80 +62,56 @@ TEST(Perspective, LoadsTheGameMatrixAndKeepsOneCopy) {
 	EXPECT_EQ(v.width, 800);
 }
 
-TEST(LookAt, HandComputedViews) {
+TEST(LookAt, HandComputedViewsAndNoViewLeavesTheOutputAlone) {
 	Matrix4 view;
 	ASSERT_TRUE(LookAt(Vector3{}, view, Vector3{0.0f, 1.0f, 0.0f}, Vector3{0.0f, 0.0f, 1.0f}));
-	for (int i = 0; i < 16; i++) {
-		EXPECT_FLOAT_EQ(view.m[i], i % 5 == 0 ? 1.0f : 0.0f) << i;
-	}
-
+	ExpectElements(view, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1});
 	// z-up world looking north: right is world -x, true up is +z.
-	view = LookNorth();
-	const float expected[16] = {-1, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 0, 1};
-	for (int i = 0; i < 16; i++) {
-		EXPECT_FLOAT_EQ(view.m[i], expected[i]) << i;
-	}
+	ExpectElements(LookNorth(), {-1, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 0, 1});
 
 	// Translation: -R.eye etc.
-	ASSERT_TRUE(LookAt(Vector3{3.0f, -50.0f, 7.0f}, view, Vector3{0.0f, 0.0f, 1.0f},
-	                   Vector3{3.0f, 0.0f, 7.0f}));
+	ASSERT_TRUE(LookAt(Vector3{3.0f, -50.0f, 7.0f}, view, Vector3{0.0f, 0.0f, 1.0f}, Vector3{3.0f, 0.0f, 7.0f}));
 	EXPECT_FLOAT_EQ(view.m[3], 3.0f);
 	EXPECT_FLOAT_EQ(view.m[7], -7.0f);
 	EXPECT_FLOAT_EQ(view.m[11], 50.0f);
-}
 
-TEST(LookAt, NoViewLeavesTheOutputAlone) {
-	Matrix4 view = LookNorth();
-	Matrix4 before = view;
-	EXPECT_FALSE(LookAt(Vector3{1.0f, 2.0f, 3.0f}, view, Vector3{0.0f, 0.0f, 1.0f},
-	                    Vector3{1.0f, 2.0f, 3.0f}));
+	// Eye on the target, or looking along the up: false, the output kept.
+	view = LookNorth();
+	EXPECT_FALSE(LookAt(Vector3{1.0f, 2.0f, 3.0f}, view, Vector3{0.0f, 0.0f, 1.0f}, Vector3{1.0f, 2.0f, 3.0f}));
 	EXPECT_FALSE(LookAt(Vector3{0.0f, 0.0f, 90.0f}, view, Vector3{0.0f, 0.0f, 1.0f}, Vector3{}));
-	for (int i = 0; i < 16; i++) {
-		EXPECT_EQ(view.m[i], before.m[i]);
-	}
+	ExpectElements(view, {-1, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 0, 1});
 }
 
-TEST(ProjectPoint, CentreRightAndUp) {
+TEST(ProjectPoint, CentreRightUpAndBehind) {
 	float projection[16];
 	GamePerspective(projection);
 	Matrix4 view = LookNorth();
 	Vector3 out;
 
 	ASSERT_TRUE(ProjectPoint(Vector3{0.0f, 10.0f, 0.0f}, view, Screen, out, projection));
-	EXPECT_FLOAT_EQ(out.x, 400.0f);
-	EXPECT_FLOAT_EQ(out.y, 300.0f);
+	ExpectScreen(out, 400.0f, 300.0f);
 	// Depth: (z/w + 1)/2 with z = 1.0004002 * 10 + 1, w = -1.0004002 * 10.
 	EXPECT_NEAR(out.z, (1.0f - (10.004002f + 1.0f) / 10.004002f) / 2.0f, 1e-5f);
 
 	// World -x is screen-right: x = 400 + 400 * sx / (1.0004002 * depth).
 	ASSERT_TRUE(ProjectPoint(Vector3{-1.0f, 10.0f, 0.0f}, view, Screen, out, projection));
-	EXPECT_NEAR(out.x, 400.0f + 400.0f * 1.8106602f / 10.004002f, 1e-3f);
-	EXPECT_FLOAT_EQ(out.y, 300.0f);
+	ExpectScreen(out, 400.0f + 400.0f * 1.8106602f / 10.004002f, 300.0f, 1e-3f);
 	ASSERT_TRUE(ProjectPoint(Vector3{1.0f, 10.0f, 0.0f}, view, Screen, out, projection));
 	EXPECT_LT(out.x, 400.0f);
 
 	// Up is toward the top of the screen (smaller y).
 	ASSERT_TRUE(ProjectPoint(Vector3{0.0f, 10.0f, 1.0f}, view, Screen, out, projection));
-	EXPECT_FLOAT_EQ(out.x, 400.0f);
-	EXPECT_NEAR(out.y, 300.0f - 300.0f * 2.4142136f / 10.004002f, 1e-3f);
+	ExpectScreen(out, 400.0f, 300.0f - 300.0f * 2.4142136f / 10.004002f, 1e-3f);
 
 	// The viewport's corner offsets the result.
-	ASSERT_TRUE(ProjectPoint(Vector3{0.0f, 10.0f, 0.0f}, view, ViewportRect{10, 20, 800, 600}, out,
-	                         projection));
-	EXPECT_FLOAT_EQ(out.x, 410.0f);
-	EXPECT_FLOAT_EQ(out.y, 320.0f);
-}
+	ASSERT_TRUE(ProjectPoint(Vector3{0.0f, 10.0f, 0.0f}, view, ViewportRect{10, 20, 800, 600}, out, projection));
+	ExpectScreen(out, 410.0f, 320.0f);
 
-TEST(ProjectPoint, BehindOrOnTheEyePlaneIsNotOnScreen) {
-	float projection[16];
-	GamePerspective(projection);
-	Matrix4 view = LookNorth();
-	Vector3 out{-7.0f, -7.0f, -7.0f};
+	// Behind or on the eye plane: not on screen, the output kept.
+	out = Vector3{-7.0f, -7.0f, -7.0f};
 	EXPECT_FALSE(ProjectPoint(Vector3{-1.0f, -10.0f, 0.0f}, view, Screen, out, projection));
 	EXPECT_FALSE(ProjectPoint(Vector3{5.0f, 0.0f, 2.0f}, view, Screen, out, projection));
-	EXPECT_EQ(out.x, -7.0f);
-	EXPECT_EQ(out.y, -7.0f);
-	EXPECT_EQ(out.z, -7.0f);
+	EXPECT_TRUE(out.x == -7.0f && out.y == -7.0f && out.z == -7.0f);
 }
 
 TEST(ProjectPoint, UnprojectRoundTrip) {
@@ -160,8 +137,7 @@ TEST(ProjectToScreen, SameScreenPointInBothBackEndForms) {
 	SetDeviceLost(false);
 	SetPerspective(0, 0, 800, 600, 1.0f, 2500.0f);
 	Matrix4 view;
-	ASSERT_TRUE(LookAt(Vector3{20.0f, -60.0f, 15.0f}, view, Vector3{0.0f, 0.0f, 1.0f},
-	                   Vector3{0.0f, 5.0f, 2.0f}));
+	ASSERT_TRUE(LookAt(Vector3{20.0f, -60.0f, 15.0f}, view, Vector3{0.0f, 0.0f, 1.0f}, Vector3{0.0f, 5.0f, 2.0f}));
 	ApplySceneView(view);
 
 	const Vector3 world{-8.0f, 12.0f, 6.0f};
@@ -184,12 +160,11 @@ TEST(ProjectToScreen, SameScreenPointInBothBackEndForms) {
 	Vector3 d3d;
 	ASSERT_TRUE(ProjectPoint(world, fromDevice, Screen, d3d, projection));
 
-	EXPECT_FLOAT_EQ(here.x, gl.x);
-	EXPECT_FLOAT_EQ(here.y, gl.y);
-	EXPECT_FLOAT_EQ(here.z, gl.z);
-	EXPECT_FLOAT_EQ(gl.x, d3d.x);
-	EXPECT_FLOAT_EQ(gl.y, d3d.y);
-	EXPECT_FLOAT_EQ(gl.z, d3d.z);
+	for (const Vector3 &other : {gl, d3d}) {
+		EXPECT_FLOAT_EQ(here.x, other.x);
+		EXPECT_FLOAT_EQ(here.y, other.y);
+		EXPECT_FLOAT_EQ(here.z, other.z);
+	}
 
 	// Reading the stored transpose as if it were row form lands elsewhere.
 	Vector3 wrong;
@@ -224,7 +199,6 @@ TEST(ProjectToScreen, AppliedCameraTargetIsTheScreenCentre) {
 	camera.ApplyView();
 	Vector3 out;
 	ASSERT_TRUE(ProjectToScreen(out, Vector3{5.0f, 5.0f, 1.0f}));
-	EXPECT_NEAR(out.x, 400.0f, 1e-3f);
-	EXPECT_NEAR(out.y, 300.0f, 1e-3f);
+	ExpectScreen(out, 400.0f, 300.0f, 1e-3f);
 	EXPECT_EQ(CurrentCamera, &camera);
 }

@@ -74,37 +74,15 @@ void Transform(const float* gl, float x, float y, float z, float out[3]) {
         out[i] = r[i] / r[3];
 }
 
-TEST(RenderSetUp, ScreenProjectionMapsPixelsToTheUnitCube) {
-    RenderSetup setup;
-    ASSERT_TRUE(InitRenderer(&setup, nullptr));
-    SetScreenProjection();
-    float p[3];
-    Transform(GetCurrentProjection(), 0, 0, 0, p);
-    EXPECT_FLOAT_EQ(p[0], -1);
-    EXPECT_FLOAT_EQ(p[1], 1);
-    Transform(GetCurrentProjection(), 800, 600, 0.5f, p);
-    EXPECT_FLOAT_EQ(p[0], 1);
-    EXPECT_FLOAT_EQ(p[1], -1);
-    EXPECT_FLOAT_EQ(p[2], -0.5f);
-    Matrix4 loaded;
-    GetProjectionMatrix(loaded);
-    EXPECT_EQ(memcmp(loaded.m, GetCurrentProjection(), sizeof(loaded.m)), 0);
-    ShutdownRenderer();
-}
-
-TEST(RenderSetUp, DefaultStateAfterInit) {
+TEST(RenderSetUp, DefaultStateAndScreenProjectionAfterInit) {
     RenderSetup setup;
     setup.width = 640;
     setup.height = 480;
     ASSERT_TRUE(InitRenderer(&setup, nullptr));
-    EXPECT_TRUE(GetRenderSwitch(RS_DEPTH_TEST));
-    EXPECT_TRUE(GetRenderSwitch(RS_DEPTH_WRITE));
-    EXPECT_TRUE(GetRenderSwitch(RS_BLEND));
-    EXPECT_TRUE(GetRenderSwitch(RS_ALPHA_TEST));
-    EXPECT_FALSE(GetRenderSwitch(RS_STENCIL_TEST));
-    EXPECT_FALSE(GetRenderSwitch(RS_LIGHTING));
-    EXPECT_FALSE(GetRenderSwitch(RS_WIREFRAME));
-    EXPECT_TRUE(GetRenderSwitch(RS_COLOUR_WRITE));
+    // Depth test and write, blending, alpha test on; stencil, lighting, wireframe off; colour writes on.
+    const bool on[] = {true, true, true, true, false, false, false, true};
+    for (int s = RS_DEPTH_TEST; s <= RS_COLOUR_WRITE; s++)
+        EXPECT_EQ(GetRenderSwitch(RenderSwitch(s)), on[s]) << s;
     EXPECT_EQ(GetCullMode(), CULL_CLOCKWISE);
     EXPECT_EQ(GetAlphaFunc(), CMP_NOT_EQUAL);
     EXPECT_EQ(GetAlphaRef(), 0.0f);
@@ -117,6 +95,20 @@ TEST(RenderSetUp, DefaultStateAfterInit) {
     GetWorldMatrix(world);
     EXPECT_EQ(world.m[0], 1.0f);
     EXPECT_EQ(world.m[3], 0.0f);
+
+    // The screen projection maps the viewport's pixels onto the unit cube.
+    SetScreenProjection();
+    float p[3];
+    Transform(GetCurrentProjection(), 0, 0, 0, p);
+    EXPECT_FLOAT_EQ(p[0], -1);
+    EXPECT_FLOAT_EQ(p[1], 1);
+    Transform(GetCurrentProjection(), 640, 480, 0.5f, p);
+    EXPECT_FLOAT_EQ(p[0], 1);
+    EXPECT_FLOAT_EQ(p[1], -1);
+    EXPECT_FLOAT_EQ(p[2], -0.5f);
+    Matrix4 loaded;
+    GetProjectionMatrix(loaded);
+    EXPECT_EQ(memcmp(loaded.m, GetCurrentProjection(), sizeof(loaded.m)), 0);
     ShutdownRenderer();
 }
 

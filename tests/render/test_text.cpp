@@ -1,15 +1,18 @@
 // Coloured text and fonts against the native stand-in glyphs: a code from 33
 // up is a box pixelSize / 4 + code % 4 wide, advancing one more; at size 16:
-// 'a' 6, 'b' 7, 'c' 8, 'd' 5, space 4 (cell x 0.3), code 127 no ink.
+// 'a' 6, 'b' 7, 'c' 8, 'd' 5, space 4 (cell x 0.3), code 127 no ink. Then the
+// text box's window of lines.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "render/backend.h"
 #include "render/font.h"
 #include "render/null/null_backend.h"
 #include "render/text.h"
+#include "render/textbox.h"
 
 namespace {
 
@@ -17,9 +20,15 @@ const uint32_t RED = 0xFF0000FF;
 const uint32_t GREEN = 0xFF00FF00;
 const uint32_t BLUE = 0xFFFF0000;
 
+// Each test starts with no fonts; the shutdown lets go of the scratch text's.
 class TextTest : public ::testing::Test {
 protected:
-    void SetUp() override { ReleaseFonts(); }
+    void SetUp() override {
+        RenderSetup setup;
+        ASSERT_TRUE(InitRenderer(&setup, nullptr));
+        ReleaseFonts();
+    }
+    void TearDown() override { ShutdownRenderer(); }
 };
 
 std::vector<std::string> Lines(CText& text, bool withColours, std::vector<float>* widths = nullptr) {
@@ -59,6 +68,11 @@ uint32_t Texel(const CFontRef& font, int x, int y) {
     return *(const uint32_t*)((const uint8_t*)data + y * pitch + x * 4);
 }
 
+// x 5, y 10, height 40 (two and a half lines), width 100, at most 5 lines.
+CTextBox MakeBox() {
+    return CTextBox("", 5.0f, 10.0f, 40.0f, 100.0f, 5, 16.0f, false, 0.5f);
+}
+
 }  // namespace
 
 TEST_F(TextTest, FontSizesCellsAndSharing) {
@@ -90,60 +104,56 @@ TEST_F(TextTest, AdvancesAndAtlasCells) {
     EXPECT_EQ(font->widths[127], 0);   // no ink
     EXPECT_EQ(font->widths[1], 0);     // control codes draw a space
     EXPECT_EQ(font->widths[255], 8);
-    // 'a' (cell 1, 6): ink from column 1, rows 2..14, white with alpha.
-    EXPECT_EQ(Texel(font, 16 + 0, 96 + 5), 0x00FFFFFFu);
-    EXPECT_EQ(Texel(font, 16 + 1, 96 + 5), 0xFFFFFFFFu);
-    EXPECT_EQ(Texel(font, 16 + 5, 96 + 5), 0xFFFFFFFFu);
-    EXPECT_EQ(Texel(font, 16 + 6, 96 + 5), 0x00FFFFFFu);
-    // Fixed pitch centres the ink: 5 columns in a 16 cell start at column 5.
+    // 'a' (cell 1, 6) on row 5: ink from column 1, white with alpha. Fixed
+    // pitch centres the ink: 5 columns in a 16 cell start at column 5.
     CFontRef fixed = GetFont("", 16.0f, true);
-    EXPECT_EQ(Texel(fixed, 16 + 4, 96 + 5), 0x00FFFFFFu);
-    EXPECT_EQ(Texel(fixed, 16 + 5, 96 + 5), 0xFFFFFFFFu);
-    EXPECT_EQ(Texel(fixed, 16 + 9, 96 + 5), 0xFFFFFFFFu);
-    EXPECT_EQ(Texel(fixed, 16 + 10, 96 + 5), 0x00FFFFFFu);
+    const uint32_t ink = 0xFFFFFFFFu, none = 0x00FFFFFFu;
+    struct { const CFontRef& font; int column; uint32_t texel; } cases[] = {
+        {font, 0, none}, {font, 1, ink}, {font, 5, ink}, {font, 6, none},
+        {fixed, 4, none}, {fixed, 5, ink}, {fixed, 9, ink}, {fixed, 10, none}};
+    for (const auto& c : cases)
+        EXPECT_EQ(Texel(c.font, 16 + c.column, 96 + 5), c.texel) << c.column;
 }
 
-TEST_F(TextTest, WrapAtLastSpaceAndNewlines) {
-    CText text("aaa bbb");   // 18 + 4 + 21 = 43 pixels
-    std::vector<float> widths;
-    text.SetWrapWidth(30.0f);
-    EXPECT_EQ(Lines(text, false, &widths), (std::vector<std::string>{"aaa ", "bbb"}));
-    EXPECT_EQ(widths, (std::vector<float>{30.0f, 21.0f}));
-    float l, t, r, b;
-    text.SetPosition(10.0f, 20.0f);
-    text.GetBounds(l, t, r, b);
-    EXPECT_EQ(l, 10.0f); EXPECT_EQ(t, 20.0f); EXPECT_EQ(r, 40.0f); EXPECT_EQ(b, 52.0f);
+TEST_F(TextTest, LinesWrapAtTheLastSpaceWithAtLeastOneGlyphEach) {
+    // Text, wrap width (0 for none), lines and, where given, their widths.
+    struct Case {
+        const char* text;
+        float wrap;
+        std::vector<std::string> lines;
+        std::vector<float> widths;
+    } cases[] = {
+        {"aaa bbb", 30.0f, {"aaa ", "bbb"}, {30.0f, 21.0f}},   // 18 + 4 + 21 = 43 pixels
+        {"aaab", 18.0f, {"aa", "ab"}, {18.0f, 13.0f}},        // the third 'a' would end exactly at 18
+        {"aaab", 18.01f, {"aaa", "b"}, {}},
+        {"abc", 3.0f, {"a", "b", "c"}, {}},                   // narrower than a glyph: one glyph per line
+        {"a b", 1.0f, {"a", " ", "b"}, {}},
+        {"ab\ncd\n", 0.0f, {"ab", "cd"}, {}},
+        {"a\x02\tb", 0.0f, {"ab"}, {}},
+    };
+    for (const Case& c : cases) {
+        CText text(c.text);
+        if (c.wrap > 0)
+            text.SetWrapWidth(c.wrap);
+        std::vector<float> widths;
+        EXPECT_EQ(Lines(text, false, &widths), c.lines) << c.text << " " << c.wrap;
+        EXPECT_TRUE(c.widths.empty() || widths == c.widths) << c.text;
+    }
 
-    CText noWrap("ab\ncd\n");
-    EXPECT_EQ(Lines(noWrap, false), (std::vector<std::string>{"ab", "cd"}));
+    // Bounds: the widest line, one line step each.
+    CText text("aaa bbb"), noWrap("ab\ncd\n"), narrow("abc");
+    text.SetWrapWidth(30.0f);
+    text.SetPosition(10.0f, 20.0f);
+    narrow.SetWrapWidth(3.0f);
+    float l, t, r, b;
+    text.GetBounds(l, t, r, b);
+    EXPECT_TRUE(l == 10.0f && t == 20.0f && r == 40.0f && b == 52.0f) << l << " " << t << " " << r << " " << b;
     noWrap.GetBounds(l, t, r, b);
     EXPECT_EQ(b - t, 32.0f);
     EXPECT_EQ(r - l, 13.0f);   // "ab" and "cd" both 13
-    CText control("a\x02\tb");
-    EXPECT_EQ(Lines(control, false), (std::vector<std::string>{"ab"}));
-}
-
-TEST_F(TextTest, AGlyphThatExactlyReachesTheWrapWidthStartsTheNextLine) {
-    CText text("aaab");   // a = 6: the third 'a' would end exactly at 18
-    std::vector<float> widths;
-    text.SetWrapWidth(18.0f);
-    EXPECT_EQ(Lines(text, false, &widths), (std::vector<std::string>{"aa", "ab"}));
-    EXPECT_EQ(widths, (std::vector<float>{18.0f, 13.0f}));
-    text.SetWrapWidth(18.01f);
-    EXPECT_EQ(Lines(text, false), (std::vector<std::string>{"aaa", "b"}));
-}
-
-TEST_F(TextTest, WrapNarrowerThanOneGlyphTakesOneGlyphPerLine) {
-    CText text("abc");
-    text.SetWrapWidth(3.0f);
-    EXPECT_EQ(Lines(text, false), (std::vector<std::string>{"a", "b", "c"}));
-    float l, t, r, b;
-    text.GetBounds(l, t, r, b);
+    narrow.GetBounds(l, t, r, b);
     EXPECT_EQ(b - t, 48.0f);
-    EXPECT_EQ(Vertices(text).size(), 18u);
-    CText spaced("a b");
-    spaced.SetWrapWidth(1.0f);
-    EXPECT_EQ(Lines(spaced, false).size(), 3u);
+    EXPECT_EQ(Vertices(narrow).size(), 18u);
 }
 
 TEST_F(TextTest, ColourRunsAppendAssignAndCopy) {
@@ -332,4 +342,60 @@ TEST_F(TextTest, FontCacheKeepsRecentAtlasesAndHeldFontsStayValid) {
     EXPECT_TRUE(heldFont->texture.IsEmpty());
     EXPECT_NE(held.GetCurrentFont(), nullptr);
     EXPECT_FALSE(held.GetCurrentFont()->texture.IsEmpty());
+}
+
+TEST(TextBoxTest, ScrollChoosesTheWindowOfLines) {
+    CTextBox box = MakeBox();
+    for (int i = 0; i < 4; i++)
+        box.AddLine(CText(std::string(1, (char)('a' + i))));
+    // Scroll 1: the newest line's bottom on the box's bottom edge (y + 40).
+    EXPECT_EQ(box.GetLine(3).GetY(), 34.0f);
+    EXPECT_EQ(box.GetLine(0).GetY(), -14.0f);
+    EXPECT_EQ(box.GetLine(0).GetX(), 5.0f);
+    EXPECT_EQ(box.GetFirstVisible(), 1);   // top -14 + 16 = 2 is above the box
+    EXPECT_EQ(box.GetLastVisible(), 3);
+
+    box.SetScroll(0.0f);   // the oldest line's top on the box's top
+    EXPECT_EQ(box.GetLine(0).GetY(), 10.0f);
+    EXPECT_EQ(box.GetFirstVisible(), 0);
+    EXPECT_EQ(box.GetLastVisible(), 2);    // tops 10, 26, 42, 58 in a box 10..50
+    box.SetScroll(-0.5f);
+    EXPECT_EQ(box.GetScroll(), 0.0f);
+    box.SetScroll(2.0f);
+    EXPECT_EQ(box.GetScroll(), 1.0f);
+}
+
+TEST(TextBoxTest, FewLinesSitAtTheBottomWhateverTheScroll) {
+    CTextBox box = MakeBox();
+    box.AddLine(CText("a"));
+    box.SetScroll(0.0f);
+    EXPECT_EQ(box.GetLine(0).GetY(), 34.0f);
+    box.SetScroll(1.0f);
+    EXPECT_EQ(box.GetLine(0).GetY(), 34.0f);
+}
+
+TEST(TextBoxTest, FullBoxDropsOldestAndWrapsLongLines) {
+    CTextBox box = MakeBox();
+    for (int i = 0; i < 6; i++)
+        box.AddLine(CText(std::to_string(i)));
+    EXPECT_EQ(box.GetLineCount(), 5);
+    EXPECT_EQ(box.GetLine(0).GetString(), "1");
+
+    CTextBox wide = MakeBox();
+    wide.AddLine(CText(std::string(40, 'a')));   // 240 pixels in a 100 wide box
+    EXPECT_EQ(wide.GetLine(0).GetWrapWidth(), 100.0f);
+    EXPECT_EQ(wide.GetLineHeight(0), 48.0f);
+
+    CTextBox narrow("", 0.0f, 0.0f, 40.0f, 2.5f, 5, 16.0f, false, 0.5f);
+    narrow.AddLine(CText("abc"));   // narrower than a glyph: one per line, no hang
+    EXPECT_EQ(narrow.GetLineHeight(0), 48.0f);
+    EXPECT_EQ(narrow.GetLine(0).GetWrapWidth(), 2.0f);
+}
+
+TEST(TextBoxTest, LinesWithoutAFontShowNothing) {
+    CTextBox box("", 0.0f, 0.0f, 40.0f, 100.0f, 5, 1.0f, false, 0.5f);   // size 1: no font
+    box.AddLine(CText("a"));
+    EXPECT_EQ(box.GetLineHeight(0), 0.0f);
+    EXPECT_LT(box.GetLastVisible(), box.GetFirstVisible());
+    box.Draw();
 }

@@ -35,6 +35,13 @@ protected:
     }
     static CText& Last() { return *GetScratchText(); }
     static uint32_t LastColour() { return Last().GetColourRuns().at(0).colour; }
+    // Draws a block at (x, y); the last piece it drew.
+    static CText& Drawn(const char* format, const char* values, float x = 0.0f, float y = 0.0f) {
+        CTextBlock block;
+        CTextBlock::SetFormatFromString(block, format, values);
+        block.Draw(x, y);
+        return Last();
+    }
 };
 
 float Width(const char* s) { return MeasureTextWidth(s, 16.0f, "Ariel"); }
@@ -82,14 +89,13 @@ TEST_F(TextBlockTest, ValuesMatchTheirLettersAndMissingOnesStayInBounds) {
 }
 
 TEST_F(TextBlockTest, SoldierTypeNamesAreLookedUpAndUnknownOnesShowNothing) {
-    CTextBlock block;
-    block.SetFormat("%u.", {TextBlockValue::Number('u', 1)});
-    block.Draw(0.0f, 0.0f);
-    EXPECT_EQ(Last().GetX(), Width("Rifleman"));   // the name drew, then "." after it
-    CTextBlock unknown;
-    unknown.SetFormat("%u.", {TextBlockValue::Number('u', -4)});
-    unknown.Draw(0.0f, 0.0f);
-    EXPECT_EQ(Last().GetX(), 0.0f);
+    for (int type : {1, -4}) {
+        CTextBlock block;
+        block.SetFormat("%u.", {TextBlockValue::Number('u', type)});
+        block.Draw(0.0f, 0.0f);
+        // The name drew, then "." after it; nothing before the "." for an unknown type.
+        EXPECT_EQ(Last().GetX(), type == 1 ? Width("Rifleman") : 0.0f);
+    }
 }
 
 TEST_F(TextBlockTest, WrapsAfterTheLastSpaceThatFitsAndKeepsOneHeightPerLine) {
@@ -157,35 +163,24 @@ TEST_F(TextBlockTest, ImagesTakeTheirWidthAndMissingOnesNothing) {
     EXPECT_FLOAT_EQ(cx, 10.0f + (float)(w / 2));
     EXPECT_FLOAT_EQ(cy, 200.0f);
 
-    CTextBlock missing;
-    CTextBlock::SetFormatFromString(missing, "%tab", "data\\ui\\no_such_image.png");
     NullResetCounters();
-    missing.Draw(10.0f, 200.0f);
+    EXPECT_EQ(Drawn("%tab", "data\\ui\\no_such_image.png", 10.0f, 200.0f).GetX(), 10.0f);
     EXPECT_EQ(NullRenderCounters().primitives, 0);
-    EXPECT_EQ(Last().GetX(), 10.0f);
 }
 
 TEST_F(TextBlockTest, TogglesSwitchOnOddOccurrencesAndRestoreOnEven) {
-    CTextBlock coloured;
-    CTextBlock::SetFormatFromString(coloured, "%cword%c", "4278190335");
-    coloured.Draw(0.0f, 0.0f);
-    EXPECT_EQ(Last().GetString(), "word");
-    EXPECT_EQ(LastColour(), RED);
-
-    CTextBlock after;
-    CTextBlock::SetFormatFromString(after, "%cword%c rest", "4278190335");
-    after.Draw(0.0f, 0.0f);
-    EXPECT_EQ(Last().GetString(), " rest");
-    EXPECT_EQ(LastColour(), 0xffffffffu);
-
-    CTextBlock sized;
-    CTextBlock::SetFormatFromString(sized, "%s%fbig%s%f small", "24 Courier");
-    sized.Draw(0.0f, 0.0f);
-    EXPECT_EQ(Last().GetSize(), 16.0f);
-    EXPECT_EQ(Last().GetFontName(), "Ariel");
-    CTextBlock big;
-    CTextBlock::SetFormatFromString(big, "%s%fbig", "24 Courier");
-    big.Draw(0.0f, 0.0f);
-    EXPECT_EQ(Last().GetSize(), 24.0f);
-    EXPECT_EQ(Last().GetFontName(), "Courier");
+    // Format, values; the last piece drawn, its colour, size and font.
+    struct { const char* format; const char* values; const char* last; uint32_t colour; float size; const char* font; }
+    cases[] = {
+        {"%cword%c", "4278190335", "word", RED, 16.0f, "Ariel"},
+        {"%cword%c rest", "4278190335", " rest", 0xffffffffu, 16.0f, "Ariel"},
+        {"%s%fbig%s%f small", "24 Courier", " small", 0xffffffffu, 16.0f, "Ariel"},
+        {"%s%fbig", "24 Courier", "big", 0xffffffffu, 24.0f, "Courier"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Drawn(c.format, c.values).GetString(), c.last) << c.format;
+        EXPECT_EQ(LastColour(), c.colour) << c.format;
+        EXPECT_EQ(Last().GetSize(), c.size) << c.format;
+        EXPECT_EQ(Last().GetFontName(), c.font) << c.format;
+    }
 }
