@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "core/random.h"
 #include "game/particles/particle_system.h"
@@ -192,18 +193,9 @@ TEST_F(Particles, QuadsFaceTheCameraAndFade) {
     ParticleVertex v[4];
     uint16_t idx[6];
     BuildParticleQuad(Vector3{0, 0, 0}, v, idx, 1.0f, 2.0f, 8, 0.0f);
-    EXPECT_FLOAT_EQ(v[0].x, -2);
-    EXPECT_FLOAT_EQ(v[0].z, 2);
-    EXPECT_FLOAT_EQ(v[2].x, 2);
-    EXPECT_FLOAT_EQ(v[2].z, -2);
-    EXPECT_FLOAT_EQ(v[1].u, 1);
-    EXPECT_FLOAT_EQ(v[3].v, 1);
-    EXPECT_EQ(v[0].colour[0], 255);
-    EXPECT_EQ(v[0].colour[1], 128);
-    EXPECT_EQ(v[0].colour[2], 128);
-    EXPECT_EQ(v[0].colour[3], 255);
-    EXPECT_EQ(idx[0], 8);
-    EXPECT_EQ(idx[5], 11);
+    EXPECT_EQ(std::make_tuple(v[0].x, v[0].z, v[2].x, v[2].z, v[1].u, v[3].v), std::make_tuple(-2, 2, 2, -2, 1, 1));
+    EXPECT_EQ(std::vector<int>(v[0].colour, v[0].colour + 4), (std::vector<int>{255, 128, 128, 255}));
+    EXPECT_EQ((std::pair<int, int>(idx[0], idx[5])), std::make_pair(8, 11));
     // Turned a quarter, the corners stay in the billboard plane.
     BuildParticleQuad(Vector3{0, 0, 0}, v, idx, 0.0f, 1.0f, 0, 1.5707964f);
     for (const ParticleVertex& c : v)

@@ -9,9 +9,7 @@
 #include "app/device_input.h"
 #include "app/keyboard.h"
 #include "app/mouse.h"
-#include "game/player/player_controller.h"
-#include "game/player/player_input.h"
-#include "render/camera.h"
+#include "tests/game/player/held_input.h"
 
 namespace {
 
@@ -54,10 +52,7 @@ protected:
         keyboard.InitWithDevice(new ScriptKeyboard(&script));
         mouse.InitWithDevice(new ScriptMouse(&script), true);
         mouse.SetCursorPosition(400, 300);
-        controller.SetCamera(&camera);
-        controller.Reset();
-        controller.SetInput(&input);
-        controller.SetActive(true);
+        StartController(controller, camera, input, nullptr);
     }
     void TearDown() override {
         controller.SetSoldier(nullptr);
