@@ -145,7 +145,7 @@ protected:
     std::unique_ptr<CTerrain> terrain;
 };
 
-TEST_F(ShippedTerrain, LevelsAlignAndShareTheGroundImage) {
+TEST_F(ShippedTerrain, LevelsAlignShareTheGroundImageAndDrawByDistance) {
     const CTerrain& t = *terrain;
     EXPECT_EQ(t.GetSegments().size(), 64u);
     size_t n = t.GetSegments().size();
@@ -167,6 +167,19 @@ TEST_F(ShippedTerrain, LevelsAlignAndShareTheGroundImage) {
     terrain->CollectCollisionInstances(instances);
     ASSERT_EQ(instances.size(), n);
     EXPECT_EQ(instances[5], t.GetSegments()[5].instance);
+
+    // Seen from 5000 up every segment draws at the far level, and only
+    // through visibility lists.
+    CVisibilityLists lists;
+    CInertialCamera camera(Vector3{0, 0, 1}, Vector3{0, 0, 5000}, Vector3{0, 1, 0});
+    CurrentCamera = &camera;
+    terrain->Draw();
+    EXPECT_EQ(NullRenderCounters().drawCalls, 0);
+    terrain->SetVisibilityLists(&lists);
+    terrain->Draw();
+    EXPECT_EQ(NullRenderCounters().indexedTriangles, triangles[2]);
+    EXPECT_EQ(NullRenderCounters().drawErrors, 0);
+    CurrentCamera = nullptr;
 }
 
 TEST_F(ShippedTerrain, RaysFindTheNearestGround) {
@@ -194,22 +207,6 @@ TEST_F(ShippedTerrain, RaysFindTheNearestGround) {
     }
     Ray miss{{5000, 0, 1000}, {0, 0, -1}};
     EXPECT_FALSE(terrain->RayQuery(miss, p, n));
-}
-
-TEST_F(ShippedTerrain, DrawsEachSegmentAtItsLevel) {
-    CVisibilityLists lists;
-    CInertialCamera camera(Vector3{0, 0, 1}, Vector3{0, 0, 5000}, Vector3{0, 1, 0});
-    CurrentCamera = &camera;
-    terrain->Draw();   // no visibility lists: nothing
-    EXPECT_EQ(NullRenderCounters().drawCalls, 0);
-    terrain->SetVisibilityLists(&lists);
-    int far = 0;
-    for (const CMesh& mesh : terrain->GetLevelMeshes(2))
-        far += TriangleCount(mesh);
-    terrain->Draw();
-    EXPECT_EQ(NullRenderCounters().indexedTriangles, far);
-    EXPECT_EQ(NullRenderCounters().drawErrors, 0);
-    CurrentCamera = nullptr;
 }
 
 TEST_F(ShippedTerrain, ABrokenCacheIsRebuiltAndRewritten) {
