@@ -32,10 +32,10 @@ protected:
         ResetParticleBasis();
         NullResetCounters();
     }
+    CParticleSystem system;
 };
 
 TEST_F(Particles, FlashesBurstsAndSpheresEndByTheirClocks) {
-    CParticleSystem system;
     for (int i = 0; i < 11; i++)
         system.QueueImpact(FlashRecord{0.1f, Vector3{0, 0, 5}, 0.0f, 0.5f});
     EXPECT_EQ(system.GetFlashes().size(), 10u);
@@ -112,7 +112,6 @@ TEST_F(Particles, FlameEmitterSpawnsOnItsClockAndDiesWithItsParticles) {
 }
 
 TEST_F(Particles, AttachedFlamesFollowAndOutliveTheirObject) {
-    CParticleSystem system;
     auto* object = new Follower;
     object->SetPosition(Vector3{10, 0, 0});
     CFlameEmitter* flame = system.AddAttachedEffect(object, Vector3{11, 0, 0});
@@ -136,7 +135,6 @@ TEST_F(Particles, AttachedFlamesFollowAndOutliveTheirObject) {
 }
 
 TEST_F(Particles, ObjectEffectEndsWhenItsProjectileEnds) {
-    CParticleSystem system;
     auto* projectile = new Follower;
     projectile->SetPosition(Vector3{1, 2, 3});
     ObjectEffect* effect = system.AddObjectEffect(projectile);
@@ -165,7 +163,6 @@ TEST_F(Particles, ObjectEffectEndsWhenItsProjectileEnds) {
 }
 
 TEST_F(Particles, BatchesNeverOutgrowTheBuffers) {
-    CParticleSystem system;
     std::vector<Particle> list(27);
     for (Particle& p : list)
         p.time = 1.0f;
@@ -206,7 +203,6 @@ TEST_F(Particles, QuadsFaceTheCameraAndFade) {
 // Lists 1 and 8 hold still until removed by key; the debug draw puts every
 // position the system holds on the screen, leaving out what is behind the eye.
 TEST_F(Particles, KeyedRecordsAndPointsStayUntilRemovedAndDrawOnTheScreen) {
-    CParticleSystem system;
     Particle ahead, behind;
     behind.position = Vector3{0, -20, 0};
     int first = system.AddParticleRecord(ahead);

@@ -143,8 +143,10 @@ TEST_F(Battle, PickupsTopUpReservesAndTakeGrenades) {
     ASSERT_EQ(world.droppedGrenades.size(), 1u);
     EXPECT_EQ(world.droppedGrenades.front().GetPosition().z, 1.6f);
     ASSERT_EQ(s->pickupNotices.size(), 3u);
-    EXPECT_EQ(std::make_pair(s->pickupNotices[0].kind, s->pickupNotices[0].amount), std::make_pair((int)WeaponRifle, 20));
-    EXPECT_EQ(std::make_pair(s->pickupNotices[2].kind, s->pickupNotices[2].amount), std::make_pair(6, 2));
+    const PickupNotice& rounds = s->pickupNotices[0];
+    const PickupNotice& grenades = s->pickupNotices[2];
+    EXPECT_EQ(std::make_tuple(rounds.kind, rounds.amount, grenades.kind, grenades.amount),
+              std::make_tuple((int)WeaponRifle, 20, 6, 2));
 
     world.RemoveDroppedWeapon(inReach);
     EXPECT_EQ(s->weaponInReach, nullptr) << "no soldier keeps a removed weapon";
