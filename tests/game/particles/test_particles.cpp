@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "core/random.h"
 #include "game/particles/particle_system.h"
@@ -31,10 +32,10 @@ protected:
         ResetParticleBasis();
         NullResetCounters();
     }
+    CParticleSystem system;
 };
 
 TEST_F(Particles, FlashesBurstsAndSpheresEndByTheirClocks) {
-    CParticleSystem system;
     for (int i = 0; i < 11; i++)
         system.QueueImpact(FlashRecord{0.1f, Vector3{0, 0, 5}, 0.0f, 0.5f});
     EXPECT_EQ(system.GetFlashes().size(), 10u);
@@ -111,7 +112,6 @@ TEST_F(Particles, FlameEmitterSpawnsOnItsClockAndDiesWithItsParticles) {
 }
 
 TEST_F(Particles, AttachedFlamesFollowAndOutliveTheirObject) {
-    CParticleSystem system;
     auto* object = new Follower;
     object->SetPosition(Vector3{10, 0, 0});
     CFlameEmitter* flame = system.AddAttachedEffect(object, Vector3{11, 0, 0});
@@ -135,7 +135,6 @@ TEST_F(Particles, AttachedFlamesFollowAndOutliveTheirObject) {
 }
 
 TEST_F(Particles, ObjectEffectEndsWhenItsProjectileEnds) {
-    CParticleSystem system;
     auto* projectile = new Follower;
     projectile->SetPosition(Vector3{1, 2, 3});
     ObjectEffect* effect = system.AddObjectEffect(projectile);
@@ -164,7 +163,6 @@ TEST_F(Particles, ObjectEffectEndsWhenItsProjectileEnds) {
 }
 
 TEST_F(Particles, BatchesNeverOutgrowTheBuffers) {
-    CParticleSystem system;
     std::vector<Particle> list(27);
     for (Particle& p : list)
         p.time = 1.0f;
@@ -192,18 +190,9 @@ TEST_F(Particles, QuadsFaceTheCameraAndFade) {
     ParticleVertex v[4];
     uint16_t idx[6];
     BuildParticleQuad(Vector3{0, 0, 0}, v, idx, 1.0f, 2.0f, 8, 0.0f);
-    EXPECT_FLOAT_EQ(v[0].x, -2);
-    EXPECT_FLOAT_EQ(v[0].z, 2);
-    EXPECT_FLOAT_EQ(v[2].x, 2);
-    EXPECT_FLOAT_EQ(v[2].z, -2);
-    EXPECT_FLOAT_EQ(v[1].u, 1);
-    EXPECT_FLOAT_EQ(v[3].v, 1);
-    EXPECT_EQ(v[0].colour[0], 255);
-    EXPECT_EQ(v[0].colour[1], 128);
-    EXPECT_EQ(v[0].colour[2], 128);
-    EXPECT_EQ(v[0].colour[3], 255);
-    EXPECT_EQ(idx[0], 8);
-    EXPECT_EQ(idx[5], 11);
+    EXPECT_EQ(std::make_tuple(v[0].x, v[0].z, v[2].x, v[2].z, v[1].u, v[3].v), std::make_tuple(-2, 2, 2, -2, 1, 1));
+    EXPECT_EQ(std::vector<int>(v[0].colour, v[0].colour + 4), (std::vector<int>{255, 128, 128, 255}));
+    EXPECT_EQ((std::pair<int, int>(idx[0], idx[5])), std::make_pair(8, 11));
     // Turned a quarter, the corners stay in the billboard plane.
     BuildParticleQuad(Vector3{0, 0, 0}, v, idx, 0.0f, 1.0f, 0, 1.5707964f);
     for (const ParticleVertex& c : v)
@@ -214,7 +203,6 @@ TEST_F(Particles, QuadsFaceTheCameraAndFade) {
 // Lists 1 and 8 hold still until removed by key; the debug draw puts every
 // position the system holds on the screen, leaving out what is behind the eye.
 TEST_F(Particles, KeyedRecordsAndPointsStayUntilRemovedAndDrawOnTheScreen) {
-    CParticleSystem system;
     Particle ahead, behind;
     behind.position = Vector3{0, -20, 0};
     int first = system.AddParticleRecord(ahead);

@@ -4,46 +4,27 @@
 #include "tests/game/soldiers/battle_fixture.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "app/device_input.h"
-#include "app/keyboard.h"
-#include "app/mouse.h"
-#include "game/player/player_controller.h"
-#include "game/player/player_input.h"
-#include "render/camera.h"
+#include "tests/game/player/held_input.h"
+#include "tests/ui/test_menu_input.h"
 
 namespace {
 
-struct Script {
-    uint8_t keys[256] = {};
-    MouseState next = {};
-};
-
-class ScriptKeyboard : public CKeyboardDevice {
+// The mouse moves by the deltas and holds the buttons of `next`; the
+// deltas are read once.
+class DeltaMouse : public CMouseDevice {
 public:
-    explicit ScriptKeyboard(Script* s) : s(s) {}
-    bool Acquire() override { return true; }
-    bool Poll() override { return true; }
-    bool ReadState(uint8_t keys[256]) override {
-        memcpy(keys, s->keys, 256);
-        return true;
-    }
-    Script* s;
-};
-
-class ScriptMouse : public CMouseDevice {
-public:
-    explicit ScriptMouse(Script* s) : s(s) {}
+    explicit DeltaMouse(MouseState* next) : next(next) {}
     bool Acquire() override { return true; }
     void Unacquire() override {}
     PollResult Poll() override { return POLL_OK; }
     bool ReadState(MouseState& out) override {
-        out = s->next;
-        s->next.dx = s->next.dy = s->next.dz = 0;
+        out = *next;
+        next->dx = next->dy = next->dz = 0;
         return true;
     }
-    Script* s;
+    MouseState* next;
 };
 
 class PlayerTest : public Battle {
@@ -52,12 +33,9 @@ protected:
         Battle::SetUp();
         SetViewport(0, 0, 800, 600);
         keyboard.InitWithDevice(new ScriptKeyboard(&script));
-        mouse.InitWithDevice(new ScriptMouse(&script), true);
+        mouse.InitWithDevice(new DeltaMouse(&script.next), true);
         mouse.SetCursorPosition(400, 300);
-        controller.SetCamera(&camera);
-        controller.Reset();
-        controller.SetInput(&input);
-        controller.SetActive(true);
+        StartController(controller, camera, input, nullptr);
     }
     void TearDown() override {
         controller.SetSoldier(nullptr);
@@ -86,7 +64,9 @@ protected:
         return Vector3NormalizeInPlace(v);
     }
 
-    Script script;
+    struct : InputScript {
+        MouseState next = {};
+    } script;
     CKeyboard keyboard;
     CMouse mouse;
     CDeviceInput input{keyboard, mouse};
@@ -108,9 +88,7 @@ TEST_F(PlayerTest, MovementFollowsTheCameraOnTheGroundEvenLookingDown) {
         for (int k : c.keys) script.keys[k] = 0x80;
         Frame();
         for (int k : c.keys) script.keys[k] = 0;
-        EXPECT_NEAR(s->moveDirection.x, c.move.x, 1e-5f);
-        EXPECT_NEAR(s->moveDirection.y, c.move.y, 1e-5f);
-        EXPECT_EQ(s->moveDirection.z, 0.0f);
+        ExpectNear3(s->moveDirection, c.move);
     }
 }
 
@@ -188,9 +166,8 @@ TEST_F(PlayerTest, DrivingThenLeavingClearsDriveInputAndThrottle) {
     EXPECT_EQ(v->throttle, -1.0f);
     script.keys[PKEY_S] = 0;
     Press(PKEY_RSHIFT);
-    EXPECT_EQ(s->seated, SEAT_NONE);
-    EXPECT_EQ(v->throttle, 0.0f);
-    EXPECT_EQ(Vector3Length(v->driveInput), 0.0f);
+    EXPECT_EQ(std::make_tuple(s->seated, v->throttle, Vector3Length(v->driveInput)),
+              std::make_tuple((int)SEAT_NONE, 0.0f, 0.0f));
 }
 
 TEST_F(PlayerTest, HeldFireShootsAtTheWeaponsPace) {

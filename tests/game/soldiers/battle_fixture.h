@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/random.h"
@@ -56,6 +57,11 @@ public:
     int attacks = 0;
     int departures = 0;
 };
+
+// A weapon's type, clip, reserve and state, compared at once.
+inline std::tuple<int, int, int, int> WeaponState(const CWeapon& w) {
+    return std::make_tuple(w.type, w.clip, w.reserve, w.state);
+}
 
 class Battle : public ::testing::Test {
 protected:

@@ -19,9 +19,7 @@ TEST_F(Battle, ReloadStartsOnAnEmptyClipAndRefillsAfterItsTime) {
     EXPECT_EQ(s->actionTimer, 0.0f);
     EXPECT_EQ(rifle.clip, 0) << "the timer ran out in this update";
     s->UpdateAction(0.01f);
-    EXPECT_EQ(rifle.clip, 30);
-    EXPECT_EQ(rifle.reserve, 20);
-    EXPECT_EQ(s->action, ACTION_NONE);
+    EXPECT_EQ(std::make_tuple(rifle.clip, rifle.reserve, s->action), std::make_tuple(30, 20, (int)ACTION_NONE));
 }
 
 TEST_F(Battle, FiringInTheCoolDownDoesNothing) {
@@ -30,18 +28,16 @@ TEST_F(Battle, FiringInTheCoolDownDoesNothing) {
     s->Fire();
     ASSERT_EQ(world.projectiles.projectiles.size(), 1u);
     const CProjectile& shot = world.projectiles.projectiles.front();
-    EXPECT_EQ(shot.kind, ProjectileRifle);
-    EXPECT_EQ(shot.GetOwner(), s);
-    EXPECT_EQ(shot.damage, GetWeaponType(WeaponRifle).damage);
+    EXPECT_EQ(std::make_tuple(shot.kind, shot.GetOwner(), shot.damage),
+              std::make_tuple((int)ProjectileRifle, (CSoldierTarget*)s, GetWeaponType(WeaponRifle).damage));
     CNode* muzzle = s->GetCurrentWeapon().FindMuzzle();
     ASSERT_NE(muzzle, nullptr);
     EXPECT_NEAR(Vector3Distance(shot.body.position, NodeTranslation(muzzle)), 0.5f, 1e-3f);
 
     s->GetCurrentWeapon().clip = 5;
-    s->Fire();
-    EXPECT_EQ(world.projectiles.projectiles.size(), 1u);
-    EXPECT_EQ(s->GetCurrentWeapon().clip, 5);
-    EXPECT_EQ(s->action, ACTION_NONE) << "a cool-down starts no reload";
+    s->Fire();   // a cool-down fires nothing and starts no reload
+    EXPECT_EQ(std::make_tuple(world.projectiles.projectiles.size(), s->GetCurrentWeapon().clip, s->action),
+              std::make_tuple(size_t(1), 5, (int)ACTION_NONE));
 }
 
 TEST_F(Battle, AThrownWeaponOnlyAnimates) {
@@ -113,8 +109,8 @@ TEST_F(Battle, PickUpWithTwoWeaponsSwapsWithTheCurrentOne) {
     Run(s, 0.1f);
     s->PickUpWeapon();
     ASSERT_EQ(s->weapons.size(), 2u);
-    EXPECT_EQ(s->GetCurrentWeapon().type, 2);
-    EXPECT_EQ(s->GetCurrentWeapon().state, WEAPON_HELD);
+    EXPECT_EQ(WeaponState(s->GetCurrentWeapon()),
+              std::make_tuple(2, launcher.clip, launcher.reserve, (int)WEAPON_HELD));
     EXPECT_TRUE(world.droppedWeapons.empty());
     EXPECT_EQ(s->weaponInReach, nullptr);
 
@@ -134,16 +130,10 @@ TEST_F(Battle, PickUpWithTwoWeaponsSwapsWithTheCurrentOne) {
     Run(s, 0.1f);
     s->PickUpWeapon();
     ASSERT_EQ(s->weapons.size(), 2u);
-    EXPECT_EQ(s->GetCurrentWeapon().type, 5);
-    EXPECT_EQ(s->GetCurrentWeapon().clip, mortar.clip);
-    EXPECT_EQ(s->GetCurrentWeapon().reserve, 4);
-    EXPECT_EQ(s->GetCurrentWeapon().state, WEAPON_HELD);
+    EXPECT_EQ(WeaponState(s->GetCurrentWeapon()), std::make_tuple(5, mortar.clip, 4, (int)WEAPON_HELD));
     ASSERT_EQ(world.droppedWeapons.size(), 1u);
-    CWeapon& left = world.droppedWeapons.front();
-    EXPECT_EQ(left.type, WeaponRifle);
-    EXPECT_EQ(left.clip, rifleClip);
-    EXPECT_EQ(left.reserve, rifleReserve);
-    EXPECT_EQ(left.state, WEAPON_FLYING) << "lies in the world, moved by physics";
+    CWeapon& left = world.droppedWeapons.front();   // lies in the world, moved by physics
+    EXPECT_EQ(WeaponState(left), std::make_tuple((int)WeaponRifle, rifleClip, rifleReserve, (int)WEAPON_FLYING));
     EXPECT_LT(Vector3Distance(left.GetPosition(), NodeTranslation(s->model.FindNode("RHand"))),
               0.2f);
     EXPECT_EQ(s->action, ACTION_PICK_UP);
@@ -172,8 +162,8 @@ TEST_F(Battle, DropAndSwitchKeepTheCurrentIndexInRange) {
     EXPECT_EQ(s->weapons.size(), 1u);
     EXPECT_EQ(s->currentWeapon, 0);
     ASSERT_EQ(world.droppedWeapons.size(), 1u);
-    EXPECT_EQ(world.droppedWeapons.front().type, 2);
-    EXPECT_EQ(world.droppedWeapons.front().state, WEAPON_FLYING);
+    EXPECT_EQ(std::make_pair(world.droppedWeapons.front().type, world.droppedWeapons.front().state),
+              std::make_pair(2, (int)WEAPON_FLYING));
     s->action = ACTION_NONE;
     s->DropWeapon();
     EXPECT_TRUE(s->weapons.empty());

@@ -12,9 +12,8 @@ TEST_F(Battle, SoldiersAreBuiltFromTheShippedModels) {
     EXPECT_NE(s->model.FindNode("RHand"), nullptr);
     EXPECT_NE(s->collision.root, nullptr);
     ASSERT_EQ(s->weapons.size(), 1u);
-    EXPECT_EQ(s->weapons[0].type, GetSoldierType(1).weapon);
-    EXPECT_EQ(s->grenades.size(), 2u);
-    EXPECT_EQ(s->health, GetSoldierType(1).health);
+    EXPECT_EQ(std::make_tuple(s->weapons[0].type, s->grenades.size(), s->health),
+              std::make_tuple(GetSoldierType(1).weapon, size_t(2), GetSoldierType(1).health));
     Run(s, 0.5f);
     EXPECT_TRUE(s->animator.IsPlaying("hold_mg"));
     EXPECT_NEAR(s->GetPosition().z, 0.0f, 1e-3f) << "stands on the ground";
@@ -32,8 +31,7 @@ TEST_F(Battle, ArmourTakesDamageFirstAndComesBackAfterTheDelay) {
     s->armour = 30.0f;
     s->health = 100.0f;
     s->TakeDamage(nullptr, 50.0f, Vector3{});
-    EXPECT_EQ(s->armour, 0.0f);
-    EXPECT_EQ(s->health, 80.0f);
+    EXPECT_EQ(std::make_pair(s->armour, s->health), std::make_pair(0.0f, 80.0f));
 
     for (int i = 0; i < 49; i++)
         s->RegenerateArmour(0.1f);
@@ -65,8 +63,7 @@ TEST_F(Battle, DeathDropsEverythingAndOnlyThePlayersDeathTaunts) {
     EXPECT_EQ(world.attacks, 1) << "the AI hears of its attacker";
     EXPECT_TRUE(world.messages.empty());
     EXPECT_EQ(world.departures, 1);
-    EXPECT_TRUE(enemy->weapons.empty());
-    EXPECT_TRUE(enemy->grenades.empty());
+    EXPECT_TRUE(enemy->weapons.empty() && enemy->grenades.empty());
     ASSERT_EQ(world.droppedWeapons.size(), 1u);
     ASSERT_EQ(world.droppedGrenades.size(), 2u);
     const CWeapon& dropped = world.droppedWeapons.front();
@@ -146,10 +143,10 @@ TEST_F(Battle, PickupsTopUpReservesAndTakeGrenades) {
     ASSERT_EQ(world.droppedGrenades.size(), 1u);
     EXPECT_EQ(world.droppedGrenades.front().GetPosition().z, 1.6f);
     ASSERT_EQ(s->pickupNotices.size(), 3u);
-    EXPECT_EQ(s->pickupNotices[0].kind, WeaponRifle);
-    EXPECT_EQ(s->pickupNotices[0].amount, 20);
-    EXPECT_EQ(s->pickupNotices[2].kind, 6);
-    EXPECT_EQ(s->pickupNotices[2].amount, 2);
+    const PickupNotice& rounds = s->pickupNotices[0];
+    const PickupNotice& grenades = s->pickupNotices[2];
+    EXPECT_EQ(std::make_tuple(rounds.kind, rounds.amount, grenades.kind, grenades.amount),
+              std::make_tuple((int)WeaponRifle, 20, 6, 2));
 
     world.RemoveDroppedWeapon(inReach);
     EXPECT_EQ(s->weaponInReach, nullptr) << "no soldier keeps a removed weapon";

@@ -8,6 +8,7 @@
 
 #include "game/terrain/terrain.h"
 #include "render/backend.h"
+#include "render/null/null_backend.h"
 
 // A heightfield of (nx + 1) x (ny + 1) vertices over [x0, x1] x [y0, y1];
 // height and attribute are functions of x and y, normals point up.
@@ -50,6 +51,7 @@ protected:
     void SetUp() override {
         RenderSetup setup;
         ASSERT_TRUE(InitRenderer(&setup, nullptr));
+        NullResetCounters();   // draws counted from zero whatever ran before
     }
     void TearDown() override { ShutdownRenderer(); }
 };

@@ -33,21 +33,17 @@ int TriangleCount(const CMesh& mesh) {
 }  // namespace
 
 TEST_F(TerrainTest, GridFollowsTheBoundsAspect) {
-    CTerrain t;
-    int columns, rows;
-    std::vector<TerrainVertex> v(2);
-    v[1].position = Vector3{100, 100, 0};
-    t.ComputeBounds(v);
-    t.GridSize(columns, rows);
-    EXPECT_EQ(columns * 100 + rows, 808);
-    v[1].position = Vector3{50, 100, 0};
-    t.ComputeBounds(v);
-    t.GridSize(columns, rows);
-    EXPECT_EQ(columns * 100 + rows, 408);
-    v[1].position = Vector3{1, 100, 0};   // too thin for a column by the formula
-    t.ComputeBounds(v);
-    t.GridSize(columns, rows);
-    EXPECT_EQ(columns * 100 + rows, 108);
+    // Bounds 100 x 100, 50 x 100, and one too thin for a column by the formula.
+    const struct { float width; int columns, rows; } cases[] = {{100, 8, 8}, {50, 4, 8}, {1, 1, 8}};
+    for (const auto& c : cases) {
+        CTerrain t;
+        std::vector<TerrainVertex> v(2);
+        v[1].position = Vector3{c.width, 100, 0};
+        t.ComputeBounds(v);
+        int columns, rows;
+        t.GridSize(columns, rows);
+        EXPECT_EQ(std::make_pair(columns, rows), std::make_pair(c.columns, c.rows)) << c.width;
+    }
 }
 
 TEST_F(TerrainTest, CellsClipWithInterpolationBorderWideningAndSkirts) {
@@ -149,7 +145,7 @@ protected:
     std::unique_ptr<CTerrain> terrain;
 };
 
-TEST_F(ShippedTerrain, LevelsAlignAndShareTheGroundImage) {
+TEST_F(ShippedTerrain, LevelsAlignShareTheGroundImageAndDrawByDistance) {
     const CTerrain& t = *terrain;
     EXPECT_EQ(t.GetSegments().size(), 64u);
     size_t n = t.GetSegments().size();
@@ -171,6 +167,19 @@ TEST_F(ShippedTerrain, LevelsAlignAndShareTheGroundImage) {
     terrain->CollectCollisionInstances(instances);
     ASSERT_EQ(instances.size(), n);
     EXPECT_EQ(instances[5], t.GetSegments()[5].instance);
+
+    // Seen from 5000 up every segment draws at the far level, and only
+    // through visibility lists.
+    CVisibilityLists lists;
+    CInertialCamera camera(Vector3{0, 0, 1}, Vector3{0, 0, 5000}, Vector3{0, 1, 0});
+    CurrentCamera = &camera;
+    terrain->Draw();
+    EXPECT_EQ(NullRenderCounters().drawCalls, 0);
+    terrain->SetVisibilityLists(&lists);
+    terrain->Draw();
+    EXPECT_EQ(NullRenderCounters().indexedTriangles, triangles[2]);
+    EXPECT_EQ(NullRenderCounters().drawErrors, 0);
+    CurrentCamera = nullptr;
 }
 
 TEST_F(ShippedTerrain, RaysFindTheNearestGround) {
@@ -198,23 +207,6 @@ TEST_F(ShippedTerrain, RaysFindTheNearestGround) {
     }
     Ray miss{{5000, 0, 1000}, {0, 0, -1}};
     EXPECT_FALSE(terrain->RayQuery(miss, p, n));
-}
-
-TEST_F(ShippedTerrain, DrawsEachSegmentAtItsLevel) {
-    CVisibilityLists lists;
-    CInertialCamera camera(Vector3{0, 0, 1}, Vector3{0, 0, 5000}, Vector3{0, 1, 0});
-    CurrentCamera = &camera;
-    NullResetCounters();
-    terrain->Draw();   // no visibility lists: nothing
-    EXPECT_EQ(NullRenderCounters().drawCalls, 0);
-    terrain->SetVisibilityLists(&lists);
-    int far = 0;
-    for (const CMesh& mesh : terrain->GetLevelMeshes(2))
-        far += TriangleCount(mesh);
-    terrain->Draw();
-    EXPECT_EQ(NullRenderCounters().indexedTriangles, far);
-    EXPECT_EQ(NullRenderCounters().drawErrors, 0);
-    CurrentCamera = nullptr;
 }
 
 TEST_F(ShippedTerrain, ABrokenCacheIsRebuiltAndRewritten) {

@@ -80,19 +80,31 @@ void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     out.write((const char*)bytes.data(), (std::streamsize)bytes.size());
 }
 
+// The strip built and its cache's bytes.
+class StripCache : public TerrainTest {
+protected:
+    void SetUp() override {
+        TerrainTest::SetUp();
+        BuildStrip(built);
+        ASSERT_TRUE(built.SerializeSegmentCache(bytes));
+    }
+    bool Reads(const std::vector<uint8_t>& file) {
+        return built.DeserializeSegmentCache(file.data(), file.size());
+    }
+    CTerrain built;
+    std::vector<uint8_t> bytes;
+};
+
 }  // namespace
 
-TEST_F(TerrainTest, CacheRoundTripIsExact) {
-    CTerrain built;
-    BuildStrip(built);
+TEST_F(StripCache, RoundTripIsExact) {
     ASSERT_EQ(built.GetSegments().size(), 8u);
-    std::vector<uint8_t> first, second;
-    ASSERT_TRUE(built.SerializeSegmentCache(first));
+    std::vector<uint8_t> second;
     CTerrain read;
-    ASSERT_TRUE(read.DeserializeSegmentCache(first.data(), first.size()));
+    ASSERT_TRUE(read.DeserializeSegmentCache(bytes.data(), bytes.size()));
     read.FinishLoad();
     ASSERT_TRUE(read.SerializeSegmentCache(second));
-    EXPECT_EQ(first, second);
+    EXPECT_EQ(bytes, second);
     EXPECT_EQ(read.GetSegments().size(), 8u);
     EXPECT_EQ(read.SampleGrid(1, 40), built.SampleGrid(1, 40));
     Ray down{{1, 40, 1000}, {0, 0, -1}};
@@ -102,13 +114,7 @@ TEST_F(TerrainTest, CacheRoundTripIsExact) {
     EXPECT_EQ(p.z, q.z);
 }
 
-TEST_F(TerrainTest, CutPaddedOrGarbledCachesAreRefusedWhole) {
-    CTerrain built;
-    BuildStrip(built);
-    std::vector<uint8_t> bytes;
-    ASSERT_TRUE(built.SerializeSegmentCache(bytes));
-    std::vector<uint8_t> before;
-    ASSERT_TRUE(built.SerializeSegmentCache(before));
+TEST_F(StripCache, CutPaddedOrGarbledCachesAreRefusedWhole) {
     // Cuts through the header, the first records, the rectangles and counts,
     // then samples; each cut copy is exactly as long, so ASan sees any
     // over-read.
@@ -119,13 +125,13 @@ TEST_F(TerrainTest, CutPaddedOrGarbledCachesAreRefusedWhole) {
     size_t rects = head - 28 * vertices - 6 - 16 * 8;
     for (size_t length = 0; length < bytes.size();) {
         std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + length);
-        ASSERT_FALSE(built.DeserializeSegmentCache(cut.data(), cut.size())) << length;
+        ASSERT_FALSE(Reads(cut)) << length;
         bool dense = length < 400 || (length >= rects - 8 && length < rects + 16 * 8 + 8);
         length += dense ? 1 : length < head ? 37 : 9973;
     }
     std::vector<uint8_t> padded = bytes;
     padded.push_back(0);
-    EXPECT_FALSE(built.DeserializeSegmentCache(padded.data(), padded.size()));
+    EXPECT_FALSE(Reads(padded));
     // A count that disagrees with what follows, and a bound that is not a number.
     for (size_t at : {(size_t)80, rects + 16 * 8, (size_t)0}) {
         std::vector<uint8_t> garbled = bytes;
@@ -133,17 +139,15 @@ TEST_F(TerrainTest, CutPaddedOrGarbledCachesAreRefusedWhole) {
         garbled[at + 1] ^= at == 0 ? 0xFF : 0;
         garbled[at + 2] ^= at == 0 ? 0xFF : 0;
         garbled[at + 3] ^= at == 0 ? 0x7F : 0;
-        EXPECT_FALSE(built.DeserializeSegmentCache(garbled.data(), garbled.size())) << at;
+        EXPECT_FALSE(Reads(garbled)) << at;
     }
     // Nothing read so far was taken over.
     std::vector<uint8_t> after;
     ASSERT_TRUE(built.SerializeSegmentCache(after));
-    EXPECT_EQ(before, after);
+    EXPECT_EQ(bytes, after);
 }
 
-TEST_F(TerrainTest, CacheWritesAreAtomicAndABrokenCacheIsNotUsed) {
-    CTerrain built;
-    BuildStrip(built);
+TEST_F(StripCache, WritesAreAtomicAndABrokenCacheIsNotUsed) {
     const std::string path = "gen\\terrain\\strip_8x8.tSegs";
     ASSERT_EQ(CTerrain::SegmentCachePath("some\\where\\strip.mbm"), path);
     ASSERT_TRUE(built.WriteSegmentCache(path));
@@ -152,9 +156,7 @@ TEST_F(TerrainTest, CacheWritesAreAtomicAndABrokenCacheIsNotUsed) {
     CTerrain empty;   // refuses to write: the good file stays
     EXPECT_FALSE(empty.WriteSegmentCache(path));
     EXPECT_EQ(FileBytes(path), written);
-    {
-        std::ofstream blocker("blocker");
-    }
+    std::ofstream{"blocker"};   // a file where the folder would be
     EXPECT_FALSE(built.WriteSegmentCache("blocker\\strip_8x8.tSegs"));
 
     // Load of a mesh that is not there reads the cache of its base name...
@@ -164,20 +166,13 @@ TEST_F(TerrainTest, CacheWritesAreAtomicAndABrokenCacheIsNotUsed) {
     // ...and a broken cache is not used: the missing mesh gives an empty
     // terrain, and nothing is written over the broken file.
     written.resize(written.size() - 1);
-    {
-        std::ofstream out(NativePath(path), std::ios::binary);
-        out.write((const char*)written.data(), (std::streamsize)written.size());
-    }
+    WriteBytes(path, written);
     ASSERT_TRUE(loaded.Load("missing\\strip.mbm"));
     EXPECT_TRUE(loaded.GetSegments().empty());
     EXPECT_EQ(FileBytes(path).size(), written.size());
 }
 
-TEST_F(TerrainTest, SegmentNamesThatLeaveTheCacheFolderAreRefused) {
-    CTerrain built;
-    BuildStrip(built);
-    std::vector<uint8_t> bytes;
-    ASSERT_TRUE(built.SerializeSegmentCache(bytes));
+TEST_F(StripCache, SegmentNamesThatLeaveTheCacheFolderAreRefused) {
     // Every level names its segments alike: forge one level's copy of the
     // first name at a time, keeping its length so everything else stays.
     const std::string name = "strip - segment 0, for 1x8";
@@ -190,7 +185,7 @@ TEST_F(TerrainTest, SegmentNamesThatLeaveTheCacheFolderAreRefused) {
         for (size_t at : places) {
             std::vector<uint8_t> forged = bytes;
             memcpy(forged.data() + at, bad.data(), bad.size());
-            EXPECT_FALSE(built.DeserializeSegmentCache(forged.data(), forged.size())) << bad << " " << at;
+            EXPECT_FALSE(Reads(forged)) << bad << " " << at;
         }
     }
 
@@ -209,7 +204,7 @@ TEST_F(TerrainTest, SegmentNamesThatLeaveTheCacheFolderAreRefused) {
     EXPECT_EQ(CTerrain::SegmentCachePath("data\\models/../../x.mbm"), "");
 }
 
-TEST_F(TerrainTest, CachesWhoseSegmentsDoNotBearTheirBoundsAreRefused) {
+TEST_F(StripCache, CachesWhoseSegmentsDoNotBearTheirBoundsAreRefused) {
     // A valley deeper than the cells' boxes reach (z -1000): its segments
     // stop short of the bounds, yet its own cache reads back.
     {
@@ -219,21 +214,14 @@ TEST_F(TerrainTest, CachesWhoseSegmentsDoNotBearTheirBoundsAreRefused) {
         MakeHeightfield(4, 4, 0, 0, 40, 40, [](float, float y) { return y > 35 ? -5000.0f : 0.0f; },
                         [](float, float) { return 0.3f; }, v, i);
         deep.BuildFromVertices(v, i, CTexture(), "deep");
-        std::vector<uint8_t> bytes;
-        ASSERT_TRUE(deep.SerializeSegmentCache(bytes));
-        EXPECT_TRUE(again.DeserializeSegmentCache(bytes.data(), bytes.size()));
+        std::vector<uint8_t> deepBytes;
+        ASSERT_TRUE(deep.SerializeSegmentCache(deepBytes));
+        EXPECT_TRUE(again.DeserializeSegmentCache(deepBytes.data(), deepBytes.size()));
     }
-    CTerrain built;
-    BuildStrip(built);
-    std::vector<uint8_t> bytes;
-    ASSERT_TRUE(built.SerializeSegmentCache(bytes));
     CacheParts parts(bytes);
     ASSERT_EQ(parts.Join(), bytes);
     ASSERT_EQ(parts.records[0].size(), 8u);
-    auto reads = [&built](const CacheParts& forged) {
-        const std::vector<uint8_t> joined = forged.Join();
-        return built.DeserializeSegmentCache(joined.data(), joined.size());
-    };
+    auto reads = [this](const CacheParts& forged) { return Reads(forged.Join()); };
 
     // Bounds the segments do not reach, wide or a little off.
     CacheParts wide = parts, off = parts;

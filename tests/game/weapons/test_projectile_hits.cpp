@@ -8,7 +8,7 @@ namespace {
 
 // Fires a projectile of the kind from 5 units in front of the soldier's
 // chest straight at it and runs the sweep until it ends.
-float HealthLostTo(Battle* , TestWorld& world, CSoldier* target, int kind) {
+float HealthLostTo(TestWorld& world, CSoldier* target, int kind) {
     CCollisionPhases phases(&world);
     target->health = 60.0f;
     target->armour = 0.0f;
@@ -27,11 +27,11 @@ float HealthLostTo(Battle* , TestWorld& world, CSoldier* target, int kind) {
 TEST_F(Battle, OnlyBulletsAndFlaresHurtTheSoldierTheyHit) {
     CSoldier* s = AddSoldier(Vector3{});
     Run(s, 0.1f);
-    EXPECT_FLOAT_EQ(HealthLostTo(this, world, s, ProjectileRifle), 25.0f);
-    EXPECT_FLOAT_EQ(HealthLostTo(this, world, s, ProjectileFlare), 25.0f);
+    EXPECT_FLOAT_EQ(HealthLostTo(world, s, ProjectileRifle), 25.0f);
+    EXPECT_FLOAT_EQ(HealthLostTo(world, s, ProjectileFlare), 25.0f);
     // Rockets and shells stop on a soldier without hurting it.
-    EXPECT_EQ(HealthLostTo(this, world, s, ProjectileRocket), 0.0f);
-    EXPECT_EQ(HealthLostTo(this, world, s, ProjectileShell), 0.0f);
+    EXPECT_EQ(HealthLostTo(world, s, ProjectileRocket), 0.0f);
+    EXPECT_EQ(HealthLostTo(world, s, ProjectileShell), 0.0f);
 }
 
 TEST_F(Battle, AGrenadeBouncesOffTheGroundAndBlastsTheSoldierNearby) {

@@ -7,30 +7,23 @@ namespace {
 
 const int FlarePistol = 3;   // clip 12, maximum reserve 48
 
-TEST_F(Battle, WeaponAmmunitionArithmetic) {
+TEST_F(Battle, WeaponAmmunitionAndCoolDown) {
     CWeapon w(FlarePistol, &world, WEAPON_HELD);
-    EXPECT_EQ(w.clip, 12);
-    EXPECT_EQ(w.reserve, 48);
-
-    w.clip = 3;
-    w.reserve = 5;
-    EXPECT_TRUE(w.Reload());
-    EXPECT_EQ(w.clip, 8);
-    EXPECT_EQ(w.reserve, 0);
-    EXPECT_FALSE(w.Reload()) << "nothing in reserve";
-
-    w.clip = 3;
-    w.reserve = 20;
-    EXPECT_TRUE(w.Reload());
-    EXPECT_EQ(w.clip, 12);
-    EXPECT_EQ(w.reserve, 11);
-
+    EXPECT_EQ(std::make_pair(w.clip, w.reserve), std::make_pair(12, 48));
+    // A reload from (clip, reserve): whether any shot moved, and what is left.
+    const struct { int clip, reserve; bool moved; int clipAfter, reserveAfter; } reloads[] = {
+        {3, 5, true, 8, 0}, {8, 0, false, 8, 0}, {3, 20, true, 12, 11}};
+    for (const auto& r : reloads) {
+        w.clip = r.clip;
+        w.reserve = r.reserve;
+        EXPECT_EQ(w.Reload(), r.moved) << r.clip << " + " << r.reserve;
+        EXPECT_EQ(std::make_pair(w.clip, w.reserve), std::make_pair(r.clipAfter, r.reserveAfter));
+    }
     w.reserve = 40;
     EXPECT_EQ(w.AddAmmo(30), 8);
     EXPECT_EQ(w.reserve, 48);
-}
 
-TEST_F(Battle, FiringNeedsAmmunitionAndAnEndedCoolDown) {
+    // Firing needs ammunition and an ended cool-down.
     CWeapon rifle(WeaponRifle, &world, WEAPON_HELD);
     rifle.clip = 1;
     EXPECT_TRUE(rifle.TryFire());
@@ -93,7 +86,7 @@ TEST_F(Battle, CopiesOwnTheirModelsAndBodies) {
     }
 }
 
-TEST_F(Battle, ProjectilesEndBeyondTheBattleSphere) {
+TEST_F(Battle, ProjectileLifetimes) {
     CProjectileManager& m = world.projectiles;
     CProjectile* p = m.Fire(ProjectileRifle, Vector3{1990.0f, 0, 0}, Vector3{2.0f, 0, 0}, 100.0f,
                             25.0f, nullptr);
@@ -106,10 +99,8 @@ TEST_F(Battle, ProjectilesEndBeyondTheBattleSphere) {
     EXPECT_EQ(m.projectiles.size(), 1u) << "removed only in the update after it ends";
     m.Update(0.1f);
     EXPECT_TRUE(m.projectiles.empty());
-}
 
-TEST_F(Battle, FlaresBurnOutAndGrenadesWaitForTheirFirstBounce) {
-    CProjectileManager& m = world.projectiles;
+    // Flares burn out; grenades wait for their first bounce.
     CProjectile* flare = m.Fire(ProjectileFlare, Vector3{}, Vector3{1, 0, 0}, 1.0f, 10.0f, nullptr);
     CProjectile* grenade =
         m.Fire(ProjectileGrenade, Vector3{0, 0, 500}, Vector3{0, 0, 1}, 0.0f, 80.0f, nullptr);
@@ -118,9 +109,8 @@ TEST_F(Battle, FlaresBurnOutAndGrenadesWaitForTheirFirstBounce) {
     armed->SetBounced();
     for (int i = 0; i < 14; i++)
         m.Update(0.1f);
-    EXPECT_TRUE(flare->alive) << "1.4 s of 1.5";
-    EXPECT_TRUE(grenade->alive);
-    EXPECT_TRUE(armed->alive) << "a 2 s fuse";
+    // 1.4 s: a flare burns for 1.5, a bounced grenade's fuse for 2.
+    EXPECT_EQ(std::make_tuple(flare->alive, grenade->alive, armed->alive), std::make_tuple(true, true, true));
     for (int i = 0; i < 9; i++)
         m.Update(0.1f);
     EXPECT_EQ(m.projectiles.size(), 1u) << "flare and armed grenade are gone";

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "core/error.h"
 #include "game/stats.h"
@@ -56,11 +57,9 @@ TEST_F(LevelFileTest, SectionsInAnyOrderAndMissingOnesSkipped) {
     EXPECT_EQ(level.sectionsRead, LevelTerrainBit | LevelSoldiersBit | LevelGenericBit);
     EXPECT_EQ(level.terrain, (std::vector<std::string>{"first.mbm", "data\\models\\land\\valley.mbm"}));
     ASSERT_EQ(level.soldiers.size(), 2u);
-    EXPECT_EQ(level.soldiers[0].position.x, 1.5f);   // "(x, y, z)" splits into its fields
-    EXPECT_EQ(level.soldiers[0].position.y, -2.0f);
-    EXPECT_EQ(level.soldiers[0].heading, 0.5f);
-    EXPECT_EQ(level.soldiers[1].team, 3);
-    EXPECT_EQ(level.soldiers[1].line, 9);
+    const LevelSoldier& a = level.soldiers[0];   // "(x, y, z)" splits into its fields
+    EXPECT_EQ(std::tie(a.position.x, a.position.y, a.position.z, a.heading), std::make_tuple(1.5f, -2.0f, 3.0f, 0.5f));
+    EXPECT_EQ(std::tie(level.soldiers[1].team, level.soldiers[1].line), std::make_tuple(3, 9));
     ASSERT_EQ(level.generics.size(), 1u);
     EXPECT_TRUE(level.generics[0].dynamic);
     EXPECT_FLOAT_EQ(level.generics[0].heading, 1.5707963f);
@@ -83,12 +82,9 @@ TEST_F(LevelFileTest, RowsPlacedFarOffTheTerrainAreRefused) {
     LevelArea area{Vector3{-100, -100, 0}, Vector3{100, 100, 10}};
     RefuseFarRows(level, "test.txt", area);
     // Within 10,000 of the area on every axis stays.
-    ASSERT_EQ(level.soldiers.size(), 1u);
-    EXPECT_EQ(level.soldiers[0].line, 5);
-    EXPECT_TRUE(level.vehicles.empty());
-    ASSERT_EQ(level.generics.size(), 1u);
-    EXPECT_EQ(level.generics[0].line, 15);
-    EXPECT_TRUE(level.droppedItems.empty());
+    ASSERT_EQ(std::make_tuple(level.soldiers.size(), level.generics.size()), std::make_tuple(size_t(1), size_t(1)));
+    EXPECT_EQ(std::tie(level.soldiers[0].line, level.generics[0].line), std::make_tuple(5, 15));
+    EXPECT_TRUE(level.vehicles.empty() && level.droppedItems.empty());
     EXPECT_EQ(level.rowsRefused, 5);
     EXPECT_EQ(ErrorReportCount(), reports + 5);
     EXPECT_NE(LastErrorReport().find("LoadLevel()-test.txt line 19: position (1.000000015e+30, "),
@@ -154,15 +150,10 @@ TEST(MessageFileTest, QuotedFormatAndArguments) {
         "x Dalvek data\\ui\\avatar.png \"bad id\"\n"
         "6 Dalvek\n");
     ASSERT_EQ(m.size(), 3u);
-    EXPECT_EQ(m[0].id, 3);
-    EXPECT_EQ(m[0].name, "Dalvek");
-    EXPECT_EQ(m[0].image, "data\\ui\\avatar.png");
-    EXPECT_EQ(m[0].format, "Take %i men to the %cridge%c");
-    EXPECT_EQ(m[0].arguments, "12 4278190335");
-    EXPECT_EQ(m[1].format, "Two blanks before the quote");
-    EXPECT_EQ(m[1].arguments, "");
-    EXPECT_EQ(m[2].format, "");
-    EXPECT_EQ(m[2].arguments, "lone");
+    EXPECT_EQ(std::tie(m[0].id, m[0].name, m[0].image, m[0].format, m[0].arguments),
+              std::make_tuple(3, "Dalvek", "data\\ui\\avatar.png", "Take %i men to the %cridge%c", "12 4278190335"));
+    EXPECT_EQ(std::tie(m[1].format, m[1].arguments), std::make_tuple("Two blanks before the quote", ""));
+    EXPECT_EQ(std::tie(m[2].format, m[2].arguments), std::make_tuple("", "lone"));
 
     int reports = ErrorReportCount();
     EXPECT_EQ(Messages("Messages \"9\"\nh\n1 A b \"c\"\n").size(), 1u);   // count ends early: reported

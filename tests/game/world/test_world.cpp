@@ -13,8 +13,6 @@
 
 namespace {
 
-const char* const CratePath = "data\\models\\props\\crate.mbm";
-
 // The current camera while it lives: 50 units south of the origin, looking at it.
 struct CameraOnTheOrigin {
     CSmoothCamera camera;
@@ -27,7 +25,7 @@ struct CameraOnTheOrigin {
     ~CameraOnTheOrigin() { CurrentCamera = nullptr; }
 };
 
-TEST_F(WorldTest, PausedObjectsStopWhileGenericsScrapParticlesAndHitRecordsRun) {
+TEST_F(WorldTest, PausesHoldObjectsAndSoldiersAndTheAIFlagHoldsOnlyTheTeamAI) {
     BuildFlat(world->terrain, 200.0f, 0.3f);
     CSoldier* soldier = AddSoldier(Vector3{0, 0, 5});
     CVehicle* vehicle = AddVehicle(Vector3{20, 0, 5});
@@ -35,24 +33,22 @@ TEST_F(WorldTest, PausedObjectsStopWhileGenericsScrapParticlesAndHitRecordsRun) 
     dropped.SetPosition(Vector3{-10, 0, 5});
     CWeapon& weapon = world->AddDroppedWeapon(dropped);
     CGenericObject* crate = new CGenericObject(world.get());
-    ASSERT_TRUE(crate->LoadMesh(CratePath, true, DefaultHitPoints));
+    ASSERT_TRUE(crate->LoadMesh("data\\models\\props\\crate.mbm", true, DefaultHitPoints));
     crate->SetPosition(Vector3{10, 10, 5});
     world->AddGeneric(crate);
-    CNode* limb = new CNode;
-    world->AddSoldierScrap(limb, nullptr, Vector3{0, 0, 0});
+    world->AddSoldierScrap(new CNode, nullptr, Vector3{0, 0, 0});
     world->soldierScrap.back().body.position = Vector3{5, 5, 5};
     CProjectile* shot = world->projectiles.Fire(1, Vector3{0, -50, 1}, Vector3{0, -1, 0}, 100.0f, 10.0f, nullptr);
-    world->AddHitRecord("Chest", Vector3{0, 0, 1});
 
+    // Props and scrap run on the world's time through a pause.
     world->SetObjectsRun(false);
     Run(0.5f);
     EXPECT_EQ(soldier->GetPosition().z, 5.0f);
     EXPECT_EQ(vehicle->body.position.z, 5.0f);
     EXPECT_EQ(weapon.GetPosition().z, 5.0f);
     EXPECT_EQ(shot->body.position.y, -50.0f);
-    EXPECT_LT(crate->GetPosition().z, 5.0f) << "props run on the world's time";
+    EXPECT_LT(crate->GetPosition().z, 5.0f);
     EXPECT_LT(world->soldierScrap.back().body.position.z, 5.0f);
-    EXPECT_NEAR(world->hitRecords.front().point.z, 1.5f, 1e-4f);
 
     // Soldiers alone can be held while everything else moves on.
     world->SetObjectsRun(true);
@@ -62,38 +58,41 @@ TEST_F(WorldTest, PausedObjectsStopWhileGenericsScrapParticlesAndHitRecordsRun) 
     EXPECT_LT(vehicle->body.position.z, 5.0f);
     EXPECT_LT(weapon.GetPosition().z, 5.0f);
     world->SetSoldiersRun(true);
-    Run(0.2f);
-    EXPECT_LT(soldier->GetPosition().z, 5.0f);
-}
 
-TEST_F(WorldTest, TheAIFlagSkipsOnlyTheTeamAI) {
-    BuildFlat(world->terrain, 200.0f, 0.3f);
-    CSoldier* soldier = AddSoldier(Vector3{0, 0, 5});
-    CProjectile* shot = world->projectiles.Fire(1, Vector3{0, -50, 1}, Vector3{0, -1, 0}, 100.0f, 10.0f, nullptr);
+    int updates = teamAI->updates;
     g_debugConsole->aiFlag = 0;
     Run(0.2f);
-    EXPECT_EQ(teamAI->updates, 0);
+    EXPECT_EQ(teamAI->updates, updates);
     EXPECT_LT(soldier->GetPosition().z, 5.0f);
     EXPECT_LT(shot->body.position.y, -50.0f);
     g_debugConsole->aiFlag = 1;
     Run(0.2f);
-    EXPECT_EQ(teamAI->updates, 4);
+    EXPECT_EQ(teamAI->updates, updates + 4);
 }
 
-TEST_F(WorldTest, QueuedMessagesShowFiveSecondsEachInOrderAndFreezeWhilePaused) {
+TEST_F(WorldTest, MessagesShowFiveSecondsEachInOrderAndHitRecordsRiseForFive) {
     world->SetMessagesEnabled(true);
     world->AddMessage("Dalvek", "data\\ui\\avatar.png", "First %i", "1");
     world->AddMessage("Dalvek", "data\\ui\\avatar.png", "Second", "");
     world->AddMessage("Dalvek", "data\\ui\\avatar.png", "Third", "");
     EXPECT_EQ(world->messages.front().block.GetIntegers(), (std::vector<int>{1}));
     EXPECT_EQ(world->messages.front().block.GetMaxWidth(), MessageWidth);
+    world->AddHitRecord("Head", Vector3{3, 4, 1});
 
     // Quarter seconds add up exactly: a message goes in the step its time
-    // falls below 0, just after its five seconds.
+    // falls below 0, just after its five seconds; a hit record likewise,
+    // and it runs through a pause.
     const float q = 0.25f;
-    Run(4.75f, q);
+    Run(1.0f, q);
+    EXPECT_NEAR(world->hitRecords.front().point.z, 2.0f, 1e-4f) << "one unit a second";
+    EXPECT_EQ(world->hitRecords.front().text, "Head");
+    Run(3.75f, q);
     ASSERT_EQ(world->messages.size(), 3u);
     world->SetObjectsRun(false);
+    Run(0.25f, q);
+    EXPECT_EQ(world->hitRecords.size(), 1u);
+    Run(q, q);
+    EXPECT_TRUE(world->hitRecords.empty());
     Run(10.0f, q);
     EXPECT_EQ(world->messages.size(), 3u) << "a paused game holds its message";
     world->SetObjectsRun(true);
@@ -109,18 +108,6 @@ TEST_F(WorldTest, QueuedMessagesShowFiveSecondsEachInOrderAndFreezeWhilePaused) 
     Run(q, q);
     EXPECT_TRUE(world->messages.empty());
     EXPECT_FALSE(world->messageShowing);
-}
-
-TEST_F(WorldTest, AHitRecordRisesOneUnitASecondAndEndsJustAfterFiveSeconds) {
-    world->AddHitRecord("Head", Vector3{3, 4, 1});
-    Run(1.0f);
-    ASSERT_EQ(world->hitRecords.size(), 1u);
-    EXPECT_NEAR(world->hitRecords.front().point.z, 2.0f, 1e-4f);
-    EXPECT_EQ(world->hitRecords.front().text, "Head");
-    Run(3.95f);
-    EXPECT_EQ(world->hitRecords.size(), 1u);
-    Run(0.1f);
-    EXPECT_TRUE(world->hitRecords.empty());
 }
 
 TEST_F(WorldTest, ASoldierAtExactlyZeroHealthStaysListedAndCountedButIsNotUpdated) {
@@ -155,8 +142,7 @@ TEST_F(WorldTest, RemovingSoldiersOutsideTheListsAndTeamsIsSafe) {
     EXPECT_TRUE(world->teams[0].empty()) << "found whatever its team index says now";
 
     int reports = ErrorReportCount();
-    CSoldier* outside = new CSoldier(world.get(), 1);
-    world->AddSoldierToTeam(outside, -1);
+    world->AddSoldierToTeam(new CSoldier(world.get(), 1), -1);
     EXPECT_EQ(ErrorReportCount(), reports + 1);
     EXPECT_EQ(world->soldiers.size(), 1u) << "owned, so freed by Clear";
 }

@@ -1,6 +1,8 @@
 // World objects and props: headings, moves, placing a prop moves what
 // projectiles and queries hit, a dynamic prop settles on the ground.
 #include <cmath>
+#include <cstring>
+#include <tuple>
 
 #include "game/world/generic_object.h"
 #include "game/world/world_query.h"
@@ -40,9 +42,7 @@ TEST_F(WorldObjects, HeadingsAndMoves) {
 
     o.SetHeading(0.0f);
     const float* m = o.GetTransform().m;
-    EXPECT_FLOAT_EQ(m[0], 1);
-    EXPECT_FLOAT_EQ(m[5], 1);
-    EXPECT_FLOAT_EQ(m[1], 0);
+    EXPECT_EQ(std::make_tuple(m[0], m[5], m[1]), std::make_tuple(1.0f, 1.0f, 0.0f));
     ExpectNear3(Vector3{m[3], m[7], m[11]}, Vector3{1, 2, 3});
 
     // A quarter turn takes x to -y under M.p: the facing of heading a is (cos a, -sin a, 0).
@@ -65,7 +65,6 @@ TEST_F(WorldObjects, HeadingsAndMoves) {
     empty.SetPosition(Vector3{1, 1, 1});
     empty.Update(0.1f);
     EXPECT_FALSE(empty.HasModel());
-    EXPECT_FLOAT_EQ(empty.GetHitPoints(), DefaultHitPoints);
 }
 
 TEST_F(WorldObjects, PlacedStaticPropIsHitWhereItStands) {
@@ -75,8 +74,6 @@ TEST_F(WorldObjects, PlacedStaticPropIsHitWhereItStands) {
     world.props.emplace_back(crate);
     EXPECT_FALSE(crate->LoadMesh("coltest_missing.mbm", false, DefaultHitPoints));
     ASSERT_TRUE(crate->LoadMesh("coltest_crate.mbm", false, DefaultHitPoints));
-    EXPECT_TRUE(crate->HasModel());
-    EXPECT_FALSE(crate->IsDynamic());
 
     // The level loader turns and places it.
     crate->SetPosition(Vector3{50, 20, 0});
@@ -99,8 +96,7 @@ TEST_F(WorldObjects, PlacedStaticPropIsHitWhereItStands) {
     // Static: an update leaves the loader's transform alone.
     Matrix4 before = crate->GetTransform();
     crate->Update(1.0f);
-    for (int i = 0; i < 16; i++)
-        EXPECT_EQ(crate->GetTransform().m[i], before.m[i]);
+    EXPECT_EQ(0, memcmp(crate->GetTransform().m, before.m, sizeof before.m));
 }
 
 TEST_F(WorldObjects, DynamicPropFallsAndKeepsItsHeading) {
@@ -111,7 +107,6 @@ TEST_F(WorldObjects, DynamicPropFallsAndKeepsItsHeading) {
     auto* crate = new CGenericObject(&world);
     world.props.emplace_back(crate);
     ASSERT_TRUE(crate->LoadMesh("coltest_crate.mbm", true, 50.0f));
-    EXPECT_FLOAT_EQ(crate->GetHitPoints(), 50.0f);
     crate->SetPosition(Vector3{30, 30, 5});
     crate->SetHeading(0.5f);
     for (int i = 0; i < 200 && !crate->body.resting; i++)
@@ -123,7 +118,6 @@ TEST_F(WorldObjects, DynamicPropFallsAndKeepsItsHeading) {
     const float* m = crate->GetTransform().m;
     EXPECT_NEAR(m[0], std::cos(0.5f), 1e-5f);
     EXPECT_NEAR(m[1], std::sin(0.5f), 1e-5f);
-    EXPECT_FALSE(std::isnan(m[0]));
     // At rest it stays put.
     crate->Update(0.05f);
     ExpectNear3(crate->GetPosition(), Vector3{30, 30, 0});

@@ -5,6 +5,8 @@
 // removals, moves and lists changed behind the world's back.
 #include "tests/game/world/world_fixture.h"
 
+#include <tuple>
+
 #include "core/random.h"
 #include "game/collision/body_grid.h"
 #include "game/soldiers/vehicle.h"
@@ -84,11 +86,8 @@ protected:
             return;
         hits++;
         ASSERT_TRUE(Same(a.point, b.point) && Same(a.normal, b.normal));
-        ASSERT_EQ(a.object, b.object);
-        ASSERT_EQ(a.kind, b.kind);
-        ASSERT_EQ(a.node, b.node);
-        ASSERT_EQ(a.bodyPart, b.bodyPart);
-        ASSERT_EQ(a.distanceSquared, b.distanceSquared);
+        ASSERT_EQ(std::tie(a.object, a.kind, a.node, a.bodyPart, a.distanceSquared),
+                  std::tie(b.object, b.kind, b.node, b.bodyPart, b.distanceSquared));
     }
 
     // Rays of every kind: straight down and up onto objects (grounding),
