@@ -21,40 +21,12 @@
 
 static const std::string folder = "gen\\gl_backend_test\\";
 
-// ---- read-back ----
-
-static bool Near(const int rgb[3], int r, int g, int b, int tolerance = 3) {
-    return abs(rgb[0] - r) <= tolerance && abs(rgb[1] - g) <= tolerance && abs(rgb[2] - b) <= tolerance;
-}
-
-static bool CheckPixel(const char* name, int x, int y, int r, int g, int b, int tolerance = 3) {
-    int rgb[3];
-    std::string text = ReadPixel(x, y, rgb);
-    bool ok = Near(rgb, r, g, b, tolerance);
-    Check(name, ok, text);
-    return ok;
-}
-
 static int shutdownCalls = 0;
 static void OnShutdown() { shutdownCalls++; }
 
 static void TestFailurePaths() {
+    CheckRefusedImages(folder);
     int reports = ErrorReportCount();
-    CTexture t;
-    bool missing = !LoadTexture(t, folder + "missing.png", false, 1, false);
-    Check("missing_image", missing && t.IsEmpty() && ErrorReportCount() > reports);
-
-    reports = ErrorReportCount();
-    WriteText(folder + "junk.png", "this is not an image");
-    bool junk = !LoadTexture(t, folder + "junk.png", false, 1, false);
-    Check("undecodable_image", junk && t.IsEmpty() && ErrorReportCount() > reports);
-
-    reports = ErrorReportCount();
-    WritePng(folder + "odd.png", 48, 48, std::vector<uint32_t>(48 * 48, 0xFFFFFFFFu));
-    bool odd = !LoadTexture(t, folder + "odd.png", false, 1, false);
-    Check("refused_image_size", odd && t.IsEmpty() && ErrorReportCount() > reports);
-
-    reports = ErrorReportCount();
     WriteText(folder + "broken.glsl_v", "void main() { gl_Position = undeclaredThing; }\n");
     CShaderProgram broken;
     broken.Load(folder + "broken", "");
@@ -176,21 +148,12 @@ int main() {
            ShadersAvailable(), Has3DTextures(), IsStencilEnabled());
     RegisterShutdownCallback(OnShutdown);
 
-    // Sky.
-    ClearFrame(0xffcc7f00u, true, true, true);
+    ClearFrame(TestSky, true, true, true);
     CheckPixel("clear_sky", 400, 300, 0, 127, 204, 1);
-    Check("default_state", GetRenderSwitch(RS_DEPTH_TEST) && GetRenderSwitch(RS_BLEND) &&
-                               GetCullMode() == CULL_CLOCKWISE && GetDepthFunc() == CMP_LESS_EQUAL &&
-                               GetAlphaFunc() == CMP_NOT_EQUAL && !GetRenderSwitch(RS_WIREFRAME));
+    Check("default_state", DefaultStates());
     SetScreenProjection();
 
-    // Sprite: 64 x 64, magenta top half, yellow bottom half, an opaque black
-    // 16 x 16 corner that the colour key makes transparent.
-    std::vector<uint32_t> image(64 * 64);
-    for (int y = 0; y < 64; y++)
-        for (int x = 0; x < 64; x++)
-            image[size_t(y) * 64 + x] = (x < 16 && y < 16) ? 0xFF000000u : (y < 32 ? 0xFFFF00FFu : 0xFFFFFF00u);
-    WritePng(folder + "sprite.png", 64, 64, image);
+    WriteSprite(folder + "sprite.png");
     CImage decoded;
     bool decodedOk = decoded.LoadFromFile(folder + "sprite.png");
     Check("gdiplus_decode", decodedOk && decoded.GetWidth() == 64 && decoded.GetPixels()[0] == 0xFF000000u &&

@@ -102,7 +102,7 @@ int main() {
     auto draw = [&](CParticleSystem* particles) {
         bool drawn = StartTestFrame();
         if (drawn) {
-            ClearFrame(0xffcc7f00u, true, true, true);
+            ClearFrame(TestSky, true, true, true);
             land.Draw();
             if (particles)
                 particles->Draw();

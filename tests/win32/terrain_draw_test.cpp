@@ -28,10 +28,6 @@ static bool CacheTime(const std::string& path, FILETIME& out) {
     return true;
 }
 
-static bool IsSky(const uint8_t* p) {
-    return p[0] <= 2 && p[1] >= 125 && p[1] <= 129 && p[2] >= 202 && p[2] <= 206;
-}
-
 int main(int argc, char** argv) {
     bool fromCache = argc > 1 && std::string(argv[1]) == "cache";
     HWND window = OpenTestWindow("Vexmoor Terrain Draw");
@@ -94,7 +90,7 @@ int main(int argc, char** argv) {
 
     bool frameOpen = StartTestFrame();
     Check("frame", frameOpen);
-    ClearFrame(0xffcc7f00u, true, true, true);
+    ClearFrame(TestSky, true, true, true);
     camera.ApplyView();
     terrain.Draw();
     std::vector<uint8_t> land, full;
@@ -112,7 +108,7 @@ int main(int argc, char** argv) {
         for (int x = 0; x < 800; x++) {
             const uint8_t* p = FramePixel(land, x, y);
             total++;
-            if (IsSky(p))
+            if (IsSky(p, 2))
                 continue;
             ground_pixels++;
             brightness += p[0] + p[1] + p[2];

@@ -21,7 +21,6 @@
 #include "tests/win32/test_window.h"
 
 static const char* const Line = "owz gw jz _o Vexmoor 09";
-static const uint32_t Sky = 0xffcc7f00u;
 
 struct PlacedLine {
     int size, x, y, width;
@@ -77,10 +76,7 @@ static std::vector<PlacedLine> PlaceLines() {
     return lines;
 }
 
-static bool Lit(const std::vector<uint8_t>& frame, int x, int y) {
-    const uint8_t* p = FramePixel(frame, x, y);
-    return abs(p[0] - 0) > 8 || abs(p[1] - 127) > 8 || abs(p[2] - 204) > 8;
-}
+static bool Lit(const std::vector<uint8_t>& frame, int x, int y) { return !IsSky(FramePixel(frame, x, y), 8); }
 
 int main() {
     HWND window = OpenTestWindow("Vexmoor Text Sizes");
@@ -92,7 +88,7 @@ int main() {
     std::vector<PlacedLine> lines = PlaceLines();
     bool drawn = StartTestFrame();
     if (drawn) {
-        ClearFrame(Sky, true, true, false);
+        ClearFrame(TestSky, true, true, false);
         SetScreenProjection();
         for (const PlacedLine& l : lines)
             DrawLine(l);

@@ -128,6 +128,17 @@ vx_run_frame() {
   vx_end 30
 }
 
+# vx_show NAME SECONDS [SHOT]: waits until the program started last shows its
+# frame NAME ("SHOW NAME", from ShowUntilSignalled), saves it as SHOT.png
+# (NAME.png when not given; its path in VX_SHOT) and tells the program to go
+# on ("next_frame.txt" in the game folder).
+vx_show() {
+  vx_wait_output "^SHOW $1" "$2" || { cat "$VX_OUT/stdout.txt"; vx_fail "the $1 frame never showed"; }
+  sleep 0.5
+  VX_SHOT=$(vx_screenshot "${3:-$1}")
+  touch "$VX_GAME/next_frame.txt"
+}
+
 # vx_expect_checks NAME...: the program printed "CHECK NAME OK" for each, and "ALL OK".
 vx_expect_checks() {
   local check
