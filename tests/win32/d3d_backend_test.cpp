@@ -25,11 +25,6 @@
 
 static const std::string folder = "gen\\d3d_backend_test\\";
 
-struct ColourVertex {
-    float x, y, z;
-    uint32_t colour;
-};
-
 struct MeshVertex {
     float x, y, z, nx, ny, nz, u, v;
 };
@@ -41,39 +36,20 @@ struct Scene {
     CShaderProgram tint, sampling;
 };
 
-static void FillColourQuad(CVertexBuffer& vb, float x, float y, uint32_t packed) {
-    CVertexBufferLock lock(vb);
-    const uint32_t c = ToDeviceColour(packed);
-    const ColourVertex quad[4] = {{x, y, 0, c}, {x + 100, y, 0, c}, {x + 100, y + 100, 0, c}, {x, y + 100, 0, c}};
-    if (lock.data)
-        memcpy(lock.data, quad, sizeof(quad));
-}
-
 static bool MakeBuffers(Scene& s) {
-    VertexLayout colourLayout = {{VET_FLOAT3, VU_POSITION}, {VET_COLOUR, VU_COLOUR}};
     VertexLayout meshLayout = {{VET_FLOAT3, VU_POSITION}, {VET_FLOAT3, VU_NORMAL}, {VET_FLOAT2, VU_TEXCOORD}};
-    bool made = CreateVertexBuffer(s.quad, sizeof(ColourVertex), 4, colourLayout, false, true) &&
-                CreateVertexBuffer(s.dynamicQuad, sizeof(ColourVertex), 4, colourLayout, true, true) &&
+    bool made = CreateVertexBuffer(s.quad, sizeof(ColourVertex), 4, ColourLayout(), false, true) &&
+                CreateVertexBuffer(s.dynamicQuad, sizeof(ColourVertex), 4, ColourLayout(), true, true) &&
                 CreateVertexBuffer(s.meshQuad, sizeof(MeshVertex), 4, meshLayout, false, true) &&
-                CreateIndexBuffer(s.indices, 6, false, true);
-    if (!made)
-        return false;
-    FillColourQuad(s.quad, 500, 400, 0xFFFFFF00u);   // cyan, as the OpenGL test draws it
-    {
-        CVertexBufferLock lock(s.meshQuad);
-        const MeshVertex quad[4] = {{100, 450, 0, 0, 0, -1, 0, 0}, {180, 450, 0, 0, 0, -1, 1, 0},
-                                    {180, 530, 0, 0, 0, -1, 1, 1}, {100, 530, 0, 0, 0, -1, 0, 1}};
-        if (!lock.data)
-            return false;
+                CreateIndexBuffer(s.indices, 6, false, true) &&
+                FillColourQuad(s.quad, 500, 400, 0xFFFFFF00u) &&   // cyan, as the OpenGL test draws it
+                FillQuadIndices(s.indices);
+    CVertexBufferLock lock(s.meshQuad);
+    const MeshVertex quad[4] = {{100, 450, 0, 0, 0, -1, 0, 0}, {180, 450, 0, 0, 0, -1, 1, 0},
+                                {180, 530, 0, 0, 0, -1, 1, 1}, {100, 530, 0, 0, 0, -1, 0, 1}};
+    if (made && lock.data)
         memcpy(lock.data, quad, sizeof(quad));
-    }
-    CIndexBufferLock lock(s.indices);
-    void* data = nullptr;
-    const uint16_t indices[6] = {0, 1, 2, 0, 2, 3};
-    if (!lock.GetData(data))
-        return false;
-    memcpy(data, indices, sizeof(indices));
-    return true;
+    return made && lock.data;
 }
 
 static void WriteSolidPng(const char* name, int w, int h, uint32_t argb) {

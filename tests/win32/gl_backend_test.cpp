@@ -192,33 +192,12 @@ int main() {
     }
 
     // Vertex and index buffers: a cyan quad from two indexed triangles.
-    struct Vertex {
-        float x, y, z;
-        uint32_t colour;
-    };
-    VertexLayout layout = {{VET_FLOAT3, VU_POSITION}, {VET_COLOUR, VU_COLOUR}};
     CVertexBuffer vb;
     CIndexBuffer ib;
-    bool made = CreateVertexBuffer(vb, sizeof(Vertex), 4, layout, false, true) &&
-                CreateIndexBuffer(ib, 6, false, true);
-    Check("buffers_create", made);
-    {
-        CVertexBufferLock lock(vb);
-        const Vertex quad[4] = {{500, 400, 0, 0xFFFFFF00u}, {600, 400, 0, 0xFFFFFF00u},
-                                {600, 500, 0, 0xFFFFFF00u}, {500, 500, 0, 0xFFFFFF00u}};
-        Check("vertex_lock", lock.data != nullptr);
-        if (lock.data)
-            memcpy(lock.data, quad, sizeof(quad));
-    }   // unlocked here
-    {
-        CIndexBufferLock lock(ib);
-        void* data = nullptr;
-        const uint16_t indices[6] = {0, 1, 2, 0, 2, 3};
-        Check("index_lock", lock.GetData(data));
-        if (data)
-            memcpy(data, indices, sizeof(indices));
-        lock.Unlock();
-    }
+    Check("buffers_create", CreateVertexBuffer(vb, sizeof(ColourVertex), 4, ColourLayout(), false, true) &&
+                                CreateIndexBuffer(ib, 6, false, true));
+    Check("vertex_lock", FillColourQuad(vb, 500, 400, 0xFFFFFF00u));
+    Check("index_lock", FillQuadIndices(ib));
     DisableTexturing();
     BindVertexBuffer(vb);
     BindIndexBuffer(ib);

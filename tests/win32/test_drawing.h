@@ -1,7 +1,8 @@
 // What the two back-end test programs draw and check alike, so a script can
-// compare their frames: a sprite, a quad through a tint program, and a line
-// of text whose box of changed pixels is printed as "TEXTBOX x0 y0 x1 y1";
-// the device's first states and the images the loader refuses.
+// compare their frames: a sprite, vertex-colour quads, a quad through a tint
+// program, and a line of text whose box of changed pixels is printed as
+// "TEXTBOX x0 y0 x1 y1"; the device's first states and the images the loader
+// refuses.
 #ifndef TESTS_WIN32_TEST_DRAWING_H
 #define TESTS_WIN32_TEST_DRAWING_H
 
@@ -26,6 +27,35 @@ inline bool WriteSprite(const std::string& path) {
         for (int x = 0; x < 64; x++)
             image[size_t(y) * 64 + x] = (x < 16 && y < 16) ? 0xFF000000u : (y < 32 ? 0xFFFF00FFu : 0xFFFFFF00u);
     return WritePng(path, 64, 64, image);
+}
+
+struct ColourVertex {
+    float x, y, z;
+    uint32_t colour;
+};
+
+inline VertexLayout ColourLayout() { return {{VET_FLOAT3, VU_POSITION}, {VET_COLOUR, VU_COLOUR}}; }
+
+// A 100 x 100 quad at (x, y) in one packed colour; false when the buffer did not lock.
+inline bool FillColourQuad(CVertexBuffer& vb, float x, float y, uint32_t packed) {
+    CVertexBufferLock lock(vb);
+    const uint32_t c = ToDeviceColour(packed);
+    const ColourVertex quad[4] = {{x, y, 0, c}, {x + 100, y, 0, c}, {x + 100, y + 100, 0, c}, {x, y + 100, 0, c}};
+    if (lock.data)
+        memcpy(lock.data, quad, sizeof(quad));
+    return lock.data != nullptr;
+}
+
+// The quad's two triangles, unlocked before the lock goes out of scope.
+inline bool FillQuadIndices(CIndexBuffer& ib) {
+    CIndexBufferLock lock(ib);
+    void* data = nullptr;
+    const uint16_t indices[6] = {0, 1, 2, 0, 2, 3};
+    bool locked = lock.GetData(data);
+    if (locked)
+        memcpy(data, indices, sizeof(indices));
+    lock.Unlock();
+    return locked;
 }
 
 // The states the game's drawing assumes of a new device.
