@@ -74,11 +74,9 @@ static long NonSkyPixels() {
 }
 
 int main() {
-    HWND window = OpenTestWindow("Vexmoor Battle View");
     SetErrorReportFile(ErrorFile);
-    bool init = StartTestRenderer(window);
-    Check("init", init);
-    if (!init)
+    HWND window = StartTestProgram("Vexmoor Battle View");
+    if (!window)
         return 1;
     std::string message;
     Check("stats", LoadShippedStats(message), message);
@@ -146,8 +144,7 @@ int main() {
     programs.vehicle.Release();
     programs.weapon.Release();
     ClearModelCache();
-    ShutdownRenderer();
-    DestroyWindow(window);
+    int code = EndTestProgram(window);
     PrintErrorReports(ErrorFile);
-    return FinishChecks();
+    return code;
 }

@@ -222,13 +222,10 @@ static void CheckImages() {
 }
 
 int main() {
-    HWND window = OpenTestWindow("Vexmoor Content View");
     SetErrorReportFile(ErrorFile);
-    bool init = StartTestRenderer(window);
-    Check("init", init);
-    if (!init)
+    HWND window = StartTestProgram("Vexmoor Content View");
+    if (!window)
         return 1;
-    StartupGdiplus();
     std::string message;
     Check("stats", LoadShippedStats(message), message);
     Check("animation_list", LoadAnimationList());
@@ -307,10 +304,8 @@ int main() {
     soldierFallback.Release();
     vehicleProgram.Release();
     weaponProgram.Release();
-    ShutdownRenderer();
-    ShutdownGdiplus();
-    DestroyWindow(window);
+    int code = EndTestProgram(window);
 
     PrintErrorReports(ErrorFile);
-    return FinishChecks();
+    return code;
 }

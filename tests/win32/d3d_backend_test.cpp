@@ -3,7 +3,7 @@
 // the game makes (plain, clamped, mipmapped, bump, made, volume), HLSL
 // programs (one the runtime compiles, one that samples and may fall back to
 // the fixed pipeline), and a forced device reset after which everything must
-// draw again. Prints "CHECK name OK|FAIL" lines, then "READY" with the frame
+// draw again. Prints "CHECK name OK|FAIL" lines, then shows the frame
 // on screen; exit code 0 when every check passed.
 #include <cstdlib>
 
@@ -335,7 +335,7 @@ int main() {
     Check("text_draw", DrawAndMeasureText());
 
     TestFailurePaths();
-    ShowFrameForScreenshot();
+    ShowUntilSignalled("frame");
 
     delete &scene;   // the game lets its resources go before the device
     ShutdownRenderer();

@@ -1,7 +1,7 @@
 // Exercises the OpenGL back-end on a real window: clear and read back, a
 // textured sprite from a PNG decoded by GDI+, a GLSL program behind the
 // common prefix, a vertex and index buffer, and the failure paths. Prints
-// one "CHECK name OK|FAIL" line per check, then "READY" with the last frame
+// one "CHECK name OK|FAIL" line per check, then shows the last frame
 // on screen for a screenshot; exit code 0 when every check passed.
 #include <cstdlib>
 
@@ -219,7 +219,7 @@ int main() {
 
     bool glClean = glGetError() == GL_NO_ERROR;
     Check("no_gl_error", glClean);
-    ShowFrameForScreenshot();
+    ShowUntilSignalled("frame");
 
     sprite.DropRecord();
     shared.DropRecord();

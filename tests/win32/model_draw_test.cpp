@@ -3,7 +3,7 @@
 // its text (which writes the cache) and once read back from that cache. The
 // model and its textures are copied into a folder of the test's own so the
 // installation's caches stay untouched. Prints "CHECK name OK|FAIL" lines,
-// "AREA name x y w h" for each model's screen box, then "READY" with the
+// "AREA name x y w h" for each model's screen box, then shows the
 // frame on screen; exit code 0 when every check passed.
 #include <algorithm>
 
@@ -66,12 +66,10 @@ static int CountModelPixels(const ScreenBox& b) {
 }
 
 int main() {
-    HWND window = OpenTestWindow("Vexmoor Model Draw");
-    bool init = StartTestRenderer(window);
-    Check("init", init && StartTestFrame());
-    if (!init)
+    HWND window = StartTestProgram("Vexmoor Model Draw");
+    if (!window)
         return 1;
-    StartupGdiplus();
+    Check("frame_open", StartTestFrame());
 
     ModelCopies copies("data\\model_draw_test\\");
     const std::string modelPath = copies.Copy("data\\models\\characters\\enemy_hero.mbm");
@@ -134,14 +132,11 @@ int main() {
               std::to_string(pixels) + " of " + std::to_string(area));
     }
 
-    ShowFrameForScreenshot();
+    ShowUntilSignalled("frame");
 
     parsed = CModel();
     cached = CModel();
     ClearModelCache();
     copies.Remove();
-    ShutdownRenderer();
-    ShutdownGdiplus();
-    DestroyWindow(window);
-    return FinishChecks();
+    return EndTestProgram(window);
 }

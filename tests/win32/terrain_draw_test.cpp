@@ -3,7 +3,7 @@
 // with the grass faded in around it. "build" deletes the segment cache first
 // (the terrain is built and the cache written); "cache" requires the cache
 // and leaves it untouched. Prints "CHECK name OK|FAIL" lines, "FRAME hash"
-// of the finished picture, then "READY" with the frame on screen.
+// of the finished picture, then shows the frame (ShowUntilSignalled).
 #include <set>
 #include <string>
 
@@ -30,12 +30,9 @@ static bool CacheTime(const std::string& path, FILETIME& out) {
 
 int main(int argc, char** argv) {
     bool fromCache = argc > 1 && std::string(argv[1]) == "cache";
-    HWND window = OpenTestWindow("Vexmoor Terrain Draw");
-    bool init = StartTestRenderer(window);
-    Check("init", init);
-    if (!init)
+    HWND window = StartTestProgram("Vexmoor Terrain Draw");
+    if (!window)
         return 1;
-    StartupGdiplus();
     {
         CShaderProgram land, grass;
         land.Load("data\\shaders\\land_full", "data\\shaders\\land_full");
@@ -130,7 +127,7 @@ int main(int argc, char** argv) {
     for (uint8_t b : full)
         hash = (hash ^ b) * 16777619u;
     printf("FRAME %08x\n", hash);
-    ShowFrameForScreenshot();
+    ShowUntilSignalled("frame");
 
     terrain.SetVisibilityLists(nullptr);
     ShutdownGdiplus();

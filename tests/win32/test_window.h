@@ -21,6 +21,7 @@
 #include "core/error.h"
 #include "core/files.h"
 #include "render/backend.h"
+#include "render/image.h"
 #ifdef VEXMOOR_BACKEND_D3D9
 #include "render/d3d9/d3d_local.h"
 #endif
@@ -97,16 +98,24 @@ inline bool StartTestRenderer(HWND window, bool stencil = false) {
     return InitRenderer(&setup, window);
 }
 
-// Presents the frame, says "READY" and keeps the window answering for about
-// 3 s while the script takes its screenshot (vx_run_frame).
-inline void ShowFrameForScreenshot() {
-    PresentFrame();
-    printf("READY\n");
-    fflush(stdout);
-    for (int i = 0; i < 30; i++) {
-        PumpMessages();
-        Sleep(100);
-    }
+// The window with the renderer in it and GDI+ started (images decode
+// through it); "CHECK init". Null when the renderer did not start.
+inline HWND StartTestProgram(const char* title) {
+    HWND window = OpenTestWindow(title);
+    bool init = window && StartTestRenderer(window);
+    Check("init", init);
+    if (!init)
+        return nullptr;
+    StartupGdiplus();
+    return window;
+}
+
+// Ends what StartTestProgram started; the program's exit code.
+inline int EndTestProgram(HWND window) {
+    ShutdownRenderer();
+    ShutdownGdiplus();
+    DestroyWindow(window);
+    return FinishChecks();
 }
 
 // Direct3D draws only between the begin and end of a frame: the frame the
@@ -221,9 +230,8 @@ inline void ShowUntilSignalled(const std::string& name, const std::function<void
     DeleteFileA(signal);
 }
 
-// Error reports go to a file of the program's own (not the game's
-// "_error.txt"); PrintErrorReports shows what it holds at the end and
-// removes it.
+// Prints what the program's own error report file (SetErrorReportFile)
+// holds, then removes it.
 inline void PrintErrorReports(const char* file) {
     std::string reports = ReadWholeFile(false, file);
     if (!reports.empty())

@@ -7,7 +7,7 @@
 // is blank (glyphs are drawn from row 1), so the first screen row of a glyph
 // quad, and the rows above it, show nothing unless sampling strays into the
 // cell above. Prints "TEXT size x y lit ink" per line (lit: pixels lit in those
-// rows; ink: pixels lit below them), "CHECK" lines, then "READY" with the
+// rows; ink: pixels lit below them), "CHECK" lines, then shows the
 // frame on screen.
 #include <cstdio>
 #include <cstdlib>
@@ -79,10 +79,8 @@ static std::vector<PlacedLine> PlaceLines() {
 static bool Lit(const std::vector<uint8_t>& frame, int x, int y) { return !IsSky(FramePixel(frame, x, y), 8); }
 
 int main() {
-    HWND window = OpenTestWindow("Vexmoor Text Sizes");
-    bool init = StartTestRenderer(window);
-    Check("init", init);
-    if (!init)
+    HWND window = StartTestProgram("Vexmoor Text Sizes");
+    if (!window)
         return FinishChecks();
     CreateTextGlobals();
     std::vector<PlacedLine> lines = PlaceLines();
@@ -114,9 +112,7 @@ int main() {
     }
     Check("every_size_drawn", linesWithInk == int(lines.size()), std::to_string(linesWithInk));
     Check("nothing_above_the_cells", strayTotal == 0, std::to_string(strayTotal));
-    ShowFrameForScreenshot();
+    ShowUntilSignalled("frame");
     DestroyTextGlobals();
-    ShutdownRenderer();
-    DestroyWindow(window);
-    return FinishChecks();
+    return EndTestProgram(window);
 }

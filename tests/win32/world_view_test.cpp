@@ -96,12 +96,9 @@ static void PrintMedian(const char* name, const std::vector<uint8_t>& frame, con
 }
 
 int main() {
-    HWND window = OpenTestWindow("Vexmoor World View");
-    bool init = StartTestRenderer(window);
-    Check("init", init);
-    if (!init)
+    HWND window = StartTestProgram("Vexmoor World View");
+    if (!window)
         return 1;
-    StartupGdiplus();
     CreateDebugConsole();
     std::string message;
     Check("stats", LoadStatsTables(message), message);
@@ -232,8 +229,5 @@ int main() {
     ClearAnimationClips();
     ClearModelCache();
     DestroyDebugConsole();
-    ShutdownRenderer();
-    ShutdownGdiplus();
-    DestroyWindow(window);
-    return FinishChecks();
+    return EndTestProgram(window);
 }

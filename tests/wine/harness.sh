@@ -117,14 +117,12 @@ vx_end() {
   [ "$VX_RC" = 0 ] || vx_fail "exit code $VX_RC"
 }
 
-# vx_run_frame SECONDS EXE SHOT: runs a test program that prints READY with its
-# frame on screen and then ends by itself. The frame is saved as SHOT (its path
-# in VX_SHOT); fails unless READY came and the program exited with 0.
+# vx_run_frame SECONDS EXE SHOT: runs a test program that shows one frame
+# ("SHOW frame") and then ends by itself. The frame is saved as SHOT (its path
+# in VX_SHOT); fails unless it showed and the program exited with 0.
 vx_run_frame() {
   vx_run_bg "$1" "$2"
-  vx_wait_output READY 60 || { cat "$VX_OUT/stdout.txt"; vx_fail "program never showed its frame"; }
-  sleep 0.5
-  VX_SHOT=$(vx_screenshot "$3")
+  vx_show frame 60 "$3"
   vx_end 30
 }
 
