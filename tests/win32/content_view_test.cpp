@@ -243,7 +243,7 @@ int main() {
     Check("uniform_time", weaponProgram.GetUniformLocation("time") != -1);
 
     // The player's soldier type, its weapon and the first vehicle.
-    ModelCopies copies{"data\\content_view_test\\"};
+    ModelCopies copies{"content_view_test\\"};
     if (IsSoldierType(0) && IsWeaponType(GetSoldierType(0).weapon) && IsVehicleType(0)) {
         copies.Copy(GetSoldierType(0).model);
         copies.Copy(GetWeaponType(GetSoldierType(0).weapon).model);

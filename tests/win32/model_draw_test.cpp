@@ -71,7 +71,7 @@ int main() {
         return 1;
     Check("frame_open", StartTestFrame());
 
-    ModelCopies copies("data\\model_draw_test\\");
+    ModelCopies copies("model_draw_test\\");
     const std::string modelPath = copies.Copy("data\\models\\characters\\enemy_hero.mbm");
     Check("copy_model", !modelPath.empty());
 

@@ -90,8 +90,9 @@ inline void WriteText(const std::string& path, const char* text) {
 }
 
 // Shipped models copied with the images beside them into a folder of the
-// test's own ("data\\<test>\\"), so their mesh caches are the test's own;
-// Remove takes the copies, their caches and the emptied folders away.
+// test's own in the working folder ("<test>\\", never below data\\, which is
+// the installation's), so their mesh caches are the test's own too; Remove
+// takes the copies, their caches and the emptied folders away.
 struct ModelCopies {
     explicit ModelCopies(const std::string& folder) : folder(folder) {}
     std::string folder;
@@ -125,7 +126,6 @@ struct ModelCopies {
         for (const std::string& m : models)
             DeleteFileA(MeshCachePath(m).c_str());
         RemoveDirectoryA(("gen\\" + folder).c_str());
-        RemoveDirectoryA("gen\\data");
         RemoveDirectoryA("gen");
         for (const std::string& f : files)
             DeleteFileA(f.c_str());
