@@ -199,7 +199,7 @@ inline bool IsSky(const uint8_t* p, int tolerance = 7) {
 
 // A "CHECK" that the back buffer's pixel (x, y from the top left) is the
 // colour within tolerance; the detail reads "(x,y)=r,g,b".
-inline bool CheckPixel(const std::string& name, int x, int y, int r, int g, int b, int tolerance = 3) {
+inline void CheckPixel(const std::string& name, int x, int y, int r, int g, int b, int tolerance = 3) {
     std::vector<uint8_t> frame;
     ReadFrame(frame);
     const uint8_t* p = FramePixel(frame, x, y);
@@ -207,7 +207,6 @@ inline bool CheckPixel(const std::string& name, int x, int y, int r, int g, int 
     char text[64];
     snprintf(text, sizeof(text), "(%d,%d)=%d,%d,%d", x, y, p[0], p[1], p[2]);
     Check(name, ok, text);
-    return ok;
 }
 
 // Presents the frame, says "SHOW name" and keeps it up (drawn again by
