@@ -46,6 +46,8 @@ inline std::vector<std::string> FixedImages() {
     };
 }
 
+inline bool PowerOfTwo(int v) { return v > 0 && (v & (v - 1)) == 0; }
+
 const char* const DialogBoxImage = "data\\ui\\dialog_box.png";
 const int DialogBoxWidth = 450;
 

@@ -15,11 +15,8 @@
 #include "game/stats.h"
 #include "game/world/level_file.h"
 #include "game/world/message_file.h"
-#include "render/backend.h"
-#include "render/model.h"
-#include "render/text.h"
 #include "render/text_block.h"
-#include "tests/content/content_list.h"
+#include "tests/content/content_fixture.h"
 
 namespace {
 
@@ -28,39 +25,8 @@ const char* const AILevel = "data\\levels\\level_AI.txt";
 const char* const Dialogue = "data\\dialogue\\dialogue01.txt";
 const char* const PickupTexts = "data\\dialogue\\ui.txt";
 
-bool PowerOfTwo(int v) { return v > 0 && (v & (v - 1)) == 0; }
-
-bool StartsWith(const std::string& s, const std::string& prefix) {
-    return s.compare(0, prefix.size(), prefix) == 0;
-}
-
-bool EndsWith(const std::string& s, const std::string& suffix) {
-    return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
-// The meshes a level names that other parts of the data provide.
-std::vector<std::string> LevelMeshes(const LevelFile& level) {
-    std::vector<std::string> meshes = level.terrain;
-    for (const LevelGeneric& g : level.generics)
-        meshes.push_back(g.mesh);
-    return meshes;
-}
-
-class ContentLevels : public ::testing::Test {
+class ContentLevels : public ContentTest {
 protected:
-    static void SetUpTestSuite() {
-        RenderSetup setup;
-        ASSERT_TRUE(InitRenderer(&setup, nullptr));
-        CreateTextGlobals();
-        std::string message;
-        statsLoaded = LoadShippedStats(message);
-    }
-    static void TearDownTestSuite() {
-        DestroyTextGlobals();
-        ClearModelCache();
-        ShutdownRenderer();
-    }
-
     static LevelFile Read(const char* path) {
         LevelFile level;
         EXPECT_TRUE(ReadLevelFile(path, LevelAllBits, level)) << path;
@@ -93,16 +59,11 @@ protected:
             EXPECT_TRUE(PowerOfTwo(texture.GetWidth()) && PowerOfTwo(texture.GetHeight())) << image;
         }
     }
-
-    static bool statsLoaded;
 };
-
-bool ContentLevels::statsLoaded = false;
 
 }  // namespace
 
 TEST_F(ContentLevels, FirstLevelIsABattleForThePlayer) {
-    ASSERT_TRUE(statsLoaded);
     LevelFile level = Read(FirstLevel);
     EXPECT_EQ(level.sectionsRead, LevelTerrainBit | LevelSoldiersBit | LevelVehiclesBit |
                                       LevelGenericBit | LevelDroppedItemsBit);
@@ -138,34 +99,26 @@ TEST_F(ContentLevels, FirstLevelIsABattleForThePlayer) {
     EXPECT_GT(grenades, 0);
 }
 
-TEST_F(ContentLevels, AITestLevelHasTwoTeams) {
-    ASSERT_TRUE(statsLoaded);
-    LevelFile level = Read(AILevel);
-    ASSERT_FALSE(level.soldiers.empty());
-    bool other = false;
-    for (const LevelSoldier& s : level.soldiers)
-        other = other || s.team != level.soldiers[0].team;
-    EXPECT_TRUE(other);
-}
-
-// The terrain and the props are made by other parts of the data: here only
-// the form of their names is checked.
-TEST_F(ContentLevels, LevelMeshNamesHaveTheirFolders) {
+// Both levels field two teams, and the terrain and props they name are
+// shipped meshes in their folders.
+TEST_F(ContentLevels, LevelsHaveTwoTeamsAndTheirMeshesLoad) {
     for (const char* path : {FirstLevel, AILevel}) {
+        SCOPED_TRACE(path);
         LevelFile level = Read(path);
+        ASSERT_FALSE(level.soldiers.empty());
+        bool other = false;
+        for (const LevelSoldier& s : level.soldiers)
+            other = other || s.team != level.soldiers[0].team;
+        EXPECT_TRUE(other);
+        std::vector<std::pair<std::string, const char*>> meshes;
         for (const std::string& t : level.terrain)
-            EXPECT_TRUE(StartsWith(t, "data\\models\\land\\") && EndsWith(t, ".mbm")) << t;
+            meshes.push_back({t, "data\\models\\land\\"});
         for (const LevelGeneric& g : level.generics)
-            EXPECT_TRUE(StartsWith(g.mesh, "data\\models\\props\\") && EndsWith(g.mesh, ".mbm")) << g.mesh;
-    }
-}
-
-// The terrain and props the levels name are shipped and load.
-TEST_F(ContentLevels, LevelMeshesLoad) {
-    for (const char* path : {FirstLevel, AILevel}) {
-        for (const std::string& mesh : LevelMeshes(Read(path))) {
+            meshes.push_back({g.mesh, "data\\models\\props\\"});
+        for (const auto& [mesh, folder] : meshes) {
+            EXPECT_TRUE(mesh.rfind(folder, 0) == 0 && mesh.compare(mesh.size() - 4, 4, ".mbm") == 0) << mesh;
             CModel model;
-            EXPECT_TRUE(LoadModel(model, mesh, false, true) && model.GetRoot()) << path << ": " << mesh;
+            EXPECT_TRUE(LoadModel(model, mesh, false, true) && model.GetRoot()) << mesh;
         }
     }
 }
@@ -188,7 +141,6 @@ TEST_F(ContentLevels, DialogueMessagesLayOutWithTheirImages) {
 }
 
 TEST_F(ContentLevels, EveryPickupTextIsThere) {
-    ASSERT_TRUE(statsLoaded);
     std::vector<std::string> keys;
     for (const WeaponType& w : g_weaponTypes) {
         keys.push_back("Pickup " + w.name);

@@ -1,10 +1,17 @@
-// The shipped effects and music through the game's own sound loaders: effects
-// are 44100 Hz mono and short enough for one ring, music is long enough to
-// loop, and the battle music streams its first halves from the file.
+// The shipped effects and music through the game's own sound loaders and the
+// decoder they use: effects are 44100 Hz mono, short enough for one ring and
+// audible; music is 44100 Hz stereo, long enough to loop through several
+// turns of the ring, and sounds like music; every file decodes to its end,
+// and the battle music streams its first halves from the file.
 #include <gtest/gtest.h>
+#include <vorbis/vorbisfile.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
+#include "core/files.h"
 #include "core/lock.h"
 #include "sound/native/sound_stand_in.h"
 #include "sound/sound_effect.h"
@@ -12,6 +19,46 @@
 #include "sound/stream_sound.h"
 
 namespace {
+
+struct Decoded {
+    int channels = 0;
+    long long pcmBytes = 0;       // the length the sound code sizes its buffers by
+    long long decodedBytes = 0;   // what decoding to the end gave
+    int peak = 0;                 // of the first channel's opening frames
+    double crossingRate = 0;      // sign changes per sample there: near 0.5 for noise, far lower for tones
+};
+
+// Opens the file as the sound code does (fopen "rb", ov_open), decodes it to
+// the end and measures the first channel over its first maxFrames frames.
+// False when it does not open or a read fails before the end.
+bool Decode(const std::string& path, size_t maxFrames, Decoded& out) {
+    FILE* f = OpenFile(path, "rb");
+    if (!f)
+        return false;
+    OggVorbis_File vf;
+    if (ov_open(f, &vf, nullptr, 0) != 0) {
+        fclose(f);
+        return false;
+    }
+    out.channels = ov_info(&vf, -1)->channels;
+    out.pcmBytes = (long long)ov_pcm_total(&vf, -1) * out.channels * 2;
+    std::vector<short> pcm(4096), opening;
+    int section = 0;
+    long got;
+    while ((got = ov_read(&vf, (char*)pcm.data(), (int)(pcm.size() * 2), 0, 2, 1, &section)) > 0) {
+        out.decodedBytes += got;
+        for (long i = 0; i < got / 2 && opening.size() < maxFrames; i += out.channels)
+            opening.push_back(pcm[i]);
+    }
+    ov_clear(&vf);
+    long crossings = 0;
+    for (size_t i = 0; i < opening.size(); i++) {
+        out.peak = std::max(out.peak, std::abs((int)opening[i]));
+        crossings += i > 0 && (opening[i - 1] < 0) != (opening[i] < 0);
+    }
+    out.crossingRate = opening.size() > 1 ? (double)crossings / (double)(opening.size() - 1) : 0.0;
+    return got == 0;
+}
 
 class ContentSounds : public ::testing::Test {
 protected:
@@ -23,25 +70,45 @@ protected:
     void TearDown() override { SoundManager::Shutdown(); }
 };
 
-TEST_F(ContentSounds, EffectsAndMusicLoadAndStream) {
-    for (const char* path : {"data\\sound effects\\rifle_sound.ogg", "data\\sound effects\\type.ogg"}) {
-        SCOPED_TRACE(path);
-        CSoundEffect effect;
-        ASSERT_TRUE(effect.Load(path));
-        const SoundDescription& d = effect.GetDescription();
+TEST_F(ContentSounds, EffectsAndMusicLoadDecodeAndSoundRight) {
+    const struct {
+        const char* path;
+        bool music;
+    } sounds[] = {{"data\\sound effects\\rifle_sound.ogg", false}, {"data\\sound effects\\type.ogg", false},
+                  {"data\\music\\fieldbattle.ogg", true},          {"data\\music\\title0.ogg", true},
+                  {"data\\music\\automatic01.ogg", true}};
+    for (const auto& s : sounds) {
+        SCOPED_TRACE(s.path);
+        SoundDescription d;
+        if (s.music) {
+            CStreamSound music;
+            ASSERT_TRUE(music.Load(s.path));
+            d = music.GetDescription();
+        } else {
+            CSoundEffect effect;
+            ASSERT_TRUE(effect.Load(s.path));
+            d = effect.GetDescription();
+        }
         EXPECT_EQ(d.waveFormat.samplesPerSec, 44100u) << "slots play at 44100 Hz";
-        EXPECT_GT(d.pcmBytes, 0u);
-        EXPECT_LE(d.pcmBytes, SoundRingBytes);
+        Decoded file;
+        ASSERT_TRUE(Decode(s.path, 44100 * 8, file));
+        EXPECT_EQ(file.decodedBytes, file.pcmBytes);
+        EXPECT_GT(file.peak, 3000);
+        if (s.music) {
+            EXPECT_EQ(file.channels, 2);
+            EXPECT_EQ(d.waveFormat.channels, 2);
+            EXPECT_GT(d.pcmBytes, 10 * SoundRingBytes) << "a loop needs several turns of the ring";
+            EXPECT_LT(file.crossingRate, 0.15);
+        } else {
+            // Played as one channel whatever the file holds; the file is one.
+            EXPECT_EQ(file.channels, 1);
+            EXPECT_GT(d.pcmBytes, 0u);
+            EXPECT_LE(d.pcmBytes, SoundRingBytes);
+        }
     }
-    for (const char* path : {"data\\music\\fieldbattle.ogg", "data\\music\\title0.ogg",
-                             "data\\music\\automatic01.ogg"}) {
-        SCOPED_TRACE(path);
-        CStreamSound music;
-        ASSERT_TRUE(music.Load(path));
-        EXPECT_EQ(music.GetDescription().waveFormat.samplesPerSec, 44100u);
-        EXPECT_GE(music.GetDescription().pcmBytes, 2 * SoundRingHalf) << "a loop needs more than a half";
-    }
+}
 
+TEST_F(ContentSounds, BattleMusicStreamsBothHalvesOfItsRing) {
     CStreamSound battle;
     ASSERT_TRUE(battle.Load("data\\music\\fieldbattle.ogg"));
     CAutoLock hold(SoundManager::GetLock());

@@ -32,18 +32,6 @@ bool ReadPngHeader(const std::string& bytes, PngHeader& header) {
   return true;
 }
 
-bool ReadVorbisHeader(const std::string& bytes, VorbisHeader& header) {
-  // Page header: "OggS", 22 fixed bytes, the segment count, the segment table.
-  if (bytes.size() < 28 || bytes.compare(0, 4, "OggS") != 0) return false;
-  size_t segments = (unsigned char)bytes[26];
-  size_t packet = 27 + segments;
-  if (bytes.size() < packet + 16 || bytes.compare(packet, 7, "\x01vorbis") != 0) return false;
-  header.channels = (unsigned char)bytes[packet + 11];
-  const unsigned char* r = (const unsigned char*)bytes.data() + packet + 12;
-  header.rate = (long)(r[0] | (r[1] << 8) | (r[2] << 16) | ((unsigned long)r[3] << 24));
-  return true;
-}
-
 std::vector<std::vector<std::string>> ReadStatsRows(const std::string& path, const char* separators) {
   std::vector<std::vector<std::string>> rows;
   std::ifstream in;
@@ -65,12 +53,6 @@ std::vector<std::vector<std::string>> ReadStatsRows(const std::string& path, con
     if (!fields.empty()) rows.push_back(fields);
   }
   return rows;
-}
-
-const MbmBone* MbmFile::FindBone(const std::string& name) const {
-  for (const MbmBone& b : bones)
-    if (b.name == name) return &b;
-  return nullptr;
 }
 
 namespace {
@@ -134,7 +116,6 @@ bool ReadBone(Tokens& t, MbmBone& bone) {
       if (!t.Value(value)) return false;
       if (field == "Name") bone.name = value;
       if (field == "Mesh") bone.mesh = value;
-      if (field == "Child") bone.children.push_back(value);
     } else if (field == "ConnectPos" || field == "ConnectRot") {
       if (!t.Expect("{")) return false;
       for (int i = 0; i < (field == "ConnectPos" ? 3 : 9); ++i) t.Next();
@@ -164,26 +145,6 @@ bool ReadMbm(const std::string& text, MbmFile& file) {
       if (!ReadBone(t, file.bones.back())) return false;
     } else {
       return false;
-    }
-  }
-  return true;
-}
-
-bool ReadClip(const std::string& text, ClipFile& clip) {
-  std::istringstream in(text);
-  std::string label;
-  size_t tracks = 0;
-  if (!(in >> label >> clip.name >> label >> clip.length >> label >> tracks)) return false;
-  for (size_t i = 0; i < tracks; ++i) {
-    std::string bone;
-    size_t keys = 0;
-    if (!(in >> label >> bone >> label >> keys >> label)) return false;
-    std::vector<std::vector<float>>& out = clip.tracks[bone];
-    for (size_t k = 0; k < keys; ++k) {
-      std::vector<float> key(5);
-      for (float& v : key)
-        if (!(in >> v)) return false;
-      out.push_back(key);
     }
   }
   return true;

@@ -1,19 +1,10 @@
 // A soldier holding its rifle beside a vehicle, built by the battle code
 // (CSoldier, CVehicle) on the shipped terrain and run for a few seconds of
-// animation and driving, drawn with the programs the world renderer binds. Prints
-// "SHOW battle" and keeps the frame up until the script has its screenshot
-// ("battle_view_next.txt" appears) or about 30 s pass.
-#include <windows.h>
-
-#include <GL/gl.h>
-
+// animation and driving, drawn with the programs the world renderer binds.
+// Prints "CHECK name OK|FAIL" lines and shows the frame as "battle" until the
+// script took its screenshot (ShowUntilSignalled).
 #include <cmath>
-#include <cstdio>
-#include <string>
-#include <vector>
 
-#include "core/error.h"
-#include "core/files.h"
 #include "game/soldiers/soldier.h"
 #include "game/soldiers/vehicle.h"
 #include "game/stats.h"
@@ -32,9 +23,7 @@
 #include "tests/game/soldiers/flat_world.h"
 #include "tests/win32/test_window.h"
 
-static const char* NextFile = "battle_view_next.txt";
 static const char* ErrorFile = "battle_view_errors.txt";
-static const uint32_t Sky = 0xffcc7f00;
 
 static CSmoothCamera camera;
 
@@ -56,7 +45,7 @@ static void DrawFrame(Programs& p, CTerrain& terrain, CVisibilityLists& lists, C
     SetRenderSwitch(RS_DEPTH_TEST, true);
     SetRenderSwitch(RS_DEPTH_WRITE, true);
     SetCullMode(CULL_NONE);
-    ClearFrame(Sky, true, true, false);
+    ClearFrame(TestSky, true, true, false);
     SetPerspective(0, 0, 800, 600, 1.0f, 2500.0f);
     camera.Apply(nullptr, false);
     lists.Cull(true);
@@ -79,19 +68,15 @@ static long NonSkyPixels() {
     std::vector<uint8_t> rgba;
     ReadFrame(rgba);
     long count = 0;
-    for (size_t i = 0; i < rgba.size(); i += 4) {
-        bool sky = rgba[i] < 8 && rgba[i + 1] > 119 && rgba[i + 1] < 135 && rgba[i + 2] > 196;
-        count += sky ? 0 : 1;
-    }
+    for (size_t i = 0; i < rgba.size(); i += 4)
+        count += !IsSky(&rgba[i]);
     return count;
 }
 
 int main() {
-    HWND window = OpenTestWindow("Vexmoor Battle View");
     SetErrorReportFile(ErrorFile);
-    bool init = StartTestRenderer(window);
-    Check("init", init);
-    if (!init)
+    HWND window = StartTestProgram("Vexmoor Battle View");
+    if (!window)
         return 1;
     std::string message;
     Check("stats", LoadShippedStats(message), message);
@@ -151,17 +136,7 @@ int main() {
         Check("drawn", drawn > 40000 && drawn < 800 * 600, std::to_string(drawn));
         Check("no_gl_error", glGetError() == GL_NO_ERROR);
 
-        DeleteFileA(NextFile);
-        PresentFrame();
-        printf("SHOW battle\n");
-        fflush(stdout);
-        for (int i = 0; i < 300 && GetFileAttributesA(NextFile) == INVALID_FILE_ATTRIBUTES; i++) {
-            PumpMessages();
-            DrawFrame(programs, terrain, lists, *soldier, *buggy);
-            PresentFrame();
-            Sleep(100);
-        }
-        DeleteFileA(NextFile);
+        ShowUntilSignalled("battle", [&]() { DrawFrame(programs, terrain, lists, *soldier, *buggy); });
         world.DeleteObjects();
         terrain.SetVisibilityLists(nullptr);
     }
@@ -169,11 +144,7 @@ int main() {
     programs.vehicle.Release();
     programs.weapon.Release();
     ClearModelCache();
-    ShutdownRenderer();
-    DestroyWindow(window);
-    std::string reports = ReadWholeFile(false, ErrorFile);
-    if (!reports.empty())
-        printf("error reports:\n%s\n", reports.c_str());
-    DeleteFileA(ErrorFile);
-    return FinishChecks();
+    int code = EndTestProgram(window);
+    PrintErrorReports(ErrorFile);
+    return code;
 }

@@ -2,25 +2,16 @@
 // links behind the common prefix, every image the game names loads as a
 // texture through GDI+, and the player's soldier (holding its rifle), the
 // rifle lying on the ground and the vehicle are drawn under their programs,
-// as the world renderer binds them, each into a frame of its own.
+// as the world renderer binds them, each into a frame of its own. A camera
+// placed off every axis looks at the models' centre: that centre projects to
+// the screen's centre, the models are drawn about it, and world -x shows on
+// the right of the screen.
 //
-// Prints "CHECK name OK|FAIL" lines. Each frame is announced with
-// "SHOW name" and stays on screen until the file "content_view_next.txt"
-// appears in the working folder (the test script's sign that it took its
-// screenshot) or 30 s pass. Exit code 0 when every check passed.
-#include <windows.h>
-
-#include <GL/gl.h>
-
+// Prints "CHECK name OK|FAIL" lines and shows each frame until the script
+// took its screenshot (ShowUntilSignalled). Exit code 0 when every check passed.
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <vector>
 
-#include "core/error.h"
-#include "core/files.h"
 #include "core/matrix.h"
 #include "game/stats.h"
 #include "render/animation.h"
@@ -35,48 +26,10 @@
 #include "render/shader.h"
 #include "tests/content/content_list.h"
 #include "tests/content/model_bounds.h"
+#include "tests/win32/test_files.h"
 #include "tests/win32/test_window.h"
 
-static const std::string folder = "data\\content_view_test\\";
-static const char* NextFile = "content_view_next.txt";
 static const char* ErrorFile = "content_view_errors.txt";
-static const uint32_t Sky = 0xffcc7f00;
-
-static std::string FileName(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
-static std::string Folder(const std::string& path) { return path.substr(0, path.rfind('\\') + 1); }
-
-// Copies a shipped model and the images beside it into the test's folder,
-// so its cache is one of the test's own; the copy's path.
-static std::vector<std::string> copiedFiles;
-static std::string CopyModel(const std::string& path) {
-    CreateDirectoryA(folder.c_str(), nullptr);
-    std::vector<std::string> names{FileName(path)};
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((Folder(path) + "*.png").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do
-            names.push_back(found.cFileName);
-        while (FindNextFileA(find, &found));
-        FindClose(find);
-    }
-    for (const std::string& name : names) {
-        if (CopyFileA((Folder(path) + name).c_str(), (folder + name).c_str(), FALSE))
-            copiedFiles.push_back(folder + name);
-    }
-    return folder + FileName(path);
-}
-
-static void RemoveCopies(const std::vector<std::string>& models) {
-    for (const std::string& m : models)
-        DeleteFileA(MeshCachePath(m).c_str());
-    // The cache folders go when nothing else is in them.
-    RemoveDirectoryA(("gen\\" + folder).c_str());
-    RemoveDirectoryA("gen\\data");
-    RemoveDirectoryA("gen");
-    for (const std::string& f : copiedFiles)
-        DeleteFileA(f.c_str());
-    RemoveDirectoryA(folder.c_str());
-}
 
 // One frame: its models, the program they are drawn under, the camera
 // direction (from the models' centre) and any uniforms the renderer sets.
@@ -90,12 +43,14 @@ struct Scene {
 };
 
 static CSmoothCamera camera;
+static Vector3 viewCentre;
 
 static void PlaceCamera(const Scene& scene) {
     Box box;
     for (CModel* m : scene.models)
         AddBounds(m->GetRoot(), box);
     Vector3 centre{(box.lo.x + box.hi.x) / 2, (box.lo.y + box.hi.y) / 2, (box.lo.z + box.hi.z) / 2};
+    viewCentre = centre;
     float dx = box.hi.x - box.lo.x, dy = box.hi.y - box.lo.y, dz = box.hi.z - box.lo.z;
     float radius = 0.5f * std::sqrt(dx * dx + dy * dy + dz * dz);
     // Far enough for the bounding sphere to fit the 45-degree view with a
@@ -116,7 +71,7 @@ static void DrawScene(const Scene& scene, CShaderProgram* program) {
     SetRenderSwitch(RS_DEPTH_TEST, true);
     SetRenderSwitch(RS_DEPTH_WRITE, true);
     SetCullMode(CULL_CLOCKWISE);
-    ClearFrame(Sky, true, true, false);
+    ClearFrame(TestSky, true, true, false);
     SetPerspective(0, 0, 800, 600, 1.0f, 2500.0f);
     camera.Apply(nullptr, false);
     if (program) {
@@ -135,10 +90,6 @@ static void DrawScene(const Scene& scene, CShaderProgram* program) {
     FlushFrame();
 }
 
-static bool IsSky(const unsigned char* p) {
-    return p[0] < 8 && p[1] > 119 && p[1] < 135 && p[2] > 196 && p[2] < 212;
-}
-
 static int Luma(const unsigned char* p) { return (p[0] * 30 + p[1] * 59 + p[2] * 11) / 100; }
 
 struct FrameStats {
@@ -146,24 +97,22 @@ struct FrameStats {
     long count = 0;
     long lumaSum = 0;
     int colours = 0;   // 4-bit-per-channel colours covering 3 pixels or more
-    std::vector<unsigned char> pixels;
+    std::vector<uint8_t> pixels;
 };
 
-static FrameStats ReadFrame() {
+static FrameStats MeasureFrame() {
     FrameStats s;
-    s.pixels.resize(800 * 600 * 4);
-    glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, s.pixels.data());
+    ReadFrame(s.pixels);
     std::vector<int> bins(4096, 0);
     for (int y = 0; y < 600; y++) {
         for (int x = 0; x < 800; x++) {
-            const unsigned char* p = &s.pixels[(y * 800 + x) * 4];
+            const uint8_t* p = FramePixel(s.pixels, x, y);
             if (IsSky(p))
                 continue;
-            int row = 599 - y;
             s.left = std::min(s.left, x);
             s.right = std::max(s.right, x);
-            s.top = std::min(s.top, row);
-            s.bottom = std::max(s.bottom, row);
+            s.top = std::min(s.top, y);
+            s.bottom = std::max(s.bottom, y);
             s.count++;
             s.lumaSum += Luma(p);
             bins[(p[0] >> 4) << 8 | (p[1] >> 4) << 4 | (p[2] >> 4)]++;
@@ -187,12 +136,12 @@ static double MeanDifference(const FrameStats& a, const FrameStats& b) {
     return n ? (double)sum / (3.0 * n) : 0.0;
 }
 
-// Lit, textured, whole on screen, and changed by its program.
-static void CheckScene(const Scene& scene, CShaderProgram* program, const std::string& name) {
+// Lit, textured, whole on screen, and changed by its program; the frame.
+static FrameStats CheckScene(const Scene& scene, CShaderProgram* program, const std::string& name) {
     DrawScene(scene, nullptr);
-    FrameStats plain = ReadFrame();
+    FrameStats plain = MeasureFrame();
     DrawScene(scene, program);
-    FrameStats shaded = ReadFrame();
+    FrameStats shaded = MeasureFrame();
     Check(name + "_no_gl_error", glGetError() == GL_NO_ERROR);
     char box[160];
     snprintf(box, sizeof box, "box %d..%d x %d..%d, %ld pixels, %d colours, mean luma %ld",
@@ -206,21 +155,43 @@ static void CheckScene(const Scene& scene, CShaderProgram* program, const std::s
     Check(name + "_lit", luma > 45 && luma < 230, box);
     double diff = MeanDifference(plain, shaded);
     Check(name + "_program_in_effect", diff > 4.0, "mean difference " + std::to_string(diff));
+    return shaded;
 }
 
-static void Show(const Scene& scene) {
-    DeleteFileA(NextFile);
-    DrawScene(scene, scene.program);
-    PresentFrame();
-    printf("SHOW %s\n", scene.name.c_str());
-    fflush(stdout);
-    for (int i = 0; i < 300 && GetFileAttributesA(NextFile) == INVALID_FILE_ATTRIBUTES; i++) {
-        PumpMessages();
-        DrawScene(scene, scene.program);
-        PresentFrame();
-        Sleep(100);
+// The camera's target, the models' centre, is the screen's centre, and the
+// models are drawn about it (covering it, when solid there); a red line from
+// the target toward world -x lies on the right of the screen.
+static void CheckCamera(const std::string& name, const FrameStats& shaded, bool solidAtCentre) {
+    Vector3 screen;
+    bool projected = ProjectToScreen(screen, viewCentre);
+    int cx = (shaded.left + shaded.right) / 2, cy = (shaded.top + shaded.bottom) / 2;
+    char centre[96];
+    snprintf(centre, sizeof centre, "target at %.2f %.2f, models about %d %d", screen.x, screen.y, cx, cy);
+    Check(name + "_target_at_centre", projected && std::fabs(screen.x - 400.0f) < 1.0f &&
+                                          std::fabs(screen.y - 300.0f) < 1.0f, centre);
+    Check(name + "_drawn_about_centre", std::abs(cx - 400) < 60 && std::abs(cy - 300) < 60, centre);
+    if (solidAtCentre)
+        Check(name + "_centre_covered", !IsSky(FramePixel(shaded.pixels, 400, 300)), centre);
+
+    DrawScene(Scene{}, nullptr);
+    Matrix4 identity;
+    Matrix4Identity(identity);
+    SetWorldMatrix(identity);
+    const Vector3& c = viewCentre;
+    DrawLine3D(c.x, c.y, c.z, 0xff0000ff, c.x - 3.0f, c.y, c.z, 0xff0000ff);
+    std::vector<uint8_t> line;
+    ReadFrame(line);
+    long redX = 0, red = 0;
+    for (int y = 0; y < 600; y++) {
+        for (int x = 0; x < 800; x++) {
+            const uint8_t* p = FramePixel(line, x, y);
+            bool isRed = p[0] > 200 && p[1] < 60 && p[2] < 60;
+            redX += isRed ? x : 0;
+            red += isRed;
+        }
     }
-    DeleteFileA(NextFile);
+    Check(name + "_world_minus_x_on_screen_right", red > 0 && redX / red > 400,
+          std::to_string(red) + " red pixels, mean x " + std::to_string(red ? redX / red : -1));
 }
 
 static void CheckPrograms() {
@@ -229,7 +200,8 @@ static void CheckPrograms() {
         CShaderProgram program;
         int before = ErrorReportCount();
         program.Load(p.vertexBase, p.fragmentBase);
-        std::string name = FileName(*p.vertexBase ? p.vertexBase : p.fragmentBase);
+        std::string base = *p.vertexBase ? p.vertexBase : p.fragmentBase;
+        std::string name = base.substr(base.rfind('\\') + 1);
         Check("program_" + name, program.IsLoaded(),
               ErrorReportCount() != before ? LastErrorReport() : "");
     }
@@ -250,13 +222,10 @@ static void CheckImages() {
 }
 
 int main() {
-    HWND window = OpenTestWindow("Vexmoor Content View");
     SetErrorReportFile(ErrorFile);
-    bool init = StartTestRenderer(window);
-    Check("init", init);
-    if (!init)
+    HWND window = StartTestProgram("Vexmoor Content View");
+    if (!window)
         return 1;
-    StartupGdiplus();
     std::string message;
     Check("stats", LoadShippedStats(message), message);
     Check("animation_list", LoadAnimationList());
@@ -274,12 +243,13 @@ int main() {
     Check("uniform_time", weaponProgram.GetUniformLocation("time") != -1);
 
     // The player's soldier type, its weapon and the first vehicle.
-    std::vector<std::string> models;
+    ModelCopies copies{"content_view_test\\"};
     if (IsSoldierType(0) && IsWeaponType(GetSoldierType(0).weapon) && IsVehicleType(0)) {
-        models.push_back(CopyModel(GetSoldierType(0).model));
-        models.push_back(CopyModel(GetWeaponType(GetSoldierType(0).weapon).model));
-        models.push_back(CopyModel(GetVehicleType(0).model));
+        copies.Copy(GetSoldierType(0).model);
+        copies.Copy(GetWeaponType(GetSoldierType(0).weapon).model);
+        copies.Copy(GetVehicleType(0).model);
     }
+    const std::vector<std::string>& models = copies.models;
     CModel soldier, heldWeapon, weapon, vehicle;
     bool loaded = models.size() == 3 && LoadModel(soldier, models[0], false, true) &&
                   LoadModel(heldWeapon, models[1], false, true) &&
@@ -307,7 +277,8 @@ int main() {
         };
         for (const Scene& s : scenes) {
             PlaceCamera(s);
-            CheckScene(s, s.program, s.name);
+            FrameStats shaded = CheckScene(s, s.program, s.name);
+            CheckCamera(s.name, shaded, s.name == "vehicle");   // the soldier and the rifle leave gaps
         }
         // The soldier under the fallback program the renderer turns to when
         // the full one does not load.
@@ -318,7 +289,8 @@ int main() {
         CheckScene(fallback, &soldierFallback, "soldier_bad");
         for (const Scene& s : scenes) {
             PlaceCamera(s);
-            Show(s);
+            DrawScene(s, s.program);
+            ShowUntilSignalled(s.name, [&]() { DrawScene(s, s.program); });
         }
     }
 
@@ -327,18 +299,13 @@ int main() {
     weapon = CModel();
     vehicle = CModel();
     ClearModelCache();
-    RemoveCopies(models);
+    copies.Remove();
     soldierProgram.Release();
     soldierFallback.Release();
     vehicleProgram.Release();
     weaponProgram.Release();
-    ShutdownRenderer();
-    ShutdownGdiplus();
-    DestroyWindow(window);
+    int code = EndTestProgram(window);
 
-    std::string reports = ReadWholeFile(false, ErrorFile);
-    if (!reports.empty())
-        printf("error reports:\n%s\n", reports.c_str());
-    DeleteFileA(ErrorFile);
-    return FinishChecks();
+    PrintErrorReports(ErrorFile);
+    return code;
 }

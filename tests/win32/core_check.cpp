@@ -1,29 +1,13 @@
 // Checks the Windows bodies of the core library: threads, critical sections,
 // clocks, system information, the symbol engine, folders and backslash paths,
-// error reports, and the shipped stats tables. One line per check; exit 0 when
-// all pass.
-#include <windows.h>
-
-#include <cstdio>
-#include <string>
-
+// error reports, and the shipped stats tables. Prints "CHECK name OK|FAIL"
+// lines; exit 0 when all pass.
 #include "core/clock.h"
-#include "core/error.h"
-#include "core/files.h"
 #include "core/lock.h"
 #include "core/sysinfo.h"
 #include "core/thread.h"
 #include "game/stats.h"
-
-static int failures = 0;
-
-static void Check(bool ok, const char* name) {
-    printf("%s %s\n", name, ok ? "OK" : "FAILED");
-    fflush(stdout);
-    if (!ok) {
-        failures++;
-    }
-}
+#include "tests/win32/test_window.h"
 
 static void Poll(CThread* thread, void* argument) {
     volatile LONG* rounds = (volatile LONG*)argument;
@@ -73,21 +57,20 @@ int main() {
     Sleep(30);
     bool suspended = rounds == frozen;
     poller->Resume();
-    delete poller;
-    Check(suspended, "THREAD SUSPEND");
-    Check(true, "THREAD STOP");
+    delete poller;   // stops and joins the polling thread
+    Check("thread_suspend", suspended);
 
     volatile LONG done = 0;
     DWORD t0 = TimeGetTime();
     delete new CThread(Slow, "slow", (void*)&done);
-    Check(done == 1 && TimeGetTime() - t0 >= 100, "THREAD WAIT");
+    Check("thread_wait", done == 1 && TimeGetTime() - t0 >= 100);
 
     Shared shared;
     {
         CThread a(Count, "a", &shared);
         CThread b(Count, "b", &shared);
     }
-    Check(shared.counter == 40000, "LOCK EXCLUSIVE");
+    Check("lock_exclusive", shared.counter == 40000);
     shared.section.Enter();
     bool reentered = shared.section.TryEnter();
     HANDLE other = CreateThread(NULL, 0, TryFromOtherThread, &shared.section, 0, NULL);
@@ -97,27 +80,25 @@ int main() {
     CloseHandle(other);
     shared.section.Leave();
     shared.section.Leave();
-    Check(reentered && otherGotIt == 0, "LOCK REENTRANT");
+    Check("lock_reentrant", reentered && otherGotIt == 0);
 
     long long c0 = QueryCounter();
     Sleep(20);
     long long c1 = QueryCounter();
-    Check(CounterFrequency() > 0 && c1 > c0, "CLOCK");
+    Check("clock", CounterFrequency() > 0 && c1 > c0);
 
-    Check(GetWindowsVersion() != 0, "WINDOWS VERSION");
+    Check("windows_version", GetWindowsVersion() != 0);
     CpuInfo cpu;
-    Check(GetCpuInfo(cpu) && strlen(cpu.vendor) == 12, "CPU INFO");
+    Check("cpu_info", GetCpuInfo(cpu) && strlen(cpu.vendor) == 12);
     SetLastError(ERROR_ACCESS_DENIED);
     std::string text = GetLastErrorText();
-    printf("  last error text: [%s]\n", text.c_str());
-    Check(!text.empty() && text.back() != '.' && text.back() != '\n', "LAST ERROR TEXT");
+    Check("last_error_text", !text.empty() && text.back() != '.' && text.back() != '\n', "[" + text + "]");
     SymbolEngineInit();
     SymbolEngineCleanup();
-    Check(true, "SYMBOL ENGINE");
 
     CreateDirectoryPath("gen\\core_check\\a\\b\\");
     DWORD attributes = GetFileAttributesA("gen\\core_check\\a\\b");
-    Check(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY), "FOLDERS");
+    Check("folders", attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
     RemoveDirectoryA("gen\\core_check\\a\\b");
     RemoveDirectoryA("gen\\core_check\\a");
     RemoveDirectoryA("gen\\core_check");
@@ -125,15 +106,10 @@ int main() {
     int reports = ErrorReportCount();
     ReportError("Error", "core_check()-test report");
     std::string log = ReadWholeFile(false, "_error.txt");
-    Check(ErrorReportCount() == reports + 1 && log.find("Error: core_check()-test report\n") != std::string::npos,
-          "ERROR FILE");
+    Check("error_file",
+          ErrorReportCount() == reports + 1 && log.find("Error: core_check()-test report\n") != std::string::npos);
 
     std::string message;
-    Check(LoadStatsTables(message), "STATS");
-    if (!message.empty()) {
-        printf("  %s\n", message.c_str());
-    }
-
-    printf(failures ? "CORE CHECK FAILED\n" : "CORE CHECK PASSED\n");
-    return failures ? 1 : 0;
+    Check("stats", LoadStatsTables(message), message);
+    return FinishChecks();
 }

@@ -1,7 +1,7 @@
 // Exercises the OpenGL back-end on a real window: clear and read back, a
 // textured sprite from a PNG decoded by GDI+, a GLSL program behind the
 // common prefix, a vertex and index buffer, and the failure paths. Prints
-// one "CHECK name OK|FAIL" line per check, then "READY" with the last frame
+// one "CHECK name OK|FAIL" line per check, then shows the last frame
 // on screen for a screenshot; exit code 0 when every check passed.
 #include <cstdlib>
 
@@ -21,40 +21,12 @@
 
 static const std::string folder = "gen\\gl_backend_test\\";
 
-// ---- read-back ----
-
-static bool Near(const int rgb[3], int r, int g, int b, int tolerance = 3) {
-    return abs(rgb[0] - r) <= tolerance && abs(rgb[1] - g) <= tolerance && abs(rgb[2] - b) <= tolerance;
-}
-
-static bool CheckPixel(const char* name, int x, int y, int r, int g, int b, int tolerance = 3) {
-    int rgb[3];
-    std::string text = ReadPixel(x, y, rgb);
-    bool ok = Near(rgb, r, g, b, tolerance);
-    Check(name, ok, text);
-    return ok;
-}
-
 static int shutdownCalls = 0;
 static void OnShutdown() { shutdownCalls++; }
 
 static void TestFailurePaths() {
+    CheckRefusedImages(folder);
     int reports = ErrorReportCount();
-    CTexture t;
-    bool missing = !LoadTexture(t, folder + "missing.png", false, 1, false);
-    Check("missing_image", missing && t.IsEmpty() && ErrorReportCount() > reports);
-
-    reports = ErrorReportCount();
-    WriteText(folder + "junk.png", "this is not an image");
-    bool junk = !LoadTexture(t, folder + "junk.png", false, 1, false);
-    Check("undecodable_image", junk && t.IsEmpty() && ErrorReportCount() > reports);
-
-    reports = ErrorReportCount();
-    WritePng(folder + "odd.png", 48, 48, std::vector<uint32_t>(48 * 48, 0xFFFFFFFFu));
-    bool odd = !LoadTexture(t, folder + "odd.png", false, 1, false);
-    Check("refused_image_size", odd && t.IsEmpty() && ErrorReportCount() > reports);
-
-    reports = ErrorReportCount();
     WriteText(folder + "broken.glsl_v", "void main() { gl_Position = undeclaredThing; }\n");
     CShaderProgram broken;
     broken.Load(folder + "broken", "");
@@ -176,21 +148,12 @@ int main() {
            ShadersAvailable(), Has3DTextures(), IsStencilEnabled());
     RegisterShutdownCallback(OnShutdown);
 
-    // Sky.
-    ClearFrame(0xffcc7f00u, true, true, true);
+    ClearFrame(TestSky, true, true, true);
     CheckPixel("clear_sky", 400, 300, 0, 127, 204, 1);
-    Check("default_state", GetRenderSwitch(RS_DEPTH_TEST) && GetRenderSwitch(RS_BLEND) &&
-                               GetCullMode() == CULL_CLOCKWISE && GetDepthFunc() == CMP_LESS_EQUAL &&
-                               GetAlphaFunc() == CMP_NOT_EQUAL && !GetRenderSwitch(RS_WIREFRAME));
+    Check("default_state", DefaultStates());
     SetScreenProjection();
 
-    // Sprite: 64 x 64, magenta top half, yellow bottom half, an opaque black
-    // 16 x 16 corner that the colour key makes transparent.
-    std::vector<uint32_t> image(64 * 64);
-    for (int y = 0; y < 64; y++)
-        for (int x = 0; x < 64; x++)
-            image[size_t(y) * 64 + x] = (x < 16 && y < 16) ? 0xFF000000u : (y < 32 ? 0xFFFF00FFu : 0xFFFFFF00u);
-    WritePng(folder + "sprite.png", 64, 64, image);
+    WriteSprite(folder + "sprite.png");
     CImage decoded;
     bool decodedOk = decoded.LoadFromFile(folder + "sprite.png");
     Check("gdiplus_decode", decodedOk && decoded.GetWidth() == 64 && decoded.GetPixels()[0] == 0xFF000000u &&
@@ -229,33 +192,12 @@ int main() {
     }
 
     // Vertex and index buffers: a cyan quad from two indexed triangles.
-    struct Vertex {
-        float x, y, z;
-        uint32_t colour;
-    };
-    VertexLayout layout = {{VET_FLOAT3, VU_POSITION}, {VET_COLOUR, VU_COLOUR}};
     CVertexBuffer vb;
     CIndexBuffer ib;
-    bool made = CreateVertexBuffer(vb, sizeof(Vertex), 4, layout, false, true) &&
-                CreateIndexBuffer(ib, 6, false, true);
-    Check("buffers_create", made);
-    {
-        CVertexBufferLock lock(vb);
-        const Vertex quad[4] = {{500, 400, 0, 0xFFFFFF00u}, {600, 400, 0, 0xFFFFFF00u},
-                                {600, 500, 0, 0xFFFFFF00u}, {500, 500, 0, 0xFFFFFF00u}};
-        Check("vertex_lock", lock.data != nullptr);
-        if (lock.data)
-            memcpy(lock.data, quad, sizeof(quad));
-    }   // unlocked here
-    {
-        CIndexBufferLock lock(ib);
-        void* data = nullptr;
-        const uint16_t indices[6] = {0, 1, 2, 0, 2, 3};
-        Check("index_lock", lock.GetData(data));
-        if (data)
-            memcpy(data, indices, sizeof(indices));
-        lock.Unlock();
-    }
+    Check("buffers_create", CreateVertexBuffer(vb, sizeof(ColourVertex), 4, ColourLayout(), false, true) &&
+                                CreateIndexBuffer(ib, 6, false, true));
+    Check("vertex_lock", FillColourQuad(vb, 500, 400, 0xFFFFFF00u));
+    Check("index_lock", FillQuadIndices(ib));
     DisableTexturing();
     BindVertexBuffer(vb);
     BindIndexBuffer(ib);
@@ -277,7 +219,7 @@ int main() {
 
     bool glClean = glGetError() == GL_NO_ERROR;
     Check("no_gl_error", glClean);
-    ShowFrameForScreenshot();
+    ShowUntilSignalled("frame");
 
     sprite.DropRecord();
     shared.DropRecord();

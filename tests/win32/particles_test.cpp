@@ -4,7 +4,7 @@
 // without the effects and once with them; each effect must brighten its part
 // of the screen in its own warm colour (the sphere red, the flame orange,
 // the sparks yellow), far more in red than in blue. Prints "CHECK name
-// OK|FAIL" lines, then "READY" with the frame on screen.
+// OK|FAIL" lines, then shows the frame (ShowUntilSignalled).
 #include <algorithm>
 
 #include "core/random.h"
@@ -57,12 +57,9 @@ static int Brightened(const std::vector<uint8_t>& before, const std::vector<uint
 }
 
 int main() {
-    HWND window = OpenTestWindow("Vexmoor Particles");
-    bool init = StartTestRenderer(window);
-    Check("init", init);
-    if (!init)
+    HWND window = StartTestProgram("Vexmoor Particles");
+    if (!window)
         return 1;
-    StartupGdiplus();
     GameSrand(11);
 
     CVisibilityLists visibility;
@@ -102,7 +99,7 @@ int main() {
     auto draw = [&](CParticleSystem* particles) {
         bool drawn = StartTestFrame();
         if (drawn) {
-            ClearFrame(0xffcc7f00u, true, true, true);
+            ClearFrame(TestSky, true, true, true);
             land.Draw();
             if (particles)
                 particles->Draw();
@@ -147,9 +144,6 @@ int main() {
               std::to_string(red) + " red, " + std::to_string(blue) + " blue");
     }
 
-    ShowFrameForScreenshot();
-    ShutdownRenderer();
-    ShutdownGdiplus();
-    DestroyWindow(window);
-    return FinishChecks();
+    ShowUntilSignalled("frame");
+    return EndTestProgram(window);
 }

@@ -3,7 +3,7 @@
 // with the grass faded in around it. "build" deletes the segment cache first
 // (the terrain is built and the cache written); "cache" requires the cache
 // and leaves it untouched. Prints "CHECK name OK|FAIL" lines, "FRAME hash"
-// of the finished picture, then "READY" with the frame on screen.
+// of the finished picture, then shows the frame (ShowUntilSignalled).
 #include <set>
 #include <string>
 
@@ -28,18 +28,11 @@ static bool CacheTime(const std::string& path, FILETIME& out) {
     return true;
 }
 
-static bool IsSky(const uint8_t* p) {
-    return p[0] <= 2 && p[1] >= 125 && p[1] <= 129 && p[2] >= 202 && p[2] <= 206;
-}
-
 int main(int argc, char** argv) {
     bool fromCache = argc > 1 && std::string(argv[1]) == "cache";
-    HWND window = OpenTestWindow("Vexmoor Terrain Draw");
-    bool init = StartTestRenderer(window);
-    Check("init", init);
-    if (!init)
+    HWND window = StartTestProgram("Vexmoor Terrain Draw");
+    if (!window)
         return 1;
-    StartupGdiplus();
     {
         CShaderProgram land, grass;
         land.Load("data\\shaders\\land_full", "data\\shaders\\land_full");
@@ -94,7 +87,7 @@ int main(int argc, char** argv) {
 
     bool frameOpen = StartTestFrame();
     Check("frame", frameOpen);
-    ClearFrame(0xffcc7f00u, true, true, true);
+    ClearFrame(TestSky, true, true, true);
     camera.ApplyView();
     terrain.Draw();
     std::vector<uint8_t> land, full;
@@ -112,7 +105,7 @@ int main(int argc, char** argv) {
         for (int x = 0; x < 800; x++) {
             const uint8_t* p = FramePixel(land, x, y);
             total++;
-            if (IsSky(p))
+            if (IsSky(p, 2))
                 continue;
             ground_pixels++;
             brightness += p[0] + p[1] + p[2];
@@ -134,7 +127,7 @@ int main(int argc, char** argv) {
     for (uint8_t b : full)
         hash = (hash ^ b) * 16777619u;
     printf("FRAME %08x\n", hash);
-    ShowFrameForScreenshot();
+    ShowUntilSignalled("frame");
 
     terrain.SetVisibilityLists(nullptr);
     ShutdownGdiplus();

@@ -1,6 +1,8 @@
-// What the two back-end test programs draw alike, so a script can compare
-// their frames: a quad through a tint program, and a line of text whose box
-// of changed pixels is printed as "TEXTBOX x0 y0 x1 y1".
+// What the two back-end test programs draw and check alike, so a script can
+// compare their frames: a sprite, vertex-colour quads, a quad through a tint
+// program, and a line of text whose box of changed pixels is printed as
+// "TEXTBOX x0 y0 x1 y1"; the device's first states and the images the loader
+// refuses.
 #ifndef TESTS_WIN32_TEST_DRAWING_H
 #define TESTS_WIN32_TEST_DRAWING_H
 
@@ -8,11 +10,73 @@
 #include <cstdlib>
 #include <vector>
 
+#include "core/error.h"
 #include "core/matrix.h"
 #include "render/render_setup.h"
+#include "render/resources.h"
 #include "render/shader.h"
 #include "render/text.h"
+#include "tests/win32/test_files.h"
 #include "tests/win32/test_window.h"
+
+// 64 x 64: magenta top half, yellow bottom half, and an opaque black 16 x 16
+// corner that the colour key makes transparent.
+inline bool WriteSprite(const std::string& path) {
+    std::vector<uint32_t> image(64 * 64);
+    for (int y = 0; y < 64; y++)
+        for (int x = 0; x < 64; x++)
+            image[size_t(y) * 64 + x] = (x < 16 && y < 16) ? 0xFF000000u : (y < 32 ? 0xFFFF00FFu : 0xFFFFFF00u);
+    return WritePng(path, 64, 64, image);
+}
+
+struct ColourVertex {
+    float x, y, z;
+    uint32_t colour;
+};
+
+inline VertexLayout ColourLayout() { return {{VET_FLOAT3, VU_POSITION}, {VET_COLOUR, VU_COLOUR}}; }
+
+// A 100 x 100 quad at (x, y) in one packed colour; false when the buffer did not lock.
+inline bool FillColourQuad(CVertexBuffer& vb, float x, float y, uint32_t packed) {
+    CVertexBufferLock lock(vb);
+    const uint32_t c = ToDeviceColour(packed);
+    const ColourVertex quad[4] = {{x, y, 0, c}, {x + 100, y, 0, c}, {x + 100, y + 100, 0, c}, {x, y + 100, 0, c}};
+    if (lock.data)
+        memcpy(lock.data, quad, sizeof(quad));
+    return lock.data != nullptr;
+}
+
+// The quad's two triangles, unlocked before the lock goes out of scope.
+inline bool FillQuadIndices(CIndexBuffer& ib) {
+    CIndexBufferLock lock(ib);
+    void* data = nullptr;
+    const uint16_t indices[6] = {0, 1, 2, 0, 2, 3};
+    bool locked = lock.GetData(data);
+    if (locked)
+        memcpy(data, indices, sizeof(indices));
+    lock.Unlock();
+    return locked;
+}
+
+// The states the game's drawing assumes of a new device.
+inline bool DefaultStates() {
+    return GetRenderSwitch(RS_DEPTH_TEST) && GetRenderSwitch(RS_BLEND) && GetCullMode() == CULL_CLOCKWISE &&
+           GetDepthFunc() == CMP_LESS_EQUAL && GetAlphaFunc() == CMP_NOT_EQUAL && !GetRenderSwitch(RS_WIREFRAME);
+}
+
+// A missing file, one that is no image, and sides that are not powers of
+// two: each refused with an error report, leaving the handle empty.
+inline void CheckRefusedImages(const std::string& folder) {
+    WriteText(folder + "junk.png", "this is not an image");
+    WritePng(folder + "odd.png", 48, 48, std::vector<uint32_t>(48 * 48, 0xFFFFFFFFu));
+    const char* const checks[3][2] = {
+        {"missing_image", "missing.png"}, {"undecodable_image", "junk.png"}, {"refused_image_size", "odd.png"}};
+    for (const auto& c : checks) {
+        int reports = ErrorReportCount();
+        CTexture t;
+        Check(c[0], !LoadTexture(t, folder + c[1], false, 1, false) && t.IsEmpty() && ErrorReportCount() > reports);
+    }
+}
 
 // An orange quad at 100..180 x 300..380 moved 300 to the right by the world
 // matrix, through a bound program that reads "tint": the model matrix must be
@@ -50,9 +114,7 @@ inline bool DrawAndMeasureText() {
     int x0 = 10000, y0 = 10000, x1 = -1, y1 = -1;
     for (int y = 30; y < 100; y++) {
         for (int x = 30; x < 350; x++) {
-            const uint8_t* p = FramePixel(rgba, x, y);
-            bool sky = abs(p[0] - 0) <= 8 && abs(p[1] - 127) <= 8 && abs(p[2] - 204) <= 8;
-            if (sky)
+            if (IsSky(FramePixel(rgba, x, y), 8))
                 continue;
             x0 = x < x0 ? x : x0;
             y0 = y < y0 ? y : y0;

@@ -1,12 +1,17 @@
 // Files the Windows test programs write for themselves: PNG images (stored
-// deflate blocks, so no image comes from the decoder under test) and texts.
+// deflate blocks, so no image comes from the decoder under test), texts, and
+// copies of shipped models.
 #ifndef TESTS_WIN32_TEST_FILES_H
 #define TESTS_WIN32_TEST_FILES_H
+
+#include <windows.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "render/mesh_cache.h"
 
 inline uint32_t Crc(const uint8_t* p, size_t n, uint32_t crc = 0xFFFFFFFFu) {
     for (size_t i = 0; i < n; i++) {
@@ -83,5 +88,49 @@ inline void WriteText(const std::string& path, const char* text) {
         fclose(f);
     }
 }
+
+// Shipped models copied with the images beside them into a folder of the
+// test's own in the working folder ("<test>\\", never below data\\, which is
+// the installation's), so their mesh caches are the test's own too; Remove
+// takes the copies, their caches and the emptied folders away.
+struct ModelCopies {
+    explicit ModelCopies(const std::string& folder) : folder(folder) {}
+    std::string folder;
+    std::vector<std::string> files, models;
+
+    // The copy's path (added to models), or "" when a file did not copy.
+    std::string Copy(const std::string& path) {
+        CreateDirectoryA(folder.c_str(), nullptr);
+        std::string from = path.substr(0, path.rfind('\\') + 1), name = path.substr(from.size());
+        std::vector<std::string> names{name};
+        WIN32_FIND_DATAA found;
+        HANDLE find = FindFirstFileA((from + "*.png").c_str(), &found);
+        if (find != INVALID_HANDLE_VALUE) {
+            do
+                names.push_back(found.cFileName);
+            while (FindNextFileA(find, &found));
+            FindClose(find);
+        }
+        bool copied = true;
+        for (const std::string& n : names) {
+            copied = CopyFileA((from + n).c_str(), (folder + n).c_str(), FALSE) && copied;
+            files.push_back(folder + n);
+        }
+        if (!copied)
+            return "";
+        models.push_back(folder + name);
+        return models.back();
+    }
+
+    void Remove() {
+        for (const std::string& m : models)
+            DeleteFileA(MeshCachePath(m).c_str());
+        RemoveDirectoryA(("gen\\" + folder).c_str());
+        RemoveDirectoryA("gen");
+        for (const std::string& f : files)
+            DeleteFileA(f.c_str());
+        RemoveDirectoryA(folder.c_str());
+    }
+};
 
 #endif

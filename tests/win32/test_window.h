@@ -1,6 +1,7 @@
 // What the Windows test programs share: an 800 x 600 window of the game's
 // class "VexmoorWindow" (the one vx_close closes), the message pump, the
-// renderer in that window, "CHECK" lines, and back-buffer read-backs.
+// renderer in that window, "CHECK" lines, back-buffer read-backs, and the
+// frames shown until the script took its screenshot.
 // Header only: every .cpp beside it is a program of its own.
 #ifndef TESTS_WIN32_TEST_WINDOW_H
 #define TESTS_WIN32_TEST_WINDOW_H
@@ -11,17 +12,23 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "core/error.h"
+#include "core/files.h"
 #include "render/backend.h"
+#include "render/image.h"
 #ifdef VEXMOOR_BACKEND_D3D9
 #include "render/d3d9/d3d_local.h"
 #endif
 
 const int TestWidth = 800;
 const int TestHeight = 600;
+const uint32_t TestSky = 0xffcc7f00u;   // the clear colour: 0, 127, 204
 
 inline int testFailures = 0;
 
@@ -91,16 +98,24 @@ inline bool StartTestRenderer(HWND window, bool stencil = false) {
     return InitRenderer(&setup, window);
 }
 
-// Presents the frame, says "READY" and keeps the window answering for about
-// 3 s while the script takes its screenshot.
-inline void ShowFrameForScreenshot() {
-    PresentFrame();
-    printf("READY\n");
-    fflush(stdout);
-    for (int i = 0; i < 30; i++) {
-        PumpMessages();
-        Sleep(100);
-    }
+// The window with the renderer in it and GDI+ started (images decode
+// through it); "CHECK init". Null when the renderer did not start.
+inline HWND StartTestProgram(const char* title) {
+    HWND window = OpenTestWindow(title);
+    bool init = window && StartTestRenderer(window);
+    Check("init", init);
+    if (!init)
+        return nullptr;
+    StartupGdiplus();
+    return window;
+}
+
+// Ends what StartTestProgram started; the program's exit code.
+inline int EndTestProgram(HWND window) {
+    ShutdownRenderer();
+    ShutdownGdiplus();
+    DestroyWindow(window);
+    return FinishChecks();
 }
 
 // Direct3D draws only between the begin and end of a frame: the frame the
@@ -177,16 +192,50 @@ inline const uint8_t* FramePixel(const std::vector<uint8_t>& rgba, int x, int y)
     return &rgba[(size_t(y) * TestWidth + x) * 4];
 }
 
-// One back-buffer pixel, x and y from the top left; gives "(x,y)=r,g,b".
-inline std::string ReadPixel(int x, int y, int rgb[3]) {
-    unsigned char p[4] = {};
-    glReadBuffer(GL_BACK);
-    glReadPixels(x, TestHeight - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
-    for (int i = 0; i < 3; i++)
-        rgb[i] = p[i];
+// The sky's colour within tolerance in every channel.
+inline bool IsSky(const uint8_t* p, int tolerance = 7) {
+    return abs(p[0] - 0) <= tolerance && abs(p[1] - 127) <= tolerance && abs(p[2] - 204) <= tolerance;
+}
+
+// A "CHECK" that the back buffer's pixel (x, y from the top left) is the
+// colour within tolerance; the detail reads "(x,y)=r,g,b".
+inline void CheckPixel(const std::string& name, int x, int y, int r, int g, int b, int tolerance = 3) {
+    std::vector<uint8_t> frame;
+    ReadFrame(frame);
+    const uint8_t* p = FramePixel(frame, x, y);
+    bool ok = abs(p[0] - r) <= tolerance && abs(p[1] - g) <= tolerance && abs(p[2] - b) <= tolerance;
     char text[64];
     snprintf(text, sizeof(text), "(%d,%d)=%d,%d,%d", x, y, p[0], p[1], p[2]);
-    return text;
+    Check(name, ok, text);
+}
+
+// Presents the frame, says "SHOW name" and keeps it up (drawn again by
+// redraw, when given) until the script signals it took its screenshot
+// (vx_show: the file "next_frame.txt" in the working folder) or 30 s pass.
+inline void ShowUntilSignalled(const std::string& name, const std::function<void()>& redraw = nullptr) {
+    const char* signal = "next_frame.txt";
+    DeleteFileA(signal);
+    PresentFrame();
+    printf("SHOW %s\n", name.c_str());
+    fflush(stdout);
+    for (int i = 0; i < 300 && GetFileAttributesA(signal) == INVALID_FILE_ATTRIBUTES; i++) {
+        PumpMessages();
+        if (redraw) {
+            redraw();
+            PresentFrame();
+        }
+        Sleep(100);
+    }
+    DeleteFileA(signal);
+}
+
+// Prints what the program's own error report file (SetErrorReportFile)
+// holds, then removes it.
+inline void PrintErrorReports(const char* file) {
+    std::string reports = ReadWholeFile(false, file);
+    if (!reports.empty())
+        printf("error reports:\n%s\n", reports.c_str());
+    DeleteFileA(file);
 }
 
 #endif

@@ -7,7 +7,7 @@
 // is blank (glyphs are drawn from row 1), so the first screen row of a glyph
 // quad, and the rows above it, show nothing unless sampling strays into the
 // cell above. Prints "TEXT size x y lit ink" per line (lit: pixels lit in those
-// rows; ink: pixels lit below them), "CHECK" lines, then "READY" with the
+// rows; ink: pixels lit below them), "CHECK" lines, then shows the
 // frame on screen.
 #include <cstdio>
 #include <cstdlib>
@@ -21,7 +21,6 @@
 #include "tests/win32/test_window.h"
 
 static const char* const Line = "owz gw jz _o Vexmoor 09";
-static const uint32_t Sky = 0xffcc7f00u;
 
 struct PlacedLine {
     int size, x, y, width;
@@ -77,22 +76,17 @@ static std::vector<PlacedLine> PlaceLines() {
     return lines;
 }
 
-static bool Lit(const std::vector<uint8_t>& frame, int x, int y) {
-    const uint8_t* p = FramePixel(frame, x, y);
-    return abs(p[0] - 0) > 8 || abs(p[1] - 127) > 8 || abs(p[2] - 204) > 8;
-}
+static bool Lit(const std::vector<uint8_t>& frame, int x, int y) { return !IsSky(FramePixel(frame, x, y), 8); }
 
 int main() {
-    HWND window = OpenTestWindow("Vexmoor Text Sizes");
-    bool init = StartTestRenderer(window);
-    Check("init", init);
-    if (!init)
+    HWND window = StartTestProgram("Vexmoor Text Sizes");
+    if (!window)
         return FinishChecks();
     CreateTextGlobals();
     std::vector<PlacedLine> lines = PlaceLines();
     bool drawn = StartTestFrame();
     if (drawn) {
-        ClearFrame(Sky, true, true, false);
+        ClearFrame(TestSky, true, true, false);
         SetScreenProjection();
         for (const PlacedLine& l : lines)
             DrawLine(l);
@@ -118,9 +112,7 @@ int main() {
     }
     Check("every_size_drawn", linesWithInk == int(lines.size()), std::to_string(linesWithInk));
     Check("nothing_above_the_cells", strayTotal == 0, std::to_string(strayTotal));
-    ShowFrameForScreenshot();
+    ShowUntilSignalled("frame");
     DestroyTextGlobals();
-    ShutdownRenderer();
-    DestroyWindow(window);
-    return FinishChecks();
+    return EndTestProgram(window);
 }

@@ -8,17 +8,9 @@
 // land alone; from the differences the program prints the median colour of
 // the land and of the soldiers as "MEDIAN ground|soldiers r g b pixels".
 //
-// Prints "CHECK name OK|FAIL" lines. Each frame is announced with
-// "SHOW name" and stays on screen until the file "world_view_next.txt"
-// appears in the working folder (the script took its screenshot) or 30 s
-// pass. Exit code 0 when every check passed.
-#include <windows.h>
-
+// Prints "CHECK name OK|FAIL" lines and shows each frame until the script
+// took its screenshot (ShowUntilSignalled). Exit code 0 when every check passed.
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <vector>
 
 #include "app/console.h"
 #include "core/clock.h"
@@ -40,10 +32,6 @@
 #include "render/world_render.h"
 #include "tests/game/player/held_input.h"
 #include "tests/win32/test_window.h"
-
-static const char* NextFile = "world_view_next.txt";
-
-static bool IsSky(const uint8_t* p) { return p[0] < 8 && p[1] > 119 && p[1] < 135 && p[2] > 196 && p[2] < 212; }
 
 // The world's scene with parts left out, to find by difference which pixels
 // of a frame are the soldiers and which the bare land.
@@ -107,25 +95,10 @@ static void PrintMedian(const char* name, const std::vector<uint8_t>& frame, con
     printf("MEDIAN %s %d %d %d %d\n", name, median[0], median[1], median[2], int(channel[0].size()));
 }
 
-static void Show(const char* name) {
-    DeleteFileA(NextFile);
-    PresentFrame();
-    printf("SHOW %s\n", name);
-    fflush(stdout);
-    for (int i = 0; i < 300 && GetFileAttributesA(NextFile) == INVALID_FILE_ATTRIBUTES; i++) {
-        PumpMessages();
-        Sleep(100);
-    }
-    DeleteFileA(NextFile);
-}
-
 int main() {
-    HWND window = OpenTestWindow("Vexmoor World View");
-    bool init = StartTestRenderer(window);
-    Check("init", init);
-    if (!init)
+    HWND window = StartTestProgram("Vexmoor World View");
+    if (!window)
         return 1;
-    StartupGdiplus();
     CreateDebugConsole();
     std::string message;
     Check("stats", LoadStatsTables(message), message);
@@ -214,7 +187,7 @@ int main() {
         PrintMedian("ground", before, landMask);
         PrintMedian("soldiers", before, soldierMask);
         draw();
-        Show("world");
+        ShowUntilSignalled("world");
 
         // Fire: the flash lives 0.1 s, so the next frame comes soon after.
         size_t fired = world.projectiles.projectiles.size();
@@ -237,7 +210,7 @@ int main() {
             Check("flash_on_screen", onScreen && screen.x >= 0 && screen.x < TestWidth && screen.y >= 0 &&
                                          screen.y < TestHeight);
         }
-        Show("fire");
+        ShowUntilSignalled("fire");
 
         // Frame rate of the battle at 800 x 600, presented as the game does:
         // a figure for the log, compared between the two programs, never checked.
@@ -256,8 +229,5 @@ int main() {
     ClearAnimationClips();
     ClearModelCache();
     DestroyDebugConsole();
-    ShutdownRenderer();
-    ShutdownGdiplus();
-    DestroyWindow(window);
-    return FinishChecks();
+    return EndTestProgram(window);
 }

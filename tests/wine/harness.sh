@@ -117,15 +117,24 @@ vx_end() {
   [ "$VX_RC" = 0 ] || vx_fail "exit code $VX_RC"
 }
 
-# vx_run_frame SECONDS EXE SHOT: runs a test program that prints READY with its
-# frame on screen and then ends by itself. The frame is saved as SHOT (its path
-# in VX_SHOT); fails unless READY came and the program exited with 0.
+# vx_run_frame SECONDS EXE SHOT: runs a test program that shows one frame
+# ("SHOW frame") and then ends by itself. The frame is saved as SHOT (its path
+# in VX_SHOT); fails unless it showed and the program exited with 0.
 vx_run_frame() {
   vx_run_bg "$1" "$2"
-  vx_wait_output READY 60 || { cat "$VX_OUT/stdout.txt"; vx_fail "program never showed its frame"; }
-  sleep 0.5
-  VX_SHOT=$(vx_screenshot "$3")
+  vx_show frame 60 "$3"
   vx_end 30
+}
+
+# vx_show NAME SECONDS [SHOT]: waits until the program started last shows its
+# frame NAME ("SHOW NAME", from ShowUntilSignalled), saves it as SHOT.png
+# (NAME.png when not given; its path in VX_SHOT) and tells the program to go
+# on ("next_frame.txt" in the game folder).
+vx_show() {
+  vx_wait_output "^SHOW $1" "$2" || { cat "$VX_OUT/stdout.txt"; vx_fail "the $1 frame never showed"; }
+  sleep 0.5
+  VX_SHOT=$(vx_screenshot "${3:-$1}")
+  touch "$VX_GAME/next_frame.txt"
 }
 
 # vx_expect_checks NAME...: the program printed "CHECK NAME OK" for each, and "ALL OK".

@@ -13,9 +13,7 @@ cache="$VX_GAME/gen/terrain/valley_8x8.tSegs"
 run_terrain() {
   local run=$2
   vx_run_bg 180 "$VX_TESTS/$1" "$run"
-  vx_wait_output READY 150 || { cat "$VX_OUT/stdout.txt"; vx_fail "the $run run never showed its frame"; }
-  sleep 0.5
-  shot=$(vx_screenshot "${3:-}terrain_$run")
+  vx_show frame 150 "${3:-}terrain_$run"
   vx_end 30
   mv "$VX_OUT/stdout.txt" "$VX_OUT/${3:-}stdout_$run.txt"
   cp "$VX_OUT/${3:-}stdout_$run.txt" "$VX_OUT/stdout.txt"

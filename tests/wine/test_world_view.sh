@@ -8,28 +8,21 @@
 # median colours of the land and the soldiers. both_programs.png shows them
 # side by side, and the log gives both programs' frame rates.
 source "$(dirname "$0")/harness.sh"
-next="$VEXMOOR_INSTALL_DIR/world_view_next.txt"
-rm -f "$next"
 vx_start
 
 # run_view EXE PREFIX: the two frames as PREFIXworld.png and PREFIXfire.png.
 run_view() {
   vx_run_bg 170 "$VX_TESTS/$1"
   for name in world fire; do
-    vx_wait_output "^SHOW $name" 120 || { cat "$VX_OUT/stdout.txt"; vx_fail "$1: the $name frame never showed"; }
-    sleep 0.5
-    shot=$(vx_screenshot "$2$name")
-    touch "$next"
-    sky=$(vx_count_colour "$shot" 0 0 800 600 0 127 204 2%)
+    vx_show "$name" 120 "$2$name"
+    sky=$(vx_count_colour "$VX_SHOT" 0 0 800 600 0 127 204 2%)
     vx_log "$2$name: $sky of 480000 pixels are sky"
     [ "$sky" -gt $(( 800 * 600 / 20 )) ] || vx_fail "no sky in the $2$name screenshot"
     [ "$sky" -lt $(( 800 * 600 * 9 / 10 )) ] || vx_fail "no battlefield in the $2$name screenshot"
-    sleep 0.3
   done
   vx_end 60
   mv "$VX_OUT/stdout.txt" "$VX_OUT/stdout_$1.txt"
   cp "$VX_OUT/stdout_$1.txt" "$VX_OUT/stdout.txt"
-  rm -f "$next"
 }
 
 run_view world_view_test.exe ""
