@@ -1,7 +1,8 @@
 // Large battles must cost in proportion to their size: loading a level of
-// 2,000 and 8,000 soldiers, and one world update with 1,600 and 6,400
-// moving crates (the second of each pair at most 5 times the first; 6,400
-// crates within a 16 ms frame). The levels are written into gen\bench\ on
+// 2,000 and 8,000 soldiers, one world update with 1,600 and 6,400 moving
+// crates, and the projectile sweep of 2,000 and 8,000 soldiers each with a
+// projectile in flight (the second of each pair at most 5 times the first;
+// 6,400 crates within a 16 ms frame). The levels are written into gen\bench\ on
 // the shipped terrain. Run from the installation folder.
 #include <benchmark/benchmark.h>
 
@@ -10,10 +11,13 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "bench/battle_data.h"
 #include "core/files.h"
 #include "core/random.h"
+#include "game/soldiers/soldier.h"
+#include "game/weapons/projectile.h"
 #include "game/world/level_file.h"
 #include "game/world/world.h"
 
@@ -97,5 +101,50 @@ void BM_WorldUpdateDynamicProps(benchmark::State& state) {
     state.SetComplexityN(n);
 }
 BENCHMARK(BM_WorldUpdateDynamicProps)->Arg(1600)->Arg(6400)->Unit(benchmark::kMillisecond);
+
+// Every soldier has just fired a rocket (it stops at what it hits, so the
+// battle stays as it is) one 7-unit step from its chest in a random level
+// direction; each round sweeps every step again.
+void BM_SweepProjectilesSoldiers(benchmark::State& state) {
+    if (!BattleDataLoaded())
+        return state.SkipWithError("no battle data");
+    const int n = (int)state.range(0);
+    GameSrand(1);
+    CWorld world;
+    if (!world.LoadLevel(WriteLevel("soldiers", n), LevelAllBits) || (int)world.soldiers.size() != n)
+        return state.SkipWithError("the level did not load");
+    // The first update stands the soldiers where the level put them.
+    world.Update(1.0f / 30.0f);
+    struct Step {
+        CProjectile* projectile;
+        Vector3 from, to;
+    };
+    std::vector<Step> steps;
+    for (CSoldier* s : world.soldiers) {
+        Vector3 from = s->GetCollisionBody().sphere.centre;
+        float angle = (float)GameRand() / (float)GameRandMax * 6.2831853f;
+        Vector3 direction{std::cos(angle), std::sin(angle), 0.0f};
+        Vector3 to;
+        Vector3MultiplyAdd(to, from, direction, 7.0f);
+        steps.push_back(Step{world.projectiles.Fire(ProjectileRocket, from, direction, 420.0f, 0.0f, s),
+                             from, to});
+    }
+    world.phases.budgetInForce = false;
+    int stopped = 0;
+    for (auto _ : state) {
+        for (Step& step : steps) {
+            step.projectile->alive = true;
+            step.projectile->body.previous = step.from;
+            step.projectile->body.position = step.to;
+        }
+        world.phases.Run(CollisionBudget, false);
+        stopped = 0;
+        for (Step& step : steps)
+            stopped += !step.projectile->alive;
+    }
+    state.counters["stopped"] = stopped;
+    state.SetComplexityN(n);
+}
+BENCHMARK(BM_SweepProjectilesSoldiers)->Arg(2000)->Arg(8000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
