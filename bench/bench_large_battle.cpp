@@ -24,17 +24,19 @@
 namespace {
 
 // n points on a square lattice over the middle of the valley (about
-// 260 x 260 units), in lattice order.
-Vector3 LatticePoint(int i, int n) {
+// width x width units), in lattice order.
+Vector3 LatticePoint(int i, int n, float width) {
     int side = (int)std::ceil(std::sqrt((double)n));
-    float step = 260.0f / (float)side;
-    return Vector3{-130.0f + step * (float)(i % side), -130.0f + step * (float)(i / side), 0.0f};
+    float step = width / (float)side;
+    return Vector3{-0.5f * width + step * (float)(i % side),
+                   -0.5f * width + step * (float)(i / side), 0.0f};
 }
 
 // The shipped terrain with n soldiers (two teams, the four soldier types)
 // or n moving crates dropped from 3 units up.
-std::string WriteLevel(const char* kind, int n) {
-    std::string path = "gen\\bench\\" + std::string(kind) + "_" + std::to_string(n) + ".txt";
+std::string WriteLevel(const char* kind, int n, float width = 260.0f) {
+    std::string path = "gen\\bench\\" + std::string(kind) + "_" + std::to_string(n) + "_" +
+                       std::to_string((int)width) + ".txt";
     CreateDirectoryPath(path);
     std::ofstream out;
     if (!OpenOutputFile(out, path))
@@ -43,12 +45,12 @@ std::string WriteLevel(const char* kind, int n) {
     bool soldiers = std::string(kind) == "soldiers";
     out << "Soldiers\nCount\t" << (soldiers ? n : 0) << "\nTeam\tType\tX\tY\tZ\tHeading\n";
     for (int i = 0; soldiers && i < n; i++) {
-        Vector3 p = LatticePoint(i, n);
+        Vector3 p = LatticePoint(i, n, width);
         out << i % 2 << "\t" << i % 4 << "\t" << p.x << "\t" << p.y << "\t0\t0.785\n";
     }
     out << "\nGeneric\nCount\t" << (soldiers ? 0 : n) << "\nMesh\tDynamic\tX\tY\tZ\tHeading\n";
     for (int i = 0; !soldiers && i < n; i++) {
-        Vector3 p = LatticePoint(i, n);
+        Vector3 p = LatticePoint(i, n, width);
         out << "data\\models\\props\\crate.mbm\t1\t" << p.x << "\t" << p.y << "\t3\t" << i % 90
             << "\n";
     }
@@ -80,14 +82,28 @@ void BM_LevelLoadSoldiers(benchmark::State& state) {
 }
 BENCHMARK(BM_LevelLoadSoldiers)->Arg(2000)->Arg(8000)->Unit(benchmark::kMillisecond)->Iterations(2);
 
-void BM_WorldUpdateDynamicProps(benchmark::State& state) {
-    if (!BattleDataLoaded())
-        return state.SkipWithError("no battle data");
-    const int n = (int)state.range(0);
+// The level of n soldiers or crates in the world; false, the benchmark
+// skipped, when it does not load whole.
+bool LoadLargeLevel(benchmark::State& state, CWorld& world, const char* kind, int n,
+                    float width = 260.0f) {
+    if (!BattleDataLoaded()) {
+        state.SkipWithError("no battle data");
+        return false;
+    }
     GameSrand(1);
+    if (!world.LoadLevel(WriteLevel(kind, n, width), LevelAllBits) ||
+        (int)(world.soldiers.size() + world.generics.size()) != n) {
+        state.SkipWithError("the level did not load");
+        return false;
+    }
+    return true;
+}
+
+void BM_WorldUpdateDynamicProps(benchmark::State& state) {
+    const int n = (int)state.range(0);
     CWorld world;
-    if (!world.LoadLevel(WriteLevel("crates", n), LevelAllBits) || (int)world.generics.size() != n)
-        return state.SkipWithError("the level did not load");
+    if (!LoadLargeLevel(state, world, "crates", n))
+        return;
     // The crates fall and settle in the first second; the frames measured
     // are the steady ones a battle runs, every crate still probing the ground.
     auto start = std::chrono::steady_clock::now();
@@ -102,18 +118,17 @@ void BM_WorldUpdateDynamicProps(benchmark::State& state) {
 }
 BENCHMARK(BM_WorldUpdateDynamicProps)->Arg(1600)->Arg(6400)->Unit(benchmark::kMillisecond);
 
-// Every soldier has just fired a rocket (it stops at what it hits, so the
-// battle stays as it is) one 7-unit step from its chest in a random level
-// direction; each round sweeps every step again.
+// A battle of n soldiers as crowded as 2,000 over the middle of the valley
+// (a larger battle takes more ground): every soldier has just fired a
+// rocket (it stops at what it hits, so the battle stays as it is) one
+// 7-unit step from its chest in a random level direction; each round sweeps
+// every step again.
 void BM_SweepProjectilesSoldiers(benchmark::State& state) {
-    if (!BattleDataLoaded())
-        return state.SkipWithError("no battle data");
     const int n = (int)state.range(0);
-    GameSrand(1);
     CWorld world;
-    if (!world.LoadLevel(WriteLevel("soldiers", n), LevelAllBits) || (int)world.soldiers.size() != n)
-        return state.SkipWithError("the level did not load");
-    // The first update stands the soldiers where the level put them.
+    if (!LoadLargeLevel(state, world, "soldiers", n, 260.0f * std::sqrt((float)n / 2000.0f)))
+        return;
+    // The first update poses the soldiers, their bodies with them.
     world.Update(1.0f / 30.0f);
     struct Step {
         CProjectile* projectile;
@@ -126,8 +141,8 @@ void BM_SweepProjectilesSoldiers(benchmark::State& state) {
         Vector3 direction{std::cos(angle), std::sin(angle), 0.0f};
         Vector3 to;
         Vector3MultiplyAdd(to, from, direction, 7.0f);
-        steps.push_back(Step{world.projectiles.Fire(ProjectileRocket, from, direction, 420.0f, 0.0f, s),
-                             from, to});
+        CProjectile* p = world.projectiles.Fire(ProjectileRocket, from, direction, 420.0f, 0.0f, s);
+        steps.push_back(Step{p, from, to});
     }
     world.phases.budgetInForce = false;
     int stopped = 0;
