@@ -17,6 +17,8 @@ const int MaxCellsAcross = 8;
 const float SphereSlack = 0.0001f;
 // Spheres larger than this are kept aside without asking the layout.
 const float LargeRadius = 500.0f;
+// Bodies that may leave the area before it is laid out again.
+const int OutsideAllowance = 32;
 
 int SetIndex(int set) {
     int i = 0;
@@ -28,7 +30,8 @@ int SetIndex(int set) {
 }  // namespace
 
 CBodyGrid::CBodyGrid()
-    : counts(), added(0), stamp(0), live(0), outside(0), laidOutFor(0), minX(0.0f), minY(0.0f),
+    : counts(), added(0), stamp(0), live(0), outside(0), laidOutFor(0), laidOutOutside(0),
+      minX(0.0f), minY(0.0f),
       cellSize(1.0f), columns(0), rows(0) {}
 
 CBodyGrid::~CBodyGrid() {
@@ -130,9 +133,10 @@ void CBodyGrid::Unplace(int index) {
     e.asideAt = -1;
 }
 
-// The area holds every body, unless a few lie far from the rest: it then
-// reaches well past the middle 98% of them each way and no further. Cells
-// hold about two bodies and are at least a body across.
+// The area holds every body and a little room past them, unless a few lie
+// far from the rest: it then reaches well past the middle 98% of them each
+// way and no further. Cells hold about two bodies and are at least a body
+// across.
 void CBodyGrid::Layout() {
     cells.clear();
     aside.clear();
@@ -157,25 +161,30 @@ void CBodyGrid::Layout() {
     if (!lowX.empty()) {
         size_t n = lowX.size();
         size_t cut = n / 100;
-        // [low, high] of the middle of the values, widened, within their extremes.
-        auto span = [n, cut](std::vector<float>& low, std::vector<float>& high, float& from,
-                             float& to) {
+        // [low, high] of the middle of the values, widened, within their
+        // extremes (inner); outer goes a little past the extremes, so those
+        // on the edge walking outward stay in the area.
+        auto span = [n, cut](std::vector<float>& low, std::vector<float>& high, float& inner,
+                             float& from, float& to) {
             float least = *std::min_element(low.begin(), low.end());
             float most = *std::max_element(high.begin(), high.end());
             std::nth_element(low.begin(), low.begin() + cut, low.end());
             std::nth_element(high.begin(), high.begin() + (n - 1 - cut), high.end());
             float core = high[n - 1 - cut] - low[cut];
             float reach = 1.5f * core + 100.0f;
-            from = std::max(least, low[cut] - reach);
-            to = std::min(most, high[n - 1 - cut] + reach);
+            float room = 0.1f * core + 10.0f;
+            inner = std::min(most, high[n - 1 - cut] + reach) - std::max(least, low[cut] - reach);
+            from = std::max(least - room, low[cut] - reach);
+            to = std::min(most + room, high[n - 1 - cut] + reach);
         };
-        float x0, x1, y0, y1;
-        span(lowX, highX, x0, x1);
-        span(lowY, highY, y0, y1);
+        float innerX, innerY, x0, x1, y0, y1;
+        span(lowX, highX, innerX, x0, x1);
+        span(lowY, highY, innerY, y0, y1);
         std::nth_element(radii.begin(), radii.begin() + n / 2, radii.end());
+        // The cell size follows the bodies, not the room.
+        float size = std::sqrt(std::max(innerX, 1.0f) * std::max(innerY, 1.0f) / (float)n) * 1.5f;
         float width = std::max(x1 - x0, 1.0f);
         float height = std::max(y1 - y0, 1.0f);
-        float size = std::sqrt(width * height / (float)n) * 1.5f;
         size = std::max(size, 2.0f * radii[n / 2]);
         size = std::max(size, std::max(width, height) / (float)MaxCellsPerSide);
         cellSize = std::max(size, 1.0f);
@@ -189,6 +198,7 @@ void CBodyGrid::Layout() {
         if (entries[i].body)
             Place((int)i);
     }
+    laidOutOutside = outside;
 }
 
 void CBodyGrid::Add(CCollisionBody* body, void* object, int set, int setRank) {
@@ -288,7 +298,9 @@ void CBodyGrid::GatherSegment(const Vector3& p0, const Vector3& p1, int sets,
 void CBodyGrid::Gather(const Vector3& origin, const Vector3& direction, float length, int sets,
                        std::vector<const BodyGridEntry*>& out) {
     out.clear();
-    if (live > 2 * laidOutFor + 16 || outside > 16 + live / 8)
+    // Every query looks at the bodies outside the area: a few more than the
+    // layout left out (those far from the rest) make it lay out again.
+    if (live > 2 * laidOutFor + 16 || outside > laidOutOutside + OutsideAllowance)
         Layout();
     if (++stamp == 0) {
         for (BodyGridEntry& e : entries)

@@ -9,8 +9,8 @@
 // Bodies without a usable sphere (none, not finite, or spanning a large part
 // of the grid) and bodies outside the grid's area are kept aside and gathered
 // by every query. The area and the cell size follow the bodies: the grid lays
-// itself out again when many bodies have left the area or their number has
-// grown well past what the layout was made for.
+// itself out again when a few dozen bodies have left the area or their number
+// has grown well past what the layout was made for.
 #ifndef GAME_COLLISION_BODY_GRID_H
 #define GAME_COLLISION_BODY_GRID_H
 
@@ -84,6 +84,7 @@ private:
     int live;
     int outside;      // entries aside because they left the area
     int laidOutFor;   // the number of bodies the layout was made for
+    int laidOutOutside;   // outside the area when it was laid out
     float minX, minY, cellSize;
     int columns, rows;
 };

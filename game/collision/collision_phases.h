@@ -9,10 +9,15 @@
 #include "game/collision/collision_contact.h"
 #include "game/world/world_access.h"
 
+class CBodyGrid;
 class CCollisionBody;
+struct BodyGridEntry;
 
 // Whole milliseconds, as timeGetTime counts them.
 typedef unsigned (*PhaseClock)();
+// Told the answer to each projectile step before the response: the body
+// contact, or the ground's (kind CONTACT_NONE).
+typedef void (*SweepWatch)(CCollisionProjectile& projectile, const CollisionContact& contact);
 
 // Default frame budget, compared with whole milliseconds.
 const double CollisionBudget = 1.0 / 240.0;
@@ -32,6 +37,8 @@ public:
 
     // The clock the budget is measured with; TimeGetTime unless a test sets another.
     void SetClock(PhaseClock clock) { this->clock = clock; }
+    // Tests compare sweeps through it; none by default.
+    void SetSweepWatch(SweepWatch watch) { this->watch = watch; }
     CWorldAccess* GetWorld() const { return world; }
     int GetNextPhase() const { return nextPhase; }
     // How many times each phase ran (tests and the debug console).
@@ -44,18 +51,29 @@ private:
     bool RunPhase(int phase);
     bool BudgetSpent() const;
     void SweepProjectiles();
+    void CollectBodies();
+    bool NearestBody(CBodyGrid* grid, CCollisionProjectile& projectile, const Vector3& p0,
+                     const Vector3& p1, CollisionContact& out);
+
+    // A body the sweep may meet, of one contact kind.
+    struct SweepBody {
+        CCollisionBody* body;
+        void* object;
+        int kind;
+    };
 
     CWorldAccess* world;
     PhaseClock clock;
+    SweepWatch watch;
     int nextPhase;
     unsigned startTime;
     bool sweptThisRun;
     int runCount[CollisionPhaseCount];
     // Reused every frame.
-    std::vector<CollisionContact> contacts;
     std::vector<CCollisionProjectile*> projectiles;
+    std::vector<SweepBody> bodies;   // a world without a grid: every body, in sweep order
+    std::vector<const BodyGridEntry*> nearby;
     std::vector<CSoldierTarget*> soldiers;
-    std::vector<CCollisionBody*> soldierBodies;
     std::vector<WorldBodyEntry> entries;
     std::vector<CGenericObject*> props;
 };

@@ -10,9 +10,7 @@
 #include "game/world/generic_object.h"
 #include "game/world/world_access.h"
 
-namespace {
-
-int ContactKind(int set) {
+int ContactKindOfSet(int set) {
     switch (set) {
     case QUERY_FURTHER: return CONTACT_FURTHER;
     case QUERY_PROPS: return CONTACT_PROP;
@@ -20,6 +18,8 @@ int ContactKind(int set) {
     default: return CONTACT_VEHICLE;
     }
 }
+
+namespace {
 
 // The object sets a probe runs through, each body tested by test; keeps the
 // nearest contact (the first met of equal ones). With the world's grid only
@@ -47,7 +47,7 @@ bool QueryBodies(CWorldAccess& world, int sets, const void* excluded, CollisionC
         static std::vector<const BodyGridEntry*> near;
         gather(*grid, near);
         for (const BodyGridEntry* e : near)
-            consider(*e->body, e->object, ContactKind(e->set));
+            consider(*e->body, e->object, ContactKindOfSet(e->set));
         return found;
     }
     if (sets & QUERY_FURTHER) {

@@ -19,6 +19,9 @@ enum WorldQuerySet {
     QUERY_ALL = 31
 };
 
+// The contact kind of an object set bit other than the terrain's.
+int ContactKindOfSet(int set);
+
 // The ray against the selected sets, the excluded object skipped (see the
 // identities in world_access.h). Precision 1 stops at the parts' spheres,
 // 2 at their boxes, 3 and above tests the triangles. With skipBackFaces
