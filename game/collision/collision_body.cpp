@@ -22,12 +22,27 @@ void AttachChildren(CCollisionPart* part, CNode* sceneNode, const std::string& n
     }
 }
 
+// Null when a model of the tree cannot be found by its name (an unnamed
+// model is shared with no one): the copy would collide with less than the
+// original.
 CCollisionPart* CopyPartsByName(const CCollisionPart* from) {
     CCollisionPart* part = new CCollisionPart(from->node);
-    if (from->instance.attached && from->instance.model)
-        part->instance.AttachByName(from->instance.model->name);
-    for (const CCollisionPart* child : from->children)
-        part->AddChild(CopyPartsByName(child));
+    if (from->instance.attached && from->instance.model &&
+        !part->instance.AttachByName(from->instance.model->name)) {
+        const std::string node = from->node ? from->node->name : std::string();
+        ReportError("Error",
+                    "CCollisionBody::AttachAsCopyOf()-no shared collision model for \"" + node + "\"");
+        delete part;
+        return nullptr;
+    }
+    for (const CCollisionPart* child : from->children) {
+        CCollisionPart* copy = CopyPartsByName(child);
+        if (!copy) {
+            delete part;
+            return nullptr;
+        }
+        part->AddChild(copy);
+    }
     return part;
 }
 
@@ -236,6 +251,8 @@ bool CCollisionBody::AttachAsCopyOf(const CCollisionBody& other) {
     if (!other.attached || !other.root || !other.sphereEntry)
         return false;
     root = CopyPartsByName(other.root);
+    if (!root)
+        return false;
     sphereEntry = other.sphereEntry;
     sphereEntry->refCount++;
     attached = true;

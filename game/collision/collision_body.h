@@ -80,7 +80,8 @@ public:
     bool AttachForMesh(CNode* rootNode, const std::string& name);
     // A second body over another body's scene nodes: a part for each of its
     // parts' nodes, sharing that part's listed model by name, and the same
-    // sphere entry. False (detached) when the other is not attached.
+    // sphere entry. False (detached) when the other is not attached, or when
+    // one of its models has no name to be found by.
     bool AttachAsCopyOf(const CCollisionBody& other);
     void Release();
     void Detach() { Release(); }

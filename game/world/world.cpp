@@ -66,6 +66,9 @@ void CWorld::Clear() {
     // Projectiles and the AI's lists would otherwise keep pointers to the
     // soldiers just deleted once a level is loaded into a used world.
     projectiles.Clear();
+    // After the projectiles, which let go of their effects: nothing of the
+    // old battle burns on in the new level.
+    particles.Clear();
     if (teamAI)
         teamAI->Clear();
     teams.clear();

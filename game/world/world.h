@@ -83,8 +83,8 @@ public:
     CWorld& operator=(const CWorld&) = delete;
 
     // Deletes every soldier, vehicle, prop, dropped item and piece of scrap,
-    // and the projectiles and the team AI's lists that could point at them.
-    // Messages and hit records stay.
+    // and the projectiles, particle effects and the team AI's lists that
+    // could point at them. Messages and hit records stay.
     void Clear();
     void Update(float dt);
 

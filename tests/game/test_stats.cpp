@@ -103,13 +103,64 @@ TEST(Stats, FaultyRowsKeepTheirPlaceAndAreNamed) {
     EXPECT_EQ(faults, "w.txt line 3: field 9 is not a finite number (\"nan\").\n"
                       "w.txt line 4: field 9 is not a finite number (\"1e39\").\n"
                       "w.txt line 5: field 7 is not a finite number (\"-inf\").");
-    Parse(ParseGrenadeTypes, "G\t1\nh\nG\ti\tm\t1\t2\t3\tINF\t4\t5\n", false);
-    Parse(ParseSoldierTypes, "S\t1\nh\nS\tm\t0\t1\tNaN\t1\n", false);
-    Parse(ParseVehicleTypes, "V\t1\nh\nV\tm\t1\tnan\t3\t4\t(1,Seat)\n", false);
-    Parse(ParseProjectileTypes, "P\t1\nh\nP\t0\tp.mbm\t1\t0\t0\t0\t0\tinf\n", false);
 
     for (const char* count : {"Soldiers\n", "Soldiers\t-3\n"})
         EXPECT_TRUE(Parse(ParseSoldierTypes, std::string(count) + "heading\nHero\thero.mbm\t1\t1\t1\t1\n").empty());
+}
+
+namespace {
+
+// Each table's row layout: a good row's fields and which of them are floats.
+struct RowLayout {
+    const char* table;
+    std::vector<std::string> fields;
+    std::vector<int> floats;
+    bool (*parse)(const std::string& text, std::string* faults);
+};
+
+template <class Type, bool (*P)(std::istream&, const std::string&, std::vector<Type>&, std::string*)>
+bool ParseText(const std::string& text, std::string* faults) {
+    std::istringstream in(text);
+    std::vector<Type> table;
+    return P(in, "t.txt", table, faults);
+}
+
+const RowLayout RowLayouts[] = {
+    {"soldiers", {"S", "s.mbm", "0", "1", "2", "3"}, {3, 4, 5}, ParseText<SoldierType, ParseSoldierTypes>},
+    {"weapons", {"W", "w.png", "w.mbm", "1", "2", "3", "4", "5", "6", "7", "8"}, {6, 7, 8, 9, 10},
+     ParseText<WeaponType, ParseWeaponTypes>},
+    {"grenades", {"G", "g.png", "g.mbm", "1", "2", "3", "4", "5", "6"}, {5, 6, 7, 8},
+     ParseText<GrenadeType, ParseGrenadeTypes>},
+    {"vehicles", {"V", "v.mbm", "1", "2", "3", "4", "(1,Seat)"}, {2, 3, 4, 5},
+     ParseText<VehicleType, ParseVehicleTypes>},
+    {"projectiles", {"P", "0", "p.mbm", "1", "0.5", "3", "4", "0.2", "1"}, {3, 4, 5, 6, 7, 8},
+     ParseText<ProjectileType, ParseProjectileTypes>},
+};
+
+}  // namespace
+
+// Every float field of every table refuses what is no finite float, naming
+// that field.
+TEST(Stats, EveryFloatFieldRefusesNonFiniteNumbers) {
+    for (const RowLayout& layout : RowLayouts) {
+        auto text = [&](int field, const std::string& value) {
+            std::string row;
+            for (size_t i = 0; i < layout.fields.size(); i++)
+                row += (i ? "\t" : "") + ((int)i == field ? value : layout.fields[i]);
+            return "Table\t1\nheading\n" + row + "\n";
+        };
+        std::string faults;
+        EXPECT_TRUE(layout.parse(text(-1, ""), &faults)) << layout.table << ": " << faults;
+        for (int field : layout.floats) {
+            for (const char* bad : {"nan", "-inf", "1e39"}) {
+                faults.clear();
+                EXPECT_FALSE(layout.parse(text(field, bad), &faults)) << layout.table << " " << field;
+                EXPECT_EQ(faults, "t.txt line 3: field " + std::to_string(field + 1) +
+                                      " is not a finite number (\"" + bad + "\").")
+                    << layout.table;
+            }
+        }
+    }
 }
 
 TEST(Stats, MissingFileAndShortTablesStopTheStart) {

@@ -196,6 +196,22 @@ TEST_F(MeshCache, TextAndCacheGiveTheSameTree) {
     delete c.root;
 }
 
+// Children are found by name: two parents with a child of the same name
+// each get their own back.
+TEST_F(MeshCache, ChildrenOfOneNameUnderTwoParentsKeepTheirPlaces) {
+    a.root = Bone("Hip", nullptr);
+    float x = 0;
+    for (const char* side : {"Left", "Right"}) {
+        CNode* leg = Bone(side, a.root);
+        leg->SetPosition(Vector3{x += 1, 0, 0});
+        Bone("Foot", leg)->SetPosition(Vector3{0, x, 0});
+        Bone("Toe", leg->children.front())->SetPosition(Vector3{0, 0, x});
+    }
+    ASSERT_TRUE(WriteMeshCache(CacheOf("twins.mbm"), a));
+    ASSERT_TRUE(LoadMeshCache(CacheOf("twins.mbm"), false, b));
+    ExpectSameTree(a.root, b.root);
+}
+
 TEST_F(MeshCache, MatchingIdentifierReadsNoFurtherText) {
     std::string path = Write("id.mbm", OneBoneText);
     ASSERT_TRUE(LoadMeshFile(path, true, a, false));

@@ -58,6 +58,10 @@ TEST(LineOfSight, TestsTheFromCellAndItsNeighbourButNotTheToCell) {
     EXPECT_FALSE(LineOfSight(NavPoint(0, 0), NavPoint(5, 5), grid));
     EXPECT_FALSE(LineOfSight(NavPoint(2, 0), NavPoint(0, 4), grid));
     EXPECT_TRUE(LineOfSight(NavPoint(6, 1), NavPoint(2, 1), grid)) << "the wall beyond `to` is never reached";
+    // Nor the wall right behind `from`: the walk stops in its cell.
+    EXPECT_TRUE(LineOfSight(NavPoint(2, 1), NavPoint(6, 1), grid));
+    EXPECT_TRUE(LineOfSight(NavPoint(1, 2), NavPoint(1, 5), grid));
+    EXPECT_TRUE(LineOfSight(NavPoint(2, 2), NavPoint(5, 5), grid));
     EXPECT_TRUE(LineOfSight(NavPoint(0, 2), NavPoint(6, 2), grid));
 }
 

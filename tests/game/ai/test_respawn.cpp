@@ -1,5 +1,6 @@
 // A commander bringing its dead back: the countdown, the side's area, the
-// squad a newcomer joins or founds, and a battle that runs on afterwards.
+// squad a newcomer joins or founds, who controls it, and a battle that runs
+// on afterwards.
 #include "game/ai/squad.h"
 #include "tests/game/ai/ai_world_fixture.h"
 
@@ -27,10 +28,14 @@ TEST_F(RespawnTest, TheDeadReturnInTheirSidesAreaAndJoinOrFoundASquad) {
     Kill(enemy);
     b->ai.coverCounter = 2;   // one more call to wait
     c->ai.coverCounter = 0;
+    world->playerSoldier = c;
+    c->playerControlled = 1;
 
     own.RespawnDead();
     EXPECT_FALSE(b->IsAlive());
     ASSERT_TRUE(c->IsAlive());
+    EXPECT_EQ(c->playerControlled, 1) << "the player's soldier stays the player's";
+    EXPECT_EQ(world->playerSoldier, c);
     EXPECT_EQ(c->weapons.size(), 1u) << "reset to its type's start";
     EXPECT_TRUE(InArea(c->GetPosition(), 0.0f, 0.0f));
     CSquad* founded = c->ai.squad;
@@ -40,6 +45,7 @@ TEST_F(RespawnTest, TheDeadReturnInTheirSidesAreaAndJoinOrFoundASquad) {
 
     own.RespawnDead();
     ASSERT_TRUE(b->IsAlive());
+    EXPECT_EQ(b->playerControlled, 0) << "a computer soldier stays one";
     EXPECT_EQ(b->ai.squad, founded) << "the nearest squad within 50 units";
     EXPECT_EQ(oldSquad->Count(), 1);
 

@@ -178,6 +178,21 @@ TEST_F(CollisionBody, NamesThatWouldLeaveTheCacheFolderAreKeptInMemory) {
     }
     EXPECT_FALSE(Exists("coltest_escaped.sph"));
     EXPECT_FALSE(Exists("coltest_escaped_torso.col"));
+
+    // Such a model cannot be shared by name, so a body holding one below a
+    // named part has no copy: nothing is left attached or counted.
+    {
+        CCollisionBody named;
+        ASSERT_TRUE(named.AttachForMesh(one, "coltest_mixed"));
+        CCollisionPart* arm = named.root->children[0];
+        ASSERT_TRUE(arm->instance.Attach(arm->node->mesh, escape));
+        CCollisionBody over;
+        EXPECT_FALSE(over.AttachAsCopyOf(named));
+        EXPECT_FALSE(over.attached);
+        EXPECT_EQ(over.root, nullptr);
+        EXPECT_EQ(named.root->instance.model->refCount, 1);
+        EXPECT_EQ(named.sphereEntry->refCount, 1);
+    }
     delete one;
     delete two;
 }

@@ -61,18 +61,18 @@ protected:
             tied.push_back(static_cast<CSoldierTarget*>(world->soldiers[i]));
             CCollisionBody& body = world->soldiers[i]->GetCollisionBody();
             CGenericObject* copy = new CGenericObject(world.get());
-            copy->collision.AttachAsCopyOf(body);
+            ASSERT_TRUE(copy->collision.AttachAsCopyOf(body));
             world->AddGeneric(copy);
             copies.push_back(&copy->collision);
             world->furtherObjects.emplace_back();
-            world->furtherObjects.back().collision.AttachAsCopyOf(body);
+            ASSERT_TRUE(world->furtherObjects.back().collision.AttachAsCopyOf(body));
             copies.push_back(&world->furtherObjects.back().collision);
         }
         ASSERT_FALSE(world->vehicles.empty());
         buggy = world->vehicles.front();
         tied.push_back(buggy);
         world->furtherObjects.emplace_back();
-        world->furtherObjects.back().collision.AttachAsCopyOf(buggy->collision);
+        ASSERT_TRUE(world->furtherObjects.back().collision.AttachAsCopyOf(buggy->collision));
         copies.push_back(&world->furtherObjects.back().collision);
     }
 

@@ -234,9 +234,14 @@ TEST_F(Particles, KeyedRecordsAndPointsStayUntilRemovedAndDrawOnTheScreen) {
     EXPECT_TRUE(system.RemoveByKey(second));
     EXPECT_FALSE(system.RemoveByKey(second));
     EXPECT_EQ(system.GetParticleRecords().size(), 1u);
+    // A point goes by its key while its object is still there; others stay.
+    int other = system.AddObjectPoint(&object, Vector3{0, 0, 2});
+    EXPECT_TRUE(system.RemoveByKey(point));
+    ASSERT_EQ(system.GetObjectPoints().size(), 1u);
+    EXPECT_EQ(system.GetObjectPoints().front().key, other);
     system.DetachObject(&object);   // a point means nothing without its object
     EXPECT_TRUE(system.GetObjectPoints().empty());
-    EXPECT_FALSE(system.RemoveByKey(point));
+    EXPECT_FALSE(system.RemoveByKey(other));
     system.Clear();
     EXPECT_TRUE(system.GetParticleRecords().empty());
 }

@@ -1,11 +1,14 @@
 // The attribute grid and the grass: placement thresholds with a seeded
-// generator, the fade and scan passes around a camera, and the blade quads.
+// generator, the fade and scan passes around a camera, the blade quads and
+// the instance columns their vertical rays go through.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 
 #include "core/random.h"
+#include "game/terrain/instance_columns.h"
 #include "render/camera.h"
 #include "render/null/null_backend.h"
 #include "terrain_test_util.h"
@@ -216,4 +219,36 @@ TEST_F(GrassTest, VerticalRaysThroughTheInstanceColumnsHitWhatEveryInstanceGives
         }
     }
     EXPECT_GT(hits, 1000);
+}
+
+// Spheres in a strip fifty wide and four deep, so the last row of cells is
+// only partly covered: every point lists, ascending, each instance standing
+// over it, as a walk over every instance finds them.
+TEST(InstanceColumns, AWideAreaListsEveryInstanceOverEachPoint) {
+    std::vector<CCollisionInstance> instances(200);   // set in place: copies share listed models only
+    for (size_t i = 0; i < instances.size(); i++) {
+        instances[i].attached = true;
+        instances[i].root = new CCollisionNode;
+        instances[i].sphere = Sphere{Vector3{5.0f + 10 * (i % 50), 5.0f + 10 * (i / 50), 0}, 4.0f};
+    }
+    CInstanceColumns columns;
+    columns.Build(instances);
+    ASSERT_TRUE(columns.IsBuilt());
+    int covered = 0;
+    for (float y = -10; y < 50; y += 0.7f) {
+        for (float x = -10; x < 510; x += 1.3f) {
+            std::vector<uint16_t> over;
+            for (size_t i = 0; i < instances.size(); i++) {
+                const Vector3& c = instances[i].sphere.centre;
+                if (std::hypot(x - c.x, y - c.y) <= instances[i].sphere.radius)
+                    over.push_back((uint16_t)i);
+            }
+            const std::vector<uint16_t>& listed = columns.At(x, y);
+            ASSERT_TRUE(std::is_sorted(listed.begin(), listed.end()));
+            ASSERT_TRUE(std::includes(listed.begin(), listed.end(), over.begin(), over.end()))
+                << x << " " << y;
+            covered += !over.empty();
+        }
+    }
+    EXPECT_GT(covered, 5000);
 }

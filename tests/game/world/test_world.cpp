@@ -151,7 +151,11 @@ TEST_F(WorldTest, ClearFreesScrapAndLeavesNothingPointingAtDeletedSoldiers) {
     CameraOnTheOrigin camera;
     CSoldier* shooter = AddSoldier(Vector3{}, 0);
     world->playerSoldier = shooter;
-    world->projectiles.Fire(1, Vector3{0, 0, 1}, Vector3{1, 0, 0}, 100.0f, 10.0f, shooter);
+    CProjectileManager& shots = world->projectiles;
+    shots.Fire(ProjectileRifle, Vector3{0, 0, 1}, Vector3{1, 0, 0}, 100.0f, 10.0f, shooter);
+    shots.Fire(ProjectileFlare, Vector3{0, 0, 1}, Vector3{0, 0, 1}, 10.0f, 0.0f, shooter);
+    world->particles.AddAttachedEffect(shooter, Vector3{0, 0, 1});
+    world->particles.SpawnExplosionSphere(Vector3{});
     CNode* limb = new CNode;
     CNode* hand = new CNode;
     CNode::AddChild(limb, hand);
@@ -163,6 +167,7 @@ TEST_F(WorldTest, ClearFreesScrapAndLeavesNothingPointingAtDeletedSoldiers) {
     world->Update(0.01f);
     ASSERT_EQ(world->visibility.GetList(VisSoldiers).size(), 1u);
     ASSERT_EQ(world->visibility.GetList(VisSoldierScrap).size(), 1u);
+    ASSERT_EQ(world->particles.GetObjectEffects().size(), 1u) << "the flare's";
 
     world->Clear();
     for (int list = 0; list < VisListCount; list++)
@@ -174,6 +179,11 @@ TEST_F(WorldTest, ClearFreesScrapAndLeavesNothingPointingAtDeletedSoldiers) {
     EXPECT_TRUE(world->soldiers.empty());
     EXPECT_TRUE(world->soldierScrap.empty());
     EXPECT_TRUE(world->projectiles.projectiles.empty());
+    // Nothing of the old battle burns on in the next level.
+    const CParticleSystem& particles = world->particles;
+    EXPECT_EQ(particles.GetParticleCount(), 0);
+    EXPECT_TRUE(particles.GetAttachedEmitters().empty());
+    EXPECT_TRUE(particles.GetObjectEffects().empty());
     EXPECT_EQ(world->playerSoldier, nullptr);
     EXPECT_EQ(teamAI->clears, 1);
     EXPECT_EQ(world->hitRecords.size(), 1u) << "hit records and messages stay";
