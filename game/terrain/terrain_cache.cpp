@@ -70,7 +70,7 @@ bool LevelZeroBearsBounds(const std::vector<CMesh>& segments,
                           const std::vector<TerrainVertex>& vertices, const float bounds[4]) {
     if (vertices.empty())
         return false;
-    float low[2], high[2], tolerance[2];
+    float low[2] = {}, high[2] = {}, tolerance[2];
     for (size_t i = 0; i < vertices.size(); i++) {
         const float xy[2] = {vertices[i].position.x, vertices[i].position.y};
         for (int k = 0; k < 2; k++) {
