@@ -16,6 +16,7 @@ for entry in "$VEXMOOR_INSTALL_DIR"/data/*; do
   [ "$(basename "$entry")" = levels ] || ln -s "$entry" "$VX_GAME/data/"
 done
 mkdir -p "$VX_GAME/data/levels"
+cp "$VEXMOOR_INSTALL_DIR"/data/levels/* "$VX_GAME/data/levels/"
 cp "$VEXMOOR_INSTALL_DIR/data/models/props/crate.mbm" "$above/escaped.mbm"
 # The battle's level with three more rows at the end of its props.
 awk 'BEGIN { OFS = "\t" }
@@ -28,8 +29,8 @@ awk 'BEGIN { OFS = "\t" }
       print "..\\..\\escaped.mbm", 0, 10, 10, 0, 0
       section = 3 }
     next }
-  { print }' "$VEXMOOR_INSTALL_DIR/data/levels/level_AI.txt" > "$VX_GAME/data/levels/level_AI.txt"
-grep -q "escaped.mbm" "$VX_GAME/data/levels/level_AI.txt" || vx_fail "the crafted level has no escaping row"
+  { print }' "$VEXMOOR_INSTALL_DIR/data/levels/level01.txt" > "$VX_GAME/data/levels/level01.txt"
+grep -q "escaped.mbm" "$VX_GAME/data/levels/level01.txt" || vx_fail "the crafted level has no escaping row"
 listing() { find "$above" -path "$VX_GAME" -prune -o -print | sort; }
 before=$(listing)
 
