@@ -113,9 +113,9 @@ bool ParseWeaponRow(const std::vector<std::string>& f, WeaponType& row, std::str
     row.image = "data\\ui\\" + f[1];
     row.model = "data\\models\\weapons\\" + f[2];
     return Count(f, 3, row.clipSize, fault) && Count(f, 4, row.ammunition, fault) &&
-           Count(f, 5, row.maxReserve, fault) && Float(f, 6, row.reloadTime, fault) && Float(f, 7, row.coolDown, fault) &&
-           Float(f, 8, row.damage, fault) && Float(f, 9, row.fourthFloat, fault) &&
-           Float(f, 10, row.muzzleSpeed, fault);
+           Count(f, 5, row.maxReserve, fault) && Float(f, 6, row.reloadTime, fault) &&
+           Float(f, 7, row.coolDown, fault) && Float(f, 8, row.damage, fault) &&
+           Float(f, 9, row.fourthFloat, fault) && Float(f, 10, row.muzzleSpeed, fault);
 }
 
 bool ParseGrenadeRow(const std::vector<std::string>& f, GrenadeType& row, std::string& fault) {
