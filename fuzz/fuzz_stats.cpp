@@ -1,5 +1,5 @@
 // Every stats parser over the same input: the first byte picks the table.
-// Rows keep only finite numbers.
+// Rows keep only finite numbers, and weapon counts within their range.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +14,16 @@ namespace {
 void ExpectFinite(std::initializer_list<float> values) {
     for (float v : values) {
         if (!std::isfinite(v)) {
+            __builtin_trap();
+        }
+    }
+}
+
+// The weapon's reserve sums (ammunition less the clip, the reserve plus
+// what is picked up) stay within an int only for counts in this range.
+void ExpectCounts(const WeaponType& r) {
+    for (int n : {r.clipSize, r.ammunition, r.maxReserve}) {
+        if (n < 0 || n > MaxRoundCount) {
             __builtin_trap();
         }
     }
@@ -41,6 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ParseWeaponTypes(in, "fuzz", t);
         for (const WeaponType& r : t) {
             ExpectFinite({r.fourthFloat, r.reloadTime, r.coolDown, r.damage, r.muzzleSpeed});
+            ExpectCounts(r);
         }
         break;
     }

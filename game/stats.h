@@ -17,6 +17,9 @@ struct SoldierType {
     int weapon;         // weapon type every soldier of this type gets at reset
 };
 
+// The most rounds a weapon's clip, ammunition or reserve may hold.
+const int MaxRoundCount = 100000;
+
 struct WeaponType {
     std::string name;
     std::string image;  // "data\ui\" + file text

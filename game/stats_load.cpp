@@ -82,6 +82,18 @@ bool Float(const std::vector<std::string>& f, size_t i, float& out, std::string&
     return false;
 }
 
+// A count field (rounds of a clip, of a weapon, of its reserve): from 0 to
+// MaxRoundCount, so the weapons' sums of them never overflow.
+bool Count(const std::vector<std::string>& f, size_t i, int& out, std::string& fault) {
+    out = TextToInt(f[i]);
+    if (out >= 0 && out <= MaxRoundCount) {
+        return true;
+    }
+    fault = "field " + IntToString((int)i + 1) + " is not a count from 0 to " +
+            IntToString(MaxRoundCount) + " (\"" + f[i] + "\")";
+    return false;
+}
+
 bool ParseSoldierRow(const std::vector<std::string>& f, SoldierType& row, std::string& fault) {
     if (TooFew(f, 6, fault)) {
         return false;
@@ -100,12 +112,10 @@ bool ParseWeaponRow(const std::vector<std::string>& f, WeaponType& row, std::str
     row.name = f[0];
     row.image = "data\\ui\\" + f[1];
     row.model = "data\\models\\weapons\\" + f[2];
-    row.clipSize = TextToInt(f[3]);
-    row.ammunition = TextToInt(f[4]);
-    row.maxReserve = TextToInt(f[5]);
-    return Float(f, 6, row.reloadTime, fault) && Float(f, 7, row.coolDown, fault) &&
-           Float(f, 8, row.damage, fault) && Float(f, 9, row.fourthFloat, fault) &&
-           Float(f, 10, row.muzzleSpeed, fault);
+    return Count(f, 3, row.clipSize, fault) && Count(f, 4, row.ammunition, fault) &&
+           Count(f, 5, row.maxReserve, fault) && Float(f, 6, row.reloadTime, fault) &&
+           Float(f, 7, row.coolDown, fault) && Float(f, 8, row.damage, fault) &&
+           Float(f, 9, row.fourthFloat, fault) && Float(f, 10, row.muzzleSpeed, fault);
 }
 
 bool ParseGrenadeRow(const std::vector<std::string>& f, GrenadeType& row, std::string& fault) {

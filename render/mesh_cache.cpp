@@ -182,6 +182,11 @@ struct ChunkBytes {
 bool ReadChunk(ByteReader& in, ChunkBytes& c) {
     c.colour = in.String();
     c.bump = in.String();
+    // Texture names are opened as they stand: none may leave the game's folder.
+    for (const std::string* name : {&c.colour, &c.bump}) {
+        if (!name->empty() && !IsPathBelowFolder(*name))
+            return false;
+    }
     unsigned layoutBytes = in.U8();
     if (!in.ok || layoutBytes % 8 != 0)
         return false;

@@ -237,6 +237,12 @@ void MeshTextParser::ReadTexture(MeshChunk& chunk, int kind) {
     int slot = r.ReadInt();
     std::string file = r.ReadToken();
     r.SkipToken();
+    // Named from the model's folder, and never outside it.
+    if (!file.empty() && !IsPathBelowFolder(file)) {
+        ReportError("Error", "LoadMeshFile()-texture " + file +
+                                 " lies outside the model's folder, not loaded");
+        return;
+    }
     if (slot == 0)
         LoadTexture(chunk.colourTexture, folder + file, false, kind, true);
     else if (slot == 1)

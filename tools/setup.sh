@@ -75,8 +75,10 @@ if [ ! -f "$prefix/lib/libvorbisfile.a" ]; then
   work="$top/build/deps/src"
   rm -rf "$work"; mkdir -p "$work" "$prefix"
   ( cd "$work" && apt-get source --download-only libogg libvorbis >/dev/null )
+  # With the distribution's patches: among them libvorbisfile's guard against
+  # a division by zero in ov_read for a stream of zero bytes per sample.
   for pkg in libogg libvorbis; do
-    ( cd "$work" && dpkg-source -x --skip-patches "$(ls ${pkg}_*.dsc | head -n1)" "$pkg" >/dev/null )
+    ( cd "$work" && dpkg-source -x "$(ls ${pkg}_*.dsc | head -n1)" "$pkg" >/dev/null )
     ( cd "$work/$pkg" && ./configure --host=x86_64-w64-mingw32 --prefix="$prefix" \
         --disable-shared --enable-static CC=x86_64-w64-mingw32-gcc-posix \
         PKG_CONFIG_PATH="$prefix/lib/pkgconfig" CPPFLAGS="-I$prefix/include" LDFLAGS="-L$prefix/lib" \

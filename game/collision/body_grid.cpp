@@ -19,6 +19,9 @@ const float SphereSlack = 0.0001f;
 const float LargeRadius = 500.0f;
 // Bodies that may leave the area before it is laid out again.
 const int OutsideAllowance = 32;
+// The area never reaches past this distance from the origin, so its
+// extents and cell counts stay finite wherever bodies are put.
+const float FarLimit = 1.0e7f;
 
 int SetIndex(int set) {
     int i = 0;
@@ -44,11 +47,11 @@ CBodyGrid::~CBodyGrid() {
 }
 
 // The square the sphere tests can reach, seen from above; false when the
-// body can never be hit (not attached) or has no usable sphere (aside).
+// body has no usable sphere or lies beyond the limit (aside).
 bool CBodyGrid::Bounds(const BodyGridEntry& e, float& x0, float& y0, float& x1, float& y1) const {
     const Sphere& s = e.body->sphere;
-    if (!(s.radius > 0.0f) || !(s.radius < LargeRadius) || !std::isfinite(s.centre.x) ||
-        !std::isfinite(s.centre.y))
+    if (!(s.radius > 0.0f) || !(s.radius < LargeRadius) || !(std::fabs(s.centre.x) < FarLimit) ||
+        !(std::fabs(s.centre.y) < FarLimit))
         return false;
     float reach = s.radius * (1.0f + SphereSlack) + SphereSlack + 0.01f +
                   0.00001f * (std::fabs(s.centre.x) + std::fabs(s.centre.y));

@@ -6,11 +6,12 @@
 // world's lists would meet them, so a query through the grid finds exactly
 // what the walk finds.
 //
-// Bodies without a usable sphere (none, not finite, or spanning a large part
-// of the grid) and bodies outside the grid's area are kept aside and gathered
-// by every query. The area and the cell size follow the bodies: the grid lays
-// itself out again when a few dozen bodies have left the area or their number
-// has grown well past what the layout was made for.
+// Bodies without a usable sphere (none, not finite, very far from the
+// origin, or spanning a large part of the grid) and bodies outside the
+// grid's area are kept aside and gathered by every query. The area and the
+// cell size follow the bodies: the grid lays itself out again when a few
+// dozen bodies have left the area or their number has grown well past what
+// the layout was made for.
 #ifndef GAME_COLLISION_BODY_GRID_H
 #define GAME_COLLISION_BODY_GRID_H
 

@@ -54,7 +54,15 @@ struct GrassBlade {
 const float GrassNear = 10000.0f;     // 100 units: every blade
 const float GrassFar = 40000.0f;      // 200 units: one blade in ten
 const float GrassDrop = 90000.0f;     // 300 units: leaves the fade list at once
+#ifdef VEXMOOR_FUZZING
+// Fuzzing builds sample the attribute grid coarsely, so a terrain build (and
+// the cache that holds the grid) stays cheap enough to run per input.
+const int TerrainGridSize = 50;
+#else
 const int TerrainGridSize = 500;
+#endif
+// The widest ground, each way, that is cached and read back.
+const float MaxTerrainExtent = 100000.0f;
 
 // Level choice by distance from the camera to a segment's sphere centre.
 int TerrainLevelForDistance(float distance);
@@ -89,14 +97,16 @@ public:
 
     // The segment cache. Writing refuses a terrain whose counts do not fit
     // and replaces the file only once it is written whole; reading takes
-    // nothing over unless the whole file checks out.
+    // nothing over unless the whole file checks out; a file there but
+    // refused is reported.
     // "gen\\terrain\\<base>_8x8.tSegs"; empty when the base name would not
     // make a plain file of that folder.
     static std::string SegmentCachePath(const std::string& meshName);
     bool WriteSegmentCache(const std::string& path) const;
     bool ReadSegmentCache(const std::string& path);
     bool SerializeSegmentCache(std::vector<uint8_t>& out) const;
-    bool DeserializeSegmentCache(const uint8_t* bytes, size_t size);
+    // A refused file's fault, in a few words, goes to fault when given.
+    bool DeserializeSegmentCache(const uint8_t* bytes, size_t size, std::string* fault = nullptr);
 
     // Read access for the world, tests and tools.
     const std::vector<TerrainSegment>& GetSegments() const { return segments; }

@@ -2,6 +2,7 @@
 // the attribute grid and the cutting into cells.
 #include "game/terrain/terrain.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -162,6 +163,10 @@ void CTerrain::GridSizeFor(float extentX, float extentY, int& columns, int& rows
         columnFactor = extentX / extentY + 0.05f;
     else if (extentX > 0.0f)
         rowFactor = extentY / extentX + 0.05f;
+    // Extents that are not numbers (or both infinite) keep the square grid;
+    // the factors stay where the conversions below are defined.
+    for (float* factor : {&columnFactor, &rowFactor})
+        *factor = std::isnan(*factor) ? 1.01f : std::min(std::max(*factor, 0.0f), 1.05f);
     columns = (int)(columnFactor * 8.0f);
     rows = (int)(rowFactor * 8.0f);
     // A very long, thin terrain would otherwise get no column at all.

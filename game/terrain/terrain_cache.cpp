@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/error.h"
 #include "core/files.h"
 #include "core/strings.h"
 #include "game/terrain/terrain.h"
@@ -38,6 +39,29 @@ bool Finite(float v) {
     return std::isfinite(v);
 }
 
+// Bounds in order whose extents the builder can cut and grass can cover:
+// wider ground would overflow the extents' arithmetic or lose the
+// positions' precision.
+bool PlausibleBounds(const float bounds[4]) {
+    for (int k = 0; k < 2; k++) {
+        float extent = bounds[2 * k + 1] - bounds[2 * k];
+        if (!(extent >= 0.0f && extent <= MaxTerrainExtent))
+            return false;
+    }
+    return true;
+}
+
+bool FiniteVertices(const std::vector<TerrainVertex>& vertices) {
+    for (const TerrainVertex& v : vertices) {
+        for (float f : {v.position.x, v.position.y, v.position.z, v.normal.x, v.normal.y,
+                        v.normal.z, v.extra}) {
+            if (!Finite(f))
+                return false;
+        }
+    }
+    return true;
+}
+
 // The bounds are the extents of the level-0 vertex array, as the build takes
 // them, and every level-0 segment carries collision data within them (up to
 // rounding). Bounds that nothing bears would make grass placement cast
@@ -46,7 +70,7 @@ bool LevelZeroBearsBounds(const std::vector<CMesh>& segments,
                           const std::vector<TerrainVertex>& vertices, const float bounds[4]) {
     if (vertices.empty())
         return false;
-    float low[2], high[2], tolerance[2];
+    float low[2] = {}, high[2] = {}, tolerance[2];
     for (size_t i = 0; i < vertices.size(); i++) {
         const float xy[2] = {vertices[i].position.x, vertices[i].position.y};
         for (int k = 0; k < 2; k++) {
@@ -86,11 +110,13 @@ bool CTerrain::WriteSegmentCache(const std::string& path) const {
 bool CTerrain::SerializeSegmentCache(std::vector<uint8_t>& out) const {
     out.clear();
     size_t n = levelMeshes[0].size();
+    const float bounds[4] = {minX, maxX, minY, maxY};
     if (n == 0 || n > 65535 || levelMeshes[1].size() != n || levelMeshes[2].size() != n ||
-        rects.size() != n || grid.size() != GridBytes / 4)
+        rects.size() != n || grid.size() != GridBytes / 4 || !PlausibleBounds(bounds))
         return false;
+    // Only what the reader would take back is cached.
     for (const std::vector<TerrainVertex>& vertices : levelVertices) {
-        if (vertices.size() > 65535)
+        if (vertices.size() > 65535 || !FiniteVertices(vertices))
             return false;
     }
     out.reserve(GridBytes + 65536);
@@ -124,10 +150,21 @@ bool CTerrain::SerializeSegmentCache(std::vector<uint8_t>& out) const {
 
 bool CTerrain::ReadSegmentCache(const std::string& path) {
     std::string file = ReadWholeFile(true, path);
-    return DeserializeSegmentCache((const uint8_t*)file.data(), file.size());
+    if (file.empty())
+        return false;   // not made yet
+    std::string fault;
+    if (DeserializeSegmentCache((const uint8_t*)file.data(), file.size(), &fault))
+        return true;
+    ReportError("Error", "CTerrain::Load()-" + path + " refused (" + fault + "), terrain rebuilt");
+    return false;
 }
 
-bool CTerrain::DeserializeSegmentCache(const uint8_t* bytes, size_t size) {
+bool CTerrain::DeserializeSegmentCache(const uint8_t* bytes, size_t size, std::string* fault) {
+    auto refuse = [fault](const char* what) {
+        if (fault)
+            *fault = what;
+        return false;
+    };
     ByteReader in(bytes, size);
     float bounds[4];
     for (float& v : bounds)
@@ -137,17 +174,21 @@ bool CTerrain::DeserializeSegmentCache(const uint8_t* bytes, size_t size) {
         v = in.F32();
     unsigned n = in.U16();
     if (!in.ok || n == 0)
-        return false;
+        return refuse("cut short or without segments");
     for (float v : bounds) {
         if (!Finite(v))
-            return false;
+            return refuse("a bound is not a finite number");
     }
     for (float v : readMatrix.m) {
         if (!Finite(v))
-            return false;
+            return refuse("its matrix is not finite");
     }
-    if (bounds[0] > bounds[1] || bounds[2] > bounds[3])
-        return false;
+    if (!PlausibleBounds(bounds))
+        return refuse("its bounds are not those of a terrain");
+    int columns, rows;
+    GridSizeFor(bounds[1] - bounds[0], bounds[3] - bounds[2], columns, rows);
+    if (n > (unsigned)(columns * rows))
+        return refuse("more segments than cells");
     // Write-only buffers: the records are kept as read, for writing again.
     std::vector<CMesh> meshes[3];
     std::vector<std::vector<uint8_t>> records[3];
@@ -157,7 +198,7 @@ bool CTerrain::DeserializeSegmentCache(const uint8_t* bytes, size_t size) {
         for (unsigned i = 0; i < n; i++) {
             size_t used = meshes[level][i].Deserialize(in.bytes + in.pos, in.size - in.pos, false);
             if (used == 0)
-                return false;
+                return refuse("a segment is damaged");
             records[level][i].assign(in.bytes + in.pos, in.bytes + in.pos + used);
             in.pos += used;
         }
@@ -166,18 +207,14 @@ bool CTerrain::DeserializeSegmentCache(const uint8_t* bytes, size_t size) {
     for (const std::vector<CMesh>& level : meshes) {
         for (const CMesh& mesh : level) {
             if (!IsPlainFileName(mesh.GetName()))
-                return false;
+                return refuse("a segment name is no plain file name");
         }
     }
-    int columns, rows;
-    GridSizeFor(bounds[1] - bounds[0], bounds[3] - bounds[2], columns, rows);
-    if (n > (unsigned)(columns * rows))
-        return false;
     // Rectangles, three vertex counts and the grid: the rest must be exactly this.
     size_t rest = in.size - in.pos;
     size_t fixed = 16 * (size_t)n + 6 + GridBytes;
     if (rest < fixed)
-        return false;
+        return refuse("cut short");
     std::vector<TerrainRect> readRects(n);
     for (TerrainRect& r : readRects) {
         r.minX = in.F32();
@@ -191,17 +228,21 @@ bool CTerrain::DeserializeSegmentCache(const uint8_t* bytes, size_t size) {
         unsigned count = in.U16();
         const uint8_t* data = in.Span((size_t)count * sizeof(TerrainVertex));
         if (!data)
-            return false;
+            return refuse("cut short");
         level.resize(count);
         if (count > 0)
             memcpy(level.data(), data, (size_t)count * sizeof(TerrainVertex));
+        if (!FiniteVertices(level))
+            return refuse("a vertex is not a finite number");
         total += count;
     }
-    if (!in.ok || rest != fixed + 28 * total || !LevelZeroBearsBounds(meshes[0], vertices[0], bounds))
-        return false;
+    if (!in.ok || rest != fixed + 28 * total)
+        return refuse("its size does not match its counts");
+    if (!LevelZeroBearsBounds(meshes[0], vertices[0], bounds))
+        return refuse("its ground does not fill its bounds");
     std::vector<float> readGrid(GridBytes / 4);
     if (!in.Take(readGrid.data(), GridBytes))
-        return false;
+        return refuse("cut short");
 
     // Everything checked: take it over.
     Clear();

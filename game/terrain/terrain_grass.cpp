@@ -79,10 +79,11 @@ void CTerrain::FillGrid(const std::vector<TerrainVertex>& vertices,
     TriangleBuckets buckets(vertices, indices, minX, minY, extentX, extentY);
     Ray ray;
     ray.direction = Vector3{0.0f, 0.0f, -1.0f};
+    const float step = 1.0f / (float)TerrainGridSize;
     for (int j = 0; j < TerrainGridSize; j++) {
         for (int i = 0; i < TerrainGridSize; i++) {
-            ray.origin = Vector3{(float)i * extentX * 0.002f + minX,
-                                 (float)j * extentY * 0.002f + minY, 1000.0f};
+            ray.origin = Vector3{(float)i * extentX * step + minX,
+                                 (float)j * extentY * step + minY, 1000.0f};
             const std::vector<uint16_t>& list = buckets.At(ray.origin.x, ray.origin.y);
             TerrainVertex hit;
             if (!list.empty() &&

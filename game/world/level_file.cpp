@@ -71,9 +71,17 @@ private:
     std::string& fault;
 };
 
+// Models are named from the game's folder; a shared level may name only
+// those of its data folder.
+bool IsDataFolderPath(const std::string& name) {
+    return name.size() > 5 && EqualIgnoringCase(name.substr(0, 4), "data") &&
+           (name[4] == '\\' || name[4] == '/') && IsPathBelowFolder(name);
+}
+
 bool ParseTerrainRow(RowReader& r, LevelFile& level, int) {
     std::string mesh;
-    if (!r.Need(1) || !r.Text(0, "terrain name", mesh)) {
+    if (!r.Need(1) || !r.Text(0, "terrain name", mesh) ||
+        !r.Check(IsDataFolderPath(mesh), "terrain " + mesh + " names no file of the data folder")) {
         return false;
     }
     level.terrain.push_back(mesh);
@@ -115,7 +123,8 @@ bool ParseGenericRow(RowReader& r, LevelFile& level, int line) {
     int dynamic;
     float degrees;
     if (!r.Need(6) || !r.Text(0, "mesh name", g.mesh) || !r.Int(1, "dynamic flag", dynamic) ||
-        !r.Position(2, g.position) || !r.Float(5, "heading", degrees)) {
+        !r.Position(2, g.position) || !r.Float(5, "heading", degrees) ||
+        !r.Check(IsDataFolderPath(g.mesh), "model " + g.mesh + " names no file of the data folder")) {
         return false;
     }
     g.dynamic = dynamic != 0;

@@ -103,6 +103,21 @@ TEST(Stats, FaultyRowsKeepTheirPlaceAndAreNamed) {
     EXPECT_EQ(faults, "w.txt line 3: field 9 is not a finite number (\"nan\").\n"
                       "w.txt line 4: field 9 is not a finite number (\"1e39\").\n"
                       "w.txt line 5: field 7 is not a finite number (\"-inf\").");
+    // Round counts: negative or huge ones would overflow the weapon's
+    // reserve sums.
+    std::istringstream counts("Weapons\t4\nh\n"
+                              "Owed\ta\tb\t1\t-99999999999\t0\t4\t5\t6\t7\t8\n"
+                              "Hoard\ta\tb\t0\t1\t99999999999\t4\t5\t6\t7\t8\n"
+                              "Clip\ta\tb\t100001\t1\t1\t4\t5\t6\t7\t8\n"
+                              "Most\ta\tb\t100000\t100000\t100000\t4\t5\t6\t7\t8\n");
+    w.clear();
+    faults.clear();
+    EXPECT_FALSE(ParseWeaponTypes(counts, "w.txt", w, &faults));
+    ASSERT_EQ(w.size(), 4u);
+    EXPECT_EQ(w[3].maxReserve, MaxRoundCount);
+    EXPECT_EQ(faults, "w.txt line 3: field 5 is not a count from 0 to 100000 (\"-99999999999\").\n"
+                      "w.txt line 4: field 6 is not a count from 0 to 100000 (\"99999999999\").\n"
+                      "w.txt line 5: field 4 is not a count from 0 to 100000 (\"100001\").");
 
     for (const char* count : {"Soldiers\n", "Soldiers\t-3\n"})
         EXPECT_TRUE(Parse(ParseSoldierTypes, std::string(count) + "heading\nHero\thero.mbm\t1\t1\t1\t1\n").empty());

@@ -2,6 +2,7 @@
 // it is read and when it is rebuilt, and refusal of cut or garbled files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "render/mesh_cache.h"
@@ -298,6 +299,23 @@ TEST_F(MeshCache, GarbledCachesAreRefused) {
     two.push_back(0);
     MeshLoadResult r;
     EXPECT_FALSE(ReadMeshCacheRecords(two.data(), two.size(), true, r));
+}
+
+// Cached texture names are opened as they stand: one that climbs out of
+// the game's folder refuses the cache, and the text is parsed instead.
+TEST_F(MeshCache, ATextureNameThatClimbsOutRefusesTheCache) {
+    WriteTreeTextures();
+    std::string path = Write("climb.mbm", TreeText);
+    ASSERT_TRUE(LoadMeshFile(path, true, a, false));
+    std::vector<uint8_t> bytes = ReadBytes(CacheOf("climb.mbm"));
+    const std::string skin = Path("skin.png");
+    auto at = std::search(bytes.begin(), bytes.end(), skin.begin(), skin.end());
+    ASSERT_NE(at, bytes.end());
+    std::copy_n("..\\", 3, at);   // the same length: only the name is wrong
+    MeshLoadResult r;
+    EXPECT_FALSE(ReadMeshCacheRecords(bytes.data() + 4, bytes.size() - 4, true, r));
+    WriteBytes(CacheOf("climb.mbm"), bytes);
+    Reload(path, "climbing texture name");
 }
 
 TEST_F(MeshCache, ModelsBeyondTheFieldsAreNotCached) {

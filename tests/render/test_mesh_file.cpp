@@ -5,6 +5,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "core/error.h"
 #include "render/mesh_file.h"
 #include "render/node.h"
 #include "test_mesh_util.h"
@@ -111,6 +112,14 @@ TEST_F(MeshFile, TexturesByKeywordAndSlot) {
     EXPECT_EQ(Chunk(0).bumpTexture.GetRecord()->fileName, Path("skin.png"));
     EXPECT_TRUE(Chunk(1).colourTexture.IsEmpty());
     EXPECT_TRUE(Chunk(1).bumpTexture.IsEmpty());
+
+    // A name that climbs out of the model's folder is refused, even one
+    // that comes back into it.
+    ASSERT_TRUE(Parse("Mesh { Name { m } Chunk { TextureC { 0 ..\\" + folder + "\\skin.png } } }\n"
+                      "Bone { Name { b } Mesh { m } }"));
+    EXPECT_TRUE(Chunk(0).colourTexture.IsEmpty());
+    EXPECT_NE(LastErrorReport().find("skin.png lies outside the model's folder, not loaded"),
+              std::string::npos) << LastErrorReport();
 }
 
 TEST_F(MeshFile, LinkFailuresFailCleanly) {

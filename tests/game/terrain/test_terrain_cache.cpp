@@ -4,10 +4,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <limits>
 
+#include "core/error.h"
 #include "core/files.h"
 #include "terrain_test_util.h"
 
@@ -240,6 +243,51 @@ TEST_F(StripCache, CachesWhoseSegmentsDoNotBearTheirBoundsAreRefused) {
     bare.records[0][3] = {1, 's', 0};
     EXPECT_FALSE(reads(bare));
     EXPECT_TRUE(reads(parts));
+}
+
+// Finite bounds whose extents overflow, or are wider than any ground: the
+// level-0 check's tolerance would grow with them and let any vertex pass.
+TEST_F(StripCache, CachesOfNoPlausibleGroundAreRefusedAndReported) {
+    CacheParts parts(bytes);
+    // Level-0 positions start the rest, after its vertex count.
+    auto place = [](CacheParts& p, size_t vertex, float x, float y) {
+        const float xy[2] = {x, y};
+        memcpy(p.rest.data() + 2 + 28 * vertex, xy, sizeof xy);
+    };
+    CacheParts overflowing = parts, wide = parts, holed = parts;
+    overflowing.SetBounds(-3e38f, 3e38f, -3e38f, 3e38f);
+    // Two level-0 vertices moved to the corners: the bounds are theirs.
+    wide.SetBounds(-1e30f, 1e30f, -1e30f, 1e30f);
+    place(wide, 0, -1e30f, -1e30f);
+    place(wide, 1, 1e30f, 1e30f);
+    place(holed, 5, std::nanf(""), 40.0f);
+    for (const CacheParts* forged : {&overflowing, &wide, &holed}) {
+        WriteBytes("gen\\terrain\\forged.tSegs", forged->Join());
+        int reports = ErrorReportCount();
+        EXPECT_FALSE(built.ReadSegmentCache("gen\\terrain\\forged.tSegs"));
+        EXPECT_EQ(ErrorReportCount(), reports + 1);
+        EXPECT_NE(LastErrorReport().find("forged.tSegs refused ("), std::string::npos)
+            << LastErrorReport();
+    }
+    EXPECT_NE(LastErrorReport().find("not a finite number"), std::string::npos);
+
+    // A ground too wide to cache is still built; its extents' grid is the
+    // square one, as for extents that are no numbers.
+    CTerrain vast;
+    std::vector<TerrainVertex> v;
+    std::vector<uint16_t> i;
+    MakeHeightfield(1, 1, 0, 0, 1.2f * MaxTerrainExtent, 2, [](float, float) { return 0.0f; },
+                    [](float, float) { return 0.0f; }, v, i);
+    vast.BuildFromVertices(v, i, CTexture(), "vast");
+    std::vector<uint8_t> none;
+    EXPECT_FALSE(vast.SerializeSegmentCache(none));
+    EXPECT_FALSE(vast.GetSegments().empty());
+    int columns, rows;
+    const float inf = std::numeric_limits<float>::infinity();
+    for (float x : {inf, std::nanf("")}) {
+        CTerrain::GridSizeFor(x, inf, columns, rows);
+        EXPECT_EQ(std::make_pair(columns, rows), std::make_pair(8, 8));
+    }
 }
 
 TEST_F(TerrainTest, ASmallCraftedCacheIsRefusedAtOnce) {

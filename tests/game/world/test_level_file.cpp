@@ -53,9 +53,9 @@ TEST_F(LevelFileTest, SectionsInAnyOrderAndMissingOnesSkipped) {
         "Soldiers\nCount\t2\nheading\n"
         "0\t0\t(1.5, -2, 3)\t0.5\n"
         "3,0,4,5,6,1\n"
-        "Terrain\nCount\t2\nheading\nfirst.mbm\ndata\\models\\land\\valley.mbm\n");
+        "Terrain\nCount\t2\nheading\ndata\\first.mbm\ndata\\models\\land\\valley.mbm\n");
     EXPECT_EQ(level.sectionsRead, LevelTerrainBit | LevelSoldiersBit | LevelGenericBit);
-    EXPECT_EQ(level.terrain, (std::vector<std::string>{"first.mbm", "data\\models\\land\\valley.mbm"}));
+    EXPECT_EQ(level.terrain, (std::vector<std::string>{"data\\first.mbm", "data\\models\\land\\valley.mbm"}));
     ASSERT_EQ(level.soldiers.size(), 2u);
     const LevelSoldier& a = level.soldiers[0];   // "(x, y, z)" splits into its fields
     EXPECT_EQ(std::tie(a.position.x, a.position.y, a.position.z, a.heading), std::make_tuple(1.5f, -2.0f, 3.0f, 0.5f));
@@ -75,7 +75,7 @@ TEST_F(LevelFileTest, RowsPlacedFarOffTheTerrainAreRefused) {
     LevelFile level = Parse(
         "Soldiers\nCount\t3\nh\n0\t0\t3e38\t0\t0\t0\n0\t0\t10099\t-10099\t-9999\t0\n0\t0\t0\t0\t10011\t0\n"
         "Vehicles\nCount\t1\nh\n0\t(0, 10101, 0)\n"
-        "Generic\nCount\t2\nh\nrock.mbm\t0\t-10101\t0\t0\t0\nrock.mbm\t0\t1\t2\t3\t0\n"
+        "Generic\nCount\t2\nh\ndata\\rock.mbm\t0\t-10101\t0\t0\t0\ndata\\rock.mbm\t0\t1\t2\t3\t0\n"
         "Dropped Items\nCount\t1\nh\n0\t0\t1e30\t1e30\t1e30\t0\n");
     ASSERT_EQ(level.soldiers.size() + level.vehicles.size() + level.generics.size() + level.droppedItems.size(), 7u);
     int reports = ErrorReportCount();
@@ -120,12 +120,30 @@ TEST_F(LevelFileTest, EveryDamagedRowIsReportedAndSkipped) {
     EXPECT_NE(LastErrorReport().find("test.txt line 25: no grenade type 1"), std::string::npos) << LastErrorReport();
 }
 
+// A shared level names models from the game's folder: only those of its
+// data folder are loaded, whatever the separators, case or device names.
+TEST_F(LevelFileTest, ModelsOutsideTheDataFolderAreRefused) {
+    int reports = ErrorReportCount();
+    LevelFile level = Parse(
+        "Terrain\nCount\t3\nh\n..\\..\\escaped.mbm\ndata\\..\\..\\land.mbm\nDATA/models/land.mbm\n"
+        "Generic\nCount\t5\nh\n..\\..\\escaped.mbm\t0\t1\t2\t3\t0\nC:\\rock.mbm\t0\t1\t2\t3\t0\n"
+        "\\\\host\\rock.mbm\t0\t1\t2\t3\t0\ndata\\nul.mbm\t0\t1\t2\t3\t0\n"
+        "data\\models\\props\\rock.mbm\t0\t1\t2\t3\t0\n");
+    EXPECT_EQ(level.terrain, std::vector<std::string>{"DATA/models/land.mbm"});
+    ASSERT_EQ(level.generics.size(), 1u);
+    EXPECT_EQ(level.generics[0].mesh, "data\\models\\props\\rock.mbm");
+    EXPECT_EQ(level.rowsRefused, 6);
+    EXPECT_EQ(ErrorReportCount() - reports, 6);
+    EXPECT_NE(LastErrorReport().find("model data\\nul.mbm names no file of the data folder"),
+              std::string::npos) << LastErrorReport();
+}
+
 TEST_F(LevelFileTest, CountsAreNeverTrusted) {
     int reports = ErrorReportCount();
     // Too many rows claimed: the next section's name is not taken as a terrain.
-    LevelFile level = Parse("Terrain\nCount\t5\nh\nvalley.mbm\nSoldiers\nCount\t100000000\nh\n"
+    LevelFile level = Parse("Terrain\nCount\t5\nh\ndata\\valley.mbm\nSoldiers\nCount\t100000000\nh\n"
                             "0\t0\t1\t2\t3\t0\n");
-    EXPECT_EQ(level.terrain, std::vector<std::string>{"valley.mbm"});
+    EXPECT_EQ(level.terrain, std::vector<std::string>{"data\\valley.mbm"});
     EXPECT_EQ(level.soldiers.size(), 1u);
     EXPECT_EQ(ErrorReportCount() - reports, 2);
 

@@ -199,3 +199,38 @@ TEST_F(QueryGrid, AQueryTestsOnlyTheBodiesNearItsTrack) {
 }
 
 }  // namespace
+
+// Props a shared level puts at the ends of the float range: the grid's area
+// and cells stay those of the props near the ground, the far ones are kept
+// aside, and every query still finds what the walk finds.
+TEST_F(QueryGrid, PropsAtTheEndsOfTheFloatRangeAreKeptAside) {
+    GameSrand(3);
+    ASSERT_TRUE(world->LoadLevel("data\\levels\\level01.txt", LevelTerrainBit));
+    for (int i = 0; i < 40; i++)
+        AddProp(Vector3{Random(-140, 140), Random(-140, 140), Random(0, 30)}, false, i);
+    for (float x : {3e38f, -3e38f, 1e30f})
+        for (float y : {3e38f, -3e38f})
+            AddProp(Vector3{x, y, 0}, false, 0);
+    // Rays and segments over the ground (contacts far out overflow in the
+    // body tests themselves, grid or not).
+    int hits = 0;
+    for (int i = 0; i < 200; i++) {
+        const Vector3 origin{Random(-150, 150), Random(-150, 150), Random(5, 40)};
+        const Vector3 direction = i % 2 ? Vector3{0, 0, -1} : RandomDirection();
+        Vector3 end;
+        Vector3MultiplyAdd(end, origin, direction, 100.0f);
+        Compare([&](CollisionContact& c) {
+            return WorldQuery(*world, Ray{origin, direction}, QUERY_ALL, c, nullptr, 3, false);
+        }, hits);
+        Compare([&](CollisionContact& c) { return WorldQuerySegment(*world, origin, end, QUERY_PROPS, c, nullptr); },
+                hits);
+        ASSERT_FALSE(HasFatalFailure());
+    }
+    EXPECT_GT(hits, 100);
+    CBodyGrid* grid = world->GetBodyGrid();
+    ASSERT_NE(grid, nullptr);
+    EXPECT_GE(grid->GetColumns(), 2);
+    EXPECT_LE(grid->GetColumns(), 257);
+    EXPECT_LE(grid->GetRows(), 257);
+    EXPECT_EQ(grid->GetAsideCount(), 6);
+}
