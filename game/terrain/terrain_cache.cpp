@@ -197,7 +197,8 @@ bool CTerrain::DeserializeSegmentCache(const uint8_t* bytes, size_t size) {
             memcpy(level.data(), data, (size_t)count * sizeof(TerrainVertex));
         total += count;
     }
-    if (!in.ok || rest != fixed + 28 * total || !LevelZeroBearsBounds(meshes[0], vertices[0], bounds))
+    if (!in.ok || rest != fixed + 28 * total || !LevelZeroBearsBounds(meshes[0], vertices[0], bounds) ||
+        !CoarseCellsHangCurtains(meshes, records, vertices[0]))
         return false;
     std::vector<float> readGrid(GridBytes / 4);
     if (!in.Take(readGrid.data(), GridBytes))
