@@ -327,7 +327,11 @@ TEST_F(ShippedTerrain, CoarseRimsRunBelowTheGroundBesideThem) {
                     Vector3 p;
                     Vector3MultiplyAdd(p, a, ab, (float)s / steps);
                     for (size_t j = 0; j < n; j++) {
-                        for (int beside = level - 1; beside <= level && j != k; beside++) {
+                        const TerrainRect& r = t.GetRects()[j];
+                        if (j == k || p.x < r.minX - 2 || p.x > r.maxX + 2 || p.y < r.minY - 2 ||
+                            p.y > r.maxY + 2)
+                            continue;
+                        for (int beside = level - 1; beside <= level; beside++) {
                             float ground;
                             if (!LowestSurface(cells[beside][j], p.x, p.y, ground))
                                 continue;
