@@ -140,12 +140,12 @@ public:
     void FillGrid(const std::vector<TerrainVertex>& vertices, const std::vector<uint16_t>& indices);
     // The height the coarse cells' walls hang down to: below every level's
     // ground (the coarser levels lie within the level-0 heights).
-    static float CurtainBottom(const std::vector<TerrainVertex>& levelZero);
+    static float WallBottom(const std::vector<TerrainVertex>& levelZero);
     // A cache written before the walls lacks them: every coarse cell that is
-    // not the finer level's mesh must reach down to the curtain bottom.
-    static bool CoarseCellsHangCurtains(const std::vector<CMesh> meshes[3],
-                                        const std::vector<std::vector<uint8_t>> records[3],
-                                        const std::vector<TerrainVertex>& levelZero);
+    // not the finer level's mesh must reach down to the wall bottom.
+    static bool CoarseCellsHangWalls(const std::vector<CMesh> meshes[3],
+                                     const std::vector<std::vector<uint8_t>> records[3],
+                                     const std::vector<TerrainVertex>& levelZero);
     void PlaceGrass();
 
 private:

@@ -165,7 +165,7 @@ Vector3 Skirted(const TerrainRect& rect, Vector3 p) {
 // point out of the cell, like the ground's point up. Corners are matched by
 // position to 1/256: two triangles clipped at the same source edge may
 // place their crossing an ulp apart, which is no rim.
-void HangCurtains(std::vector<TerrainVertex>& vertices, std::vector<uint16_t>& indices,
+void HangWalls(std::vector<TerrainVertex>& vertices, std::vector<uint16_t>& indices,
                   float bottom) {
     typedef std::tuple<long, long, long> Key;
     std::map<Key, int> place;
@@ -214,7 +214,7 @@ void HangCurtains(std::vector<TerrainVertex>& vertices, std::vector<uint16_t>& i
 
 }  // namespace
 
-float CTerrain::CurtainBottom(const std::vector<TerrainVertex>& vertices) {
+float CTerrain::WallBottom(const std::vector<TerrainVertex>& vertices) {
     float lowest = 0.0f;
     for (size_t i = 0; i < vertices.size(); i++)
         lowest = i == 0 ? vertices[i].position.z : std::min(lowest, vertices[i].position.z);
@@ -222,10 +222,10 @@ float CTerrain::CurtainBottom(const std::vector<TerrainVertex>& vertices) {
     return lowest - 2.0f;
 }
 
-bool CTerrain::CoarseCellsHangCurtains(const std::vector<CMesh> meshes[3],
-                                       const std::vector<std::vector<uint8_t>> records[3],
-                                       const std::vector<TerrainVertex>& levelZero) {
-    float bottom = CurtainBottom(levelZero);
+bool CTerrain::CoarseCellsHangWalls(const std::vector<CMesh> meshes[3],
+                                    const std::vector<std::vector<uint8_t>> records[3],
+                                    const std::vector<TerrainVertex>& levelZero) {
+    float bottom = WallBottom(levelZero);
     for (int level = 1; level < 3; level++) {
         for (size_t k = 0; k < meshes[level].size(); k++) {
             // A cell the coarser level left empty shows the finer mesh.
@@ -293,9 +293,9 @@ void CTerrain::BuildSegments(const std::vector<TerrainVertex>& vertices,
     GridSize(columns, rows);
     float w = extentX / (float)columns, h = extentY / (float)rows;
     // Every coarse level's walls reach the same depth, below all the ground.
-    float bottom = std::min(CurtainBottom(vertices), levelVertices[0].empty()
-                                                         ? CurtainBottom(vertices)
-                                                         : CurtainBottom(levelVertices[0]));
+    float bottom = WallBottom(vertices);
+    if (!levelVertices[0].empty())
+        bottom = std::min(bottom, WallBottom(levelVertices[0]));
     std::vector<Triangle> pieces;
     std::vector<TerrainVertex> collected;
     for (int r = 0; r < rows; r++) {
@@ -371,7 +371,7 @@ void CTerrain::BuildSegments(const std::vector<TerrainVertex>& vertices,
             WeldVertices((int)collected.size(), collected.data(), (int)sequence.size(),
                          sequence.data(), welded, weldedIndices);
             if (skirt)
-                HangCurtains(welded, weldedIndices, bottom);
+                HangWalls(welded, weldedIndices, bottom);
             if (welded.size() > 65535) {
                 ReportError("Error", "CTerrain::BuildSegments()-too many vertices in a cell");
                 continue;

@@ -198,7 +198,7 @@ bool CTerrain::DeserializeSegmentCache(const uint8_t* bytes, size_t size) {
         total += count;
     }
     if (!in.ok || rest != fixed + 28 * total || !LevelZeroBearsBounds(meshes[0], vertices[0], bounds) ||
-        !CoarseCellsHangCurtains(meshes, records, vertices[0]))
+        !CoarseCellsHangWalls(meshes, records, vertices[0]))
         return false;
     std::vector<float> readGrid(GridBytes / 4);
     if (!in.Take(readGrid.data(), GridBytes))

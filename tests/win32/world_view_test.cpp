@@ -260,7 +260,7 @@ int main() {
         for (const auto& place : places) {
             for (float height : {3.0f, 15.0f, 60.0f, 150.0f}) {
                 for (int turn = 0; turn < 8; turn++) {
-                    look(place[0], place[1], height, turn * 0.785398f);
+                    look(place[0], place[1], height, turn * 3.14159265f / 4.0f);
                     long sky = countSky(land);
                     views++;
                     cracked += sky > 0;
@@ -274,7 +274,7 @@ int main() {
         Check("closed_ground", skyBelow == 0,
               std::to_string(skyBelow) + " sky pixels below the land in " + std::to_string(cracked) + " of " +
                   std::to_string(views) + " views");
-        // The start's view from 15 up, for the eye.
+        // The start's heading (10 degrees left of -x) from 15 up, for the eye.
         look(eye.x, eye.y, 15.0f, 3.316f);
         ShowUntilSignalled("land");
         scene.objects = true;

@@ -93,7 +93,7 @@ TEST_F(TerrainTest, CellsClipWithInterpolationBorderWideningAndSkirts) {
                 } else if (!inside) {
                     // Pushed out and 1 down, or the foot of a wall 2 below the lowest ground.
                     EXPECT_TRUE(std::fabs(p.position.z - 4.0f) < 1e-4f ||
-                                p.position.z == CTerrain::CurtainBottom(v))
+                                p.position.z == CTerrain::WallBottom(v))
                         << p.position.z;
                     pushed++;
                 }
@@ -372,6 +372,6 @@ TEST_F(ShippedTerrain, CoarseCellsWithoutWallsAreRefusedFromTheCache) {
         for (int level = 0; level < 3; level++)
             t.BuildSegments(level ? coarse : t.GetLevelVertices(0), indices, CTexture(), "valley",
                             walls && level > 0, meshes[level], records[level], rects);
-        EXPECT_EQ(CTerrain::CoarseCellsHangCurtains(meshes, records, t.GetLevelVertices(0)), walls);
+        EXPECT_EQ(CTerrain::CoarseCellsHangWalls(meshes, records, t.GetLevelVertices(0)), walls);
     }
 }
