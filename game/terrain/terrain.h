@@ -141,13 +141,21 @@ public:
     // without a chunk where the cell holds nothing, its cache record (made
     // from the CPU data: the buffers are write-only) and each cell's
     // rectangle after the border widening. With skirts, corners near a
-    // cell's edge are pushed out and down.
+    // cell's edge are pushed out and down, and walls hang from its rim.
     void BuildSegments(const std::vector<TerrainVertex>& vertices,
                        const std::vector<uint16_t>& indices, const CTexture& colourTexture,
                        const std::string& baseName, bool skirt, std::vector<CMesh>& outCells,
                        std::vector<std::vector<uint8_t>>& outRecords,
                        std::vector<TerrainRect>& outRects) const;
     void FillGrid(const std::vector<TerrainVertex>& vertices, const std::vector<uint16_t>& indices);
+    // The height the coarse cells' walls hang down to: below every level's
+    // ground (the coarser levels lie within the level-0 heights).
+    static float WallBottom(const std::vector<TerrainVertex>& levelZero);
+    // A cache written before the walls lacks them: every coarse cell that is
+    // not the finer level's mesh must reach down to the wall bottom.
+    static bool CoarseCellsHangWalls(const std::vector<CMesh> meshes[3],
+                                     const std::vector<std::vector<uint8_t>> records[3],
+                                     const std::vector<TerrainVertex>& levelZero);
     void PlaceGrass();
 
 private:

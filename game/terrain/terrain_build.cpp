@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
+#include <tuple>
 
 #include "core/error.h"
 #include "render/mesh_cache.h"
@@ -134,7 +136,113 @@ bool MakeSegmentMesh(CMesh& mesh, std::vector<uint8_t>& record, const std::strin
            WriteSegmentRecord(record, *m, t ? t->fileName : std::string(), vertices, indices);
 }
 
+// A skirt corner: outside the cell's inner rectangle it moves 1.5 outward
+// and 1.0 down.
+Vector3 Skirted(const TerrainRect& rect, Vector3 p) {
+    bool outside = false;
+    if (p.x < rect.minX + 0.5f) {
+        p.x -= 1.5f;
+        outside = true;
+    } else if (p.x > rect.maxX - 0.5f) {
+        p.x += 1.5f;
+        outside = true;
+    }
+    if (p.y < rect.minY + 0.5f) {
+        p.y -= 1.5f;
+        outside = true;
+    } else if (p.y > rect.maxY - 0.5f) {
+        p.y += 1.5f;
+        outside = true;
+    }
+    if (outside)
+        p.z -= 1.0f;
+    return p;
+}
+
+// Hangs a wall from every rim edge of a cell mesh (an edge of one triangle
+// only) down to the given height. A coarse cell's rim may stand several
+// units above the finer ground beside it; the wall fills that gap. Its faces
+// point out of the cell, like the ground's point up. Corners are matched by
+// position to 1/256: two triangles clipped at the same source edge may
+// place their crossing an ulp apart, which is no rim.
+void HangWalls(std::vector<TerrainVertex>& vertices, std::vector<uint16_t>& indices,
+                  float bottom) {
+    typedef std::tuple<long, long, long> Key;
+    std::map<Key, int> place;
+    std::vector<int> at(vertices.size());
+    for (size_t i = 0; i < vertices.size(); i++) {
+        const Vector3& p = vertices[i].position;
+        Key key(std::lround(p.x * 256.0f), std::lround(p.y * 256.0f), std::lround(p.z * 256.0f));
+        at[i] = place.emplace(key, (int)place.size()).first->second;
+    }
+    // Pieces clipped at a corner on the cell's edge may have no area; they
+    // bound nothing.
+    auto flat = [&](size_t t) {
+        int a = at[indices[t]], b = at[indices[t + 1]], c = at[indices[t + 2]];
+        return a == b || b == c || c == a;
+    };
+    std::map<std::pair<int, int>, int> uses;
+    for (size_t t = 0; t + 2 < indices.size(); t += 3) {
+        for (int e = 0; e < 3 && !flat(t); e++) {
+            int a = at[indices[t + e]], b = at[indices[t + (e + 1) % 3]];
+            uses[std::make_pair(std::min(a, b), std::max(a, b))]++;
+        }
+    }
+    std::map<uint16_t, uint16_t> below;
+    auto foot = [&](uint16_t top) {
+        auto found = below.find(top);
+        if (found != below.end())
+            return found->second;
+        TerrainVertex v = vertices[top];
+        v.position.z = bottom;
+        vertices.push_back(v);
+        return below[top] = (uint16_t)(vertices.size() - 1);
+    };
+    size_t surface = indices.size();
+    for (size_t t = 0; t + 2 < surface; t += 3) {
+        for (int e = 0; e < 3 && !flat(t); e++) {
+            uint16_t a = indices[t + e], b = indices[t + (e + 1) % 3];
+            int pa = at[a], pb = at[b];
+            if (uses[std::make_pair(std::min(pa, pb), std::max(pa, pb))] != 1)
+                continue;
+            // The ground runs a to b; the wall runs b to a, as a closed surface would.
+            uint16_t fa = foot(a), fb = foot(b);
+            indices.insert(indices.end(), {b, a, fa, b, fa, fb});
+        }
+    }
+}
+
 }  // namespace
+
+float CTerrain::WallBottom(const std::vector<TerrainVertex>& vertices) {
+    float lowest = 0.0f;
+    for (size_t i = 0; i < vertices.size(); i++)
+        lowest = i == 0 ? vertices[i].position.z : std::min(lowest, vertices[i].position.z);
+    // Below the skirts, which lower the ground by one.
+    return lowest - 2.0f;
+}
+
+bool CTerrain::CoarseCellsHangWalls(const std::vector<CMesh> meshes[3],
+                                    const std::vector<std::vector<uint8_t>> records[3],
+                                    const std::vector<TerrainVertex>& levelZero) {
+    float bottom = WallBottom(levelZero);
+    for (int level = 1; level < 3; level++) {
+        for (size_t k = 0; k < meshes[level].size(); k++) {
+            // A cell the coarser level left empty shows the finer mesh.
+            if (records[level][k] == records[level - 1][k])
+                continue;
+            const MeshRecord* m = meshes[level][k].GetRecord();
+            if (!m)
+                return false;
+            float lowest = bottom + 1.0f;
+            for (const Vector3& p : m->collisionPositions)
+                lowest = std::min(lowest, p.z);
+            if (lowest > bottom + 0.01f)
+                return false;
+        }
+    }
+    return true;
+}
 
 void CTerrain::ComputeBounds(const std::vector<TerrainVertex>& vertices) {
     minX = maxX = minY = maxY = 0.0f;
@@ -188,6 +296,10 @@ void CTerrain::BuildSegments(const std::vector<TerrainVertex>& vertices,
     int columns, rows;
     GridSize(columns, rows);
     float w = extentX / (float)columns, h = extentY / (float)rows;
+    // Every coarse level's walls reach the same depth, below all the ground.
+    float bottom = WallBottom(vertices);
+    if (!levelVertices[0].empty())
+        bottom = std::min(bottom, WallBottom(levelVertices[0]));
     std::vector<Triangle> pieces;
     std::vector<TerrainVertex> collected;
     for (int r = 0; r < rows; r++) {
@@ -228,33 +340,19 @@ void CTerrain::BuildSegments(const std::vector<TerrainVertex>& vertices,
                 pieces.clear();
                 if (!TriangleIntersectAxisAlignedBox(&pieces, box, tri))
                     continue;
+                // A triangle wholly inside is pushed like the pieces: a corner
+                // it shares with a clipped neighbour must move with it.
                 if (pieces.empty()) {
-                    for (int k = 0; k < 3; k++)
+                    for (int k = 0; k < 3; k++) {
                         collected.push_back(*source[k]);
+                        if (skirt)
+                            collected.back().position = Skirted(rect, source[k]->position);
+                    }
                     continue;
                 }
                 for (const Triangle& piece : pieces) {
                     for (int k = 0; k < 3; k++) {
-                        Vector3 p = piece.corner[k];
-                        if (skirt) {
-                            bool outside = false;
-                            if (p.x < rect.minX + 0.5f) {
-                                p.x -= 1.5f;
-                                outside = true;
-                            } else if (p.x > rect.maxX - 0.5f) {
-                                p.x += 1.5f;
-                                outside = true;
-                            }
-                            if (p.y < rect.minY + 0.5f) {
-                                p.y -= 1.5f;
-                                outside = true;
-                            } else if (p.y > rect.maxY - 0.5f) {
-                                p.y += 1.5f;
-                                outside = true;
-                            }
-                            if (outside)
-                                p.z -= 1.0f;
-                        }
+                        Vector3 p = skirt ? Skirted(rect, piece.corner[k]) : piece.corner[k];
                         // Weights from the clipped corner, which lies in the triangle.
                         collected.push_back(Interpolate(source, piece.corner[k], p));
                     }
@@ -276,6 +374,12 @@ void CTerrain::BuildSegments(const std::vector<TerrainVertex>& vertices,
             std::vector<uint16_t> weldedIndices;
             WeldVertices((int)collected.size(), collected.data(), (int)sequence.size(),
                          sequence.data(), welded, weldedIndices);
+            if (skirt)
+                HangWalls(welded, weldedIndices, bottom);
+            if (welded.size() > 65535) {
+                ReportError("Error", "CTerrain::BuildSegments()-too many vertices in a cell");
+                continue;
+            }
             std::string name = baseName + " - segment " + std::to_string(r * columns + c) +
                                ", for " + std::to_string(columns) + "x" + std::to_string(rows);
             if (!MakeSegmentMesh(outCells.back(), outRecords.back(), name, colourTexture, welded,

@@ -11,6 +11,7 @@
 // Prints "CHECK name OK|FAIL" lines and shows each frame until the script
 // took its screenshot (ShowUntilSignalled). Exit code 0 when every check passed.
 #include <algorithm>
+#include <cmath>
 
 #include "app/console.h"
 #include "core/clock.h"
@@ -222,6 +223,61 @@ int main() {
         }
         double seconds = double(QueryCounter() - start) / double(CounterFrequency());
         printf("FPS %.1f\n", seconds > 0.0 ? measured / seconds : 0.0);
+
+        // The land alone from the player's start and two other places, at
+        // several heights and all round: below the land's outline no pixel
+        // of any frame may be sky (a crack between terrain cells).
+        scene.objects = false;
+        int views = 0, cracked = 0;
+        long skyBelow = 0;
+        auto look = [&](float x, float y, float height, float heading) {
+            Ray down{{x, y, 1000.0f}, {0.0f, 0.0f, -1.0f}};
+            Vector3 ground{x, y, 0.0f}, normal;
+            world.terrain.RayQuery(down, ground, normal, 1);
+            Vector3 from{x, y, ground.z + height};
+            camera.SetPosition(from, true);
+            camera.SetTarget(Vector3{from.x + 100.0f * std::cos(heading), from.y + 100.0f * std::sin(heading),
+                                     from.z - 15.0f - 0.3f * height},
+                             true);
+            draw();   // applies the camera the culling below uses
+            world.visibility.Cull(true);
+            draw();
+        };
+        auto countSky = [&](std::vector<uint8_t>& frame) {
+            ReadFrame(frame);
+            long count = 0;
+            for (int x = 0; x < TestWidth; x++) {
+                int y = LabelBottom;
+                while (y < TestHeight && IsSky(FramePixel(frame, x, y)))
+                    y++;
+                for (; y < TestHeight; y++)
+                    count += IsSky(FramePixel(frame, x, y));
+            }
+            return count;
+        };
+        const float places[3][2] = {{eye.x, eye.y}, {0.0f, 0.0f}, {260.0f, -330.0f}};
+        std::vector<uint8_t> land;
+        for (const auto& place : places) {
+            for (float height : {3.0f, 15.0f, 60.0f, 150.0f}) {
+                for (int turn = 0; turn < 8; turn++) {
+                    look(place[0], place[1], height, turn * 3.14159265f / 4.0f);
+                    long sky = countSky(land);
+                    views++;
+                    cracked += sky > 0;
+                    skyBelow += sky;
+                    if (sky > 0)
+                        printf("CRACKS %.0f %.0f %.0f %d: %ld\n", place[0], place[1], height, turn * 45, sky);
+                }
+            }
+        }
+        printf("LAND %d views, %d with sky below the land, %ld pixels\n", views, cracked, skyBelow);
+        Check("closed_ground", skyBelow == 0,
+              std::to_string(skyBelow) + " sky pixels below the land in " + std::to_string(cracked) + " of " +
+                  std::to_string(views) + " views");
+        // The start's heading (10 degrees left of -x) from 15 up, for the eye.
+        look(eye.x, eye.y, 15.0f, 3.316f);
+        ShowUntilSignalled("land");
+        scene.objects = true;
         controller.Reset();
         controller.SetCamera(nullptr);
         controller.SetInput(nullptr);

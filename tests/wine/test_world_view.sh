@@ -6,7 +6,9 @@
 # d3d_fire.png) with the same steps: the programs check their own
 # read-backs; the two battle frames must agree on what is sky and on the
 # median colours of the land and the soldiers. both_programs.png shows them
-# side by side, and the log gives both programs' frame rates.
+# side by side, and the log gives both programs' frame rates. Each program
+# then draws the land alone from several places, heights and headings and
+# finds no sky below it (land.png, d3d_land.png: one of those views).
 source "$(dirname "$0")/harness.sh"
 vx_start
 
@@ -20,6 +22,8 @@ run_view() {
     [ "$sky" -gt $(( 800 * 600 / 20 )) ] || vx_fail "no sky in the $2$name screenshot"
     [ "$sky" -lt $(( 800 * 600 * 9 / 10 )) ] || vx_fail "no battlefield in the $2$name screenshot"
   done
+  # The land alone; the program counted the sky below it in every view.
+  vx_show land 120 "$2land"
   vx_end 60
   mv "$VX_OUT/stdout.txt" "$VX_OUT/stdout_$1.txt"
   cp "$VX_OUT/stdout_$1.txt" "$VX_OUT/stdout.txt"
@@ -28,11 +32,14 @@ run_view() {
 run_view world_view_test.exe ""
 vx_expect_checks init stats animations level soldier_full no_device_error sky_above ground_below \
                  vehicle_in_view props_in_view fired flash \
-                 frame_changed flash_on_screen
+                 frame_changed flash_on_screen closed_ground
 run_view d3d_world_view_test.exe d3d_
 vx_expect_checks init stats animations level no_device_error sky_above ground_below \
                  vehicle_in_view props_in_view fired flash \
-                 frame_changed flash_on_screen
+                 frame_changed flash_on_screen closed_ground
+for exe in world_view_test d3d_world_view_test; do
+  vx_log "$exe: $(tr -d "\r" < "$VX_OUT/stdout_$exe.exe.txt" | grep "^LAND")"
+done
 
 gl_fps=$(awk '$1 == "FPS" { print $2 }' "$VX_OUT/stdout_world_view_test.exe.txt")
 d3d_fps=$(awk '$1 == "FPS" { print $2 }' "$VX_OUT/stdout_d3d_world_view_test.exe.txt")
