@@ -159,35 +159,51 @@ Vector3 Skirted(const TerrainRect& rect, Vector3 p) {
     return p;
 }
 
-// Hangs a wall from every rim edge of a cell mesh (an edge of one triangle
-// only) down to the given height. A coarse cell's rim may stand several
-// units above the finer ground beside it; the wall fills that gap. Its faces
-// point out of the cell, like the ground's point up. Corners are matched by
-// position to 1/256: two triangles clipped at the same source edge may
-// place their crossing an ulp apart, which is no rim.
-void HangWalls(std::vector<TerrainVertex>& vertices, std::vector<uint16_t>& indices,
-                  float bottom) {
+// The rim edges of a cell mesh (edges of one triangle only), as (triangle
+// start, edge) pairs. Corners are matched by position to 1/256: two
+// triangles clipped at the same source edge may place their crossing an ulp
+// apart, which is no rim. Pieces clipped at a corner on the cell's edge may
+// have no area; they bound nothing.
+template <typename PositionOf>
+std::vector<std::pair<size_t, int>> RimEdges(size_t vertexCount, PositionOf position,
+                                             const std::vector<uint16_t>& indices) {
     typedef std::tuple<long, long, long> Key;
     std::map<Key, int> place;
-    std::vector<int> at(vertices.size());
-    for (size_t i = 0; i < vertices.size(); i++) {
-        const Vector3& p = vertices[i].position;
+    std::vector<int> at(vertexCount);
+    for (size_t i = 0; i < vertexCount; i++) {
+        const Vector3& p = position(i);
         Key key(std::lround(p.x * 256.0f), std::lround(p.y * 256.0f), std::lround(p.z * 256.0f));
         at[i] = place.emplace(key, (int)place.size()).first->second;
     }
-    // Pieces clipped at a corner on the cell's edge may have no area; they
-    // bound nothing.
+    auto corner = [&](size_t i) { return indices[i] < vertexCount ? at[indices[i]] : -1 - (int)i; };
     auto flat = [&](size_t t) {
-        int a = at[indices[t]], b = at[indices[t + 1]], c = at[indices[t + 2]];
+        int a = corner(t), b = corner(t + 1), c = corner(t + 2);
         return a == b || b == c || c == a;
     };
+    auto edge = [&](size_t t, int e) {
+        int a = corner(t + e), b = corner(t + (e + 1) % 3);
+        return std::make_pair(std::min(a, b), std::max(a, b));
+    };
     std::map<std::pair<int, int>, int> uses;
-    for (size_t t = 0; t + 2 < indices.size(); t += 3) {
-        for (int e = 0; e < 3 && !flat(t); e++) {
-            int a = at[indices[t + e]], b = at[indices[t + (e + 1) % 3]];
-            uses[std::make_pair(std::min(a, b), std::max(a, b))]++;
-        }
-    }
+    for (size_t t = 0; t + 2 < indices.size(); t += 3)
+        for (int e = 0; e < 3 && !flat(t); e++)
+            uses[edge(t, e)]++;
+    std::vector<std::pair<size_t, int>> rims;
+    for (size_t t = 0; t + 2 < indices.size(); t += 3)
+        for (int e = 0; e < 3 && !flat(t); e++)
+            if (uses[edge(t, e)] == 1)
+                rims.emplace_back(t, e);
+    return rims;
+}
+
+// Hangs a wall from every rim edge of a cell mesh down to the given height.
+// A coarse cell's rim may stand several units above the finer ground beside
+// it; the wall fills that gap. Its faces point out of the cell, like the
+// ground's point up.
+void HangWalls(std::vector<TerrainVertex>& vertices, std::vector<uint16_t>& indices,
+                  float bottom) {
+    auto rims = RimEdges(vertices.size(), [&](size_t i) -> const Vector3& { return vertices[i].position; },
+                         indices);
     std::map<uint16_t, uint16_t> below;
     auto foot = [&](uint16_t top) {
         auto found = below.find(top);
@@ -198,17 +214,13 @@ void HangWalls(std::vector<TerrainVertex>& vertices, std::vector<uint16_t>& indi
         vertices.push_back(v);
         return below[top] = (uint16_t)(vertices.size() - 1);
     };
-    size_t surface = indices.size();
-    for (size_t t = 0; t + 2 < surface; t += 3) {
-        for (int e = 0; e < 3 && !flat(t); e++) {
-            uint16_t a = indices[t + e], b = indices[t + (e + 1) % 3];
-            int pa = at[a], pb = at[b];
-            if (uses[std::make_pair(std::min(pa, pb), std::max(pa, pb))] != 1)
-                continue;
-            // The ground runs a to b; the wall runs b to a, as a closed surface would.
-            uint16_t fa = foot(a), fb = foot(b);
-            indices.insert(indices.end(), {b, a, fa, b, fa, fb});
-        }
+    for (const auto& rim : rims) {
+        size_t t = rim.first;
+        int e = rim.second;
+        uint16_t a = indices[t + e], b = indices[t + (e + 1) % 3];
+        // The ground runs a to b; the wall runs b to a, as a closed surface would.
+        uint16_t fa = foot(a), fb = foot(b);
+        indices.insert(indices.end(), {b, a, fa, b, fa, fb});
     }
 }
 
@@ -237,7 +249,11 @@ bool CTerrain::CoarseCellsHangWalls(const std::vector<CMesh> meshes[3],
             float lowest = bottom + 1.0f;
             for (const Vector3& p : m->collisionPositions)
                 lowest = std::min(lowest, p.z);
-            if (lowest > bottom + 0.01f)
+            // Ground with no rim (no area, or closed) hangs no wall.
+            if (lowest > bottom + 0.01f &&
+                !RimEdges(m->collisionPositions.size(),
+                          [&](size_t i) -> const Vector3& { return m->collisionPositions[i]; },
+                          m->collisionIndices).empty())
                 return false;
         }
     }
