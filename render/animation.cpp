@@ -3,7 +3,6 @@
 #include "render/animation.h"
 
 #include <cmath>
-#include <unordered_map>
 
 #include "core/strings.h"
 #include "render/node.h"
@@ -101,6 +100,10 @@ void ComputeControlRotations(const AnimationTrack& track, const AnimationTrackSt
 }
 
 Quaternion BlendRotations(std::vector<Quaternion> r) {
+    return BlendRotationsInPlace(r);
+}
+
+Quaternion BlendRotationsInPlace(std::vector<Quaternion>& r) {
     if (r.empty())
         return Quaternion();
     for (size_t n = r.size(); n >= 2; n--) {
@@ -148,8 +151,12 @@ CNode* CAnimator::FindBone(const std::string& name) {
 
 void CAnimator::ResolveBones(PlayingAnimation& entry) {
     entry.bones.clear();
-    for (const AnimationTrack& track : entry.clip->tracks)
-        entry.bones.push_back(FindBone(track.boneName));
+    entry.poseSlots.clear();
+    for (const AnimationTrack& track : entry.clip->tracks) {
+        CNode* bone = FindBone(track.boneName);
+        entry.bones.push_back(bone);
+        entry.poseSlots.push_back(bone ? FindPoseIndex(bone) : -1);
+    }
 }
 
 bool CAnimator::Play(const std::string& clipName, int mode, float value, float fadeTime) {
@@ -358,25 +365,21 @@ void CAnimator::Update(float dt) {
         ++it;
     }
 
-    // Gather each bone's rotations in order of first appearance.
-    std::unordered_map<const CNode*, size_t> slot;
-    std::vector<std::vector<Quaternion>> lists;
+    // Gather each pose bone's rotations in the order the entries play them;
+    // bones outside the pose are not written.
+    blend.resize(pose.size());
+    for (std::vector<Quaternion>& list : blend)
+        list.clear();
     for (const PlayingAnimation& entry : playing) {
         for (size_t t = 0; t < entry.clip->tracks.size(); t++) {
-            if (Skipped(entry, t))
-                continue;
-            auto found = slot.emplace(entry.bones[t], lists.size());
-            if (found.second)
-                lists.emplace_back();
-            lists[found.first->second].push_back(entry.rotations[t]);
+            if (entry.poseSlots[t] >= 0 && !Skipped(entry, t))
+                blend[(size_t)entry.poseSlots[t]].push_back(entry.rotations[t]);
         }
     }
 
     for (size_t i = 0; i < pose.size(); i++) {
         CNode* bone = pose[i].bone;
-        auto found = slot.find(bone);
-        Quaternion rotation =
-            found != slot.end() ? BlendRotations(lists[found->second]) : bone->bindQuaternion;
+        Quaternion rotation = blend[i].empty() ? bone->bindQuaternion : BlendRotationsInPlace(blend[i]);
         if (smoothing) {
             Quaternion& from = snapshot[i].rotation;
             if (Dot(from, rotation) < 0.0f) {

@@ -76,6 +76,7 @@ struct PlayingAnimation {
     float fadeTime = 0.0f;
     std::vector<AnimationTrackState> states;
     std::vector<CNode*> bones;            // null where the model lacks the bone
+    std::vector<int> poseSlots;           // the bone's place in the pose, -1 for none
     std::vector<Quaternion> rotations;
     std::vector<Quaternion> control1;
     std::vector<Quaternion> control2;
@@ -120,6 +121,8 @@ private:
     std::vector<BonePose> pose;
     std::list<PlayingAnimation> playing;
     std::vector<BonePose> snapshot;
+    // Each pose bone's rotations this update, kept to spare the allocations.
+    std::vector<std::vector<Quaternion>> blend;
     bool smoothing;
     float smoothElapsed;
     float smoothDuration;
@@ -131,6 +134,8 @@ private:
 // Pairwise blend: each pass replaces entries 0..n-2 by the midpoints of
 // neighbours, until one is left.
 Quaternion BlendRotations(std::vector<Quaternion> rotations);
+// The same, working in the list.
+Quaternion BlendRotationsInPlace(std::vector<Quaternion>& rotations);
 // The two control rotations of the segment ending at state.to.
 void ComputeControlRotations(const AnimationTrack& track, const AnimationTrackState& state,
                              Quaternion& c1, Quaternion& c2);

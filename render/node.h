@@ -21,6 +21,11 @@
 // deeper files as malformed.
 const int MaxNodeDepth = 1000;
 
+// Counts changes to the shape of trees in use: a node attached, detached,
+// replaced by Assign or deleted from below its parent. Lookups kept by name
+// hold while it stays the same.
+uint32_t NodeTreeChanges();
+
 class CNode {
 public:
     CNode();
