@@ -68,19 +68,25 @@ struct AnimationTrackState {
     int32_t to = 0;
 };
 
+// One track of a playing clip; the tracks of an entry sit in one list so an
+// update walks them in order.
+struct PlayingTrack {
+    AnimationTrackState state;
+    CNode* bone = nullptr;   // null where the model lacks the bone
+    int poseSlot = -1;       // the bone's place in the pose, -1 for none
+    float elapsed = 0.0f;
+    Quaternion rotation;
+    Quaternion control1;
+    Quaternion control2;
+};
+
 struct PlayingAnimation {
     CAnimationClip* clip = nullptr;
     int clipGeneration = 0;   // AnimationClipGeneration() when it started
     int32_t mode = 1;   // 2 plays until stopped, others for a time
     float timeLeft = 0.0f;
     float fadeTime = 0.0f;
-    std::vector<AnimationTrackState> states;
-    std::vector<CNode*> bones;            // null where the model lacks the bone
-    std::vector<int> poseSlots;           // the bone's place in the pose, -1 for none
-    std::vector<Quaternion> rotations;
-    std::vector<Quaternion> control1;
-    std::vector<Quaternion> control2;
-    std::vector<float> elapsed;
+    std::vector<PlayingTrack> tracks;   // one per clip track
 };
 
 class CAnimator {
@@ -121,8 +127,10 @@ private:
     std::vector<BonePose> pose;
     std::list<PlayingAnimation> playing;
     std::vector<BonePose> snapshot;
-    // Each pose bone's rotations this update, kept to spare the allocations.
-    std::vector<std::vector<Quaternion>> blend;
+    // Each pose bone's rotations this update, bone after bone in one list
+    // (blendStart[i] up to blendStart[i + 1]), kept to spare the allocations.
+    std::vector<Quaternion> blend;
+    std::vector<size_t> blendStart;
     bool smoothing;
     float smoothElapsed;
     float smoothDuration;
@@ -136,6 +144,7 @@ private:
 Quaternion BlendRotations(std::vector<Quaternion> rotations);
 // The same, working in the list.
 Quaternion BlendRotationsInPlace(std::vector<Quaternion>& rotations);
+Quaternion BlendRotationsInPlace(Quaternion* rotations, size_t count);
 // The two control rotations of the segment ending at state.to.
 void ComputeControlRotations(const AnimationTrack& track, const AnimationTrackState& state,
                              Quaternion& c1, Quaternion& c2);

@@ -18,7 +18,7 @@ uint32_t NodeTreeChanges() {
 }
 
 CNode::CNode()
-    : word(0), owned(true), dirty(false), parent(nullptr) {
+    : dirty(false), owned(true), parent(nullptr), word(0) {
     Matrix4Identity(worldMatrix);
     Matrix3Identity(rotation);
     // Nothing reads the rest pose before the first bind, but keep it sane.
