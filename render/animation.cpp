@@ -86,6 +86,15 @@ Quaternion NormalizedSum(const Quaternion& a, const Quaternion& b, const Quatern
 
 }  // namespace
 
+// The control rotations of the track's current segment and its fixed arcs.
+static void StartSegment(const AnimationTrack& track, PlayingTrack& play) {
+    ComputeControlRotations(track, play.state, play.control1, play.control2);
+    const AnimationTrackState& s = play.state;
+    play.arcs[0] = QuaternionInterpolationArc(track.keys[(size_t)s.from].rotation, play.control1);
+    play.arcs[1] = QuaternionInterpolationArc(play.control1, play.control2);
+    play.arcs[2] = QuaternionInterpolationArc(play.control2, track.keys[(size_t)s.to].rotation);
+}
+
 void ComputeControlRotations(const AnimationTrack& track, const AnimationTrackState& s,
                              Quaternion& c1, Quaternion& c2) {
     size_t n = track.keys.size();
@@ -194,7 +203,7 @@ bool CAnimator::PlayClip(CAnimationClip* clip, int mode, float value, float fade
         play.state.from = n - 1;
         play.state.to = 0;
         if (n > 2)
-            ComputeControlRotations(track, play.state, play.control1, play.control2);
+            StartSegment(track, play);
     }
     playing.push_back(std::move(entry));
     return true;
@@ -326,16 +335,15 @@ void CAnimator::EvaluateTrack(PlayingAnimation& entry, size_t t, float dt) {
         // One segment per update; the overshoot is dropped.
         elapsed = 0.0f;
         Advance(s, n);
-        ComputeControlRotations(track, s, play.control1, play.control2);
+        StartSegment(track, play);
         length = SegmentLength(track, s);
     }
     // A segment of no length is already at its end (0 / 0 would be NaN).
     float f = length > 0.0f ? elapsed / length : 1.0f;
-    const Quaternion& c1 = play.control1;
-    const Quaternion& c2 = play.control2;
-    Quaternion q0 = Interpolate(keys[(size_t)s.from].rotation, c1, f);
-    Quaternion q1 = Interpolate(c1, c2, f);
-    Quaternion q2 = Interpolate(c2, keys[(size_t)s.to].rotation, f);
+    Quaternion q0, q1, q2;
+    QuaternionInterpolateArc(q0, keys[(size_t)s.from].rotation, play.arcs[0], f);
+    QuaternionInterpolateArc(q1, play.control1, play.arcs[1], f);
+    QuaternionInterpolateArc(q2, play.control2, play.arcs[2], f);
     Quaternion r0 = Interpolate(q0, q1, f);
     Quaternion r1 = Interpolate(q1, q2, f);
     QuaternionNormalize(play.rotation, Interpolate(r0, r1, f));

@@ -78,6 +78,9 @@ struct PlayingTrack {
     Quaternion rotation;
     Quaternion control1;
     Quaternion control2;
+    // The segment's arcs from key to control1, control1 to control2 and
+    // control2 to key: fixed for the segment, so kept with it.
+    Vector3 arcs[3];
 };
 
 struct PlayingAnimation {
