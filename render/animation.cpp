@@ -204,6 +204,10 @@ bool CAnimator::PlayClip(CAnimationClip* clip, int mode, float value, float fade
         play.state.to = 0;
         if (n > 2)
             StartSegment(track, play);
+        if (n == 2) {
+            play.arcs[0] = QuaternionInterpolationArc(track.keys[0].rotation, track.keys[1].rotation);
+            play.arcs[1] = QuaternionInterpolationArc(track.keys[1].rotation, track.keys[0].rotation);
+        }
     }
     playing.push_back(std::move(entry));
     return true;
@@ -328,7 +332,7 @@ void CAnimator::EvaluateTrack(PlayingAnimation& entry, size_t t, float dt) {
             length = SegmentLength(track, s);
         }
         float f = length > 0.0f ? std::fmin(elapsed / length, 1.0f) : 1.0f;
-        play.rotation = Interpolate(keys[(size_t)s.from].rotation, keys[(size_t)s.to].rotation, f);
+        QuaternionInterpolateArc(play.rotation, keys[(size_t)s.from].rotation, play.arcs[s.from], f);
         return;
     }
     if (elapsed > length) {

@@ -79,7 +79,8 @@ struct PlayingTrack {
     Quaternion control1;
     Quaternion control2;
     // The segment's arcs from key to control1, control1 to control2 and
-    // control2 to key: fixed for the segment, so kept with it.
+    // control2 to key: fixed for the segment, so kept with it. A two-key
+    // track keeps the arcs from key 0 and from key 1 to the other.
     Vector3 arcs[3];
 };
 

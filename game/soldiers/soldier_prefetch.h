@@ -6,9 +6,12 @@
 
 class CSoldier;
 
-// Asks for the soldier's model record, the nodes of its posed bones and its
-// weapons' model records. The world calls it for the next soldier, so the
-// loads overlap this one's update.
-void PrefetchSoldierUpdate(const CSoldier& soldier);
+// Two steps, each reading only what the one before loaded: the world asks
+// for the bones two soldiers ahead and for the links one soldier ahead, so
+// the loads overlap the current soldier's update.
+// The soldier's and its weapons' model records and the nodes of its bones.
+void PrefetchSoldierBones(const CSoldier& soldier);
+// The model roots, and each node's first links to its children.
+void PrefetchSoldierLinks(const CSoldier& soldier);
 
 #endif

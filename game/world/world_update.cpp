@@ -17,9 +17,11 @@ void CWorld::Update(float dt) {
     // Index loop: nothing in a soldier's update adds or removes soldiers,
     // but a copy of the pointer list would hide such a fault less well.
     for (size_t i = 0; i < soldiers.size(); i++) {
-        // The next soldier's data loads while this one updates.
-        if (i + 1 < soldiers.size() && soldiers[i + 1]->health > 0.0f)
-            PrefetchSoldierUpdate(*soldiers[i + 1]);
+        // The next soldiers' data loads while this one updates.
+        if (i + 2 < soldiers.size())
+            PrefetchSoldierBones(*soldiers[i + 2]);
+        if (i + 1 < soldiers.size())
+            PrefetchSoldierLinks(*soldiers[i + 1]);
         if (soldiers[i]->health > 0.0f)
             soldiers[i]->Update(soldierTime);
     }
