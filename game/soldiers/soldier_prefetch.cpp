@@ -6,9 +6,14 @@
 
 namespace {
 
+template <class T>
+void PrefetchObject(const T& object) {
+    PrefetchBytes(&object, sizeof object);
+}
+
 void PrefetchRecord(const CModel& model) {
     if (const ModelRecord* record = model.GetRecord())
-        PrefetchBytes(record, sizeof *record);
+        PrefetchObject(*record);
 }
 
 // A node's per-update fields come first, up to the rest pose.
@@ -24,29 +29,46 @@ void PrefetchChildLinks(const CNode* node) {
         PrefetchBytes(&*node->children.begin(), 64);
 }
 
-void PrefetchRoot(const CModel& model) {
-    if (const CNode* root = model.GetRoot()) {
-        PrefetchNode(root);
-        PrefetchChildLinks(root);
-    }
-}
-
 }  // namespace
 
-void PrefetchSoldierBones(const CSoldier& soldier) {
-    PrefetchRecord(soldier.model);
-    for (const BonePose& pose : soldier.animator.GetPose())
-        PrefetchNode(pose.bone);
-    for (const CWeapon& weapon : soldier.weapons)
-        PrefetchRecord(weapon.model);
-    PrefetchRecord(soldier.fallbackWeapon.model);
-}
-
-void PrefetchSoldierLinks(const CSoldier& soldier) {
-    PrefetchRoot(soldier.model);
-    for (const BonePose& pose : soldier.animator.GetPose())
-        PrefetchChildLinks(pose.bone);
-    for (const CWeapon& weapon : soldier.weapons)
-        PrefetchRoot(weapon.model);
-    PrefetchRoot(soldier.fallbackWeapon.model);
+void PrefetchSoldierStep(const CSoldier& soldier, int step) {
+    const std::vector<BonePose>& pose = soldier.animator.GetPose();
+    switch (step) {
+    case 0:
+        PrefetchObject(soldier.model);
+        PrefetchObject(pose);
+        PrefetchObject(soldier.weapons);
+        PrefetchObject(soldier.fallbackWeapon.model);
+        break;
+    case 1:
+        PrefetchRecord(soldier.model);
+        if (!pose.empty())
+            PrefetchBytes(pose.data(), pose.size() * sizeof pose[0]);
+        for (const CWeapon& weapon : soldier.weapons)
+            PrefetchObject(weapon.model);
+        PrefetchRecord(soldier.fallbackWeapon.model);
+        break;
+    case 2:
+        if (const CNode* root = soldier.model.GetRoot())
+            PrefetchNode(root);
+        for (const BonePose& p : pose)
+            PrefetchNode(p.bone);
+        for (const CWeapon& weapon : soldier.weapons)
+            PrefetchRecord(weapon.model);
+        if (const CNode* root = soldier.fallbackWeapon.model.GetRoot())
+            PrefetchNode(root);
+        break;
+    default:
+        if (const CNode* root = soldier.model.GetRoot())
+            PrefetchChildLinks(root);
+        for (const BonePose& p : pose)
+            PrefetchChildLinks(p.bone);
+        for (const CWeapon& weapon : soldier.weapons) {
+            if (const CNode* root = weapon.model.GetRoot())
+                PrefetchNode(root);
+        }
+        if (const CNode* root = soldier.fallbackWeapon.model.GetRoot())
+            PrefetchChildLinks(root);
+        break;
+    }
 }

@@ -6,12 +6,13 @@
 
 class CSoldier;
 
-// Two steps, each reading only what the one before loaded: the world asks
-// for the bones two soldiers ahead and for the links one soldier ahead, so
-// the loads overlap the current soldier's update.
-// The soldier's and its weapons' model records and the nodes of its bones.
-void PrefetchSoldierBones(const CSoldier& soldier);
-// The model roots, and each node's first links to its children.
-void PrefetchSoldierLinks(const CSoldier& soldier);
+// Each step reads only what the step before loaded, so none waits: the
+// world runs step s for the soldier SoldierPrefetchSteps - s places ahead,
+// and the loads overlap the current soldier's update.
+// 0: the soldier's handles and lists. 1: its model records and the pose and
+// weapon lists. 2: its bone nodes, model root and weapons' records. 3: the
+// links to every node's children and the weapons' roots.
+const int SoldierPrefetchSteps = 4;
+void PrefetchSoldierStep(const CSoldier& soldier, int step);
 
 #endif

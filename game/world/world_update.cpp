@@ -18,10 +18,11 @@ void CWorld::Update(float dt) {
     // but a copy of the pointer list would hide such a fault less well.
     for (size_t i = 0; i < soldiers.size(); i++) {
         // The next soldiers' data loads while this one updates.
-        if (i + 2 < soldiers.size())
-            PrefetchSoldierBones(*soldiers[i + 2]);
-        if (i + 1 < soldiers.size())
-            PrefetchSoldierLinks(*soldiers[i + 1]);
+        for (int step = 0; step < SoldierPrefetchSteps; step++) {
+            size_t ahead = i + size_t(SoldierPrefetchSteps - step);
+            if (ahead < soldiers.size())
+                PrefetchSoldierStep(*soldiers[ahead], step);
+        }
         if (soldiers[i]->health > 0.0f)
             soldiers[i]->Update(soldierTime);
     }
