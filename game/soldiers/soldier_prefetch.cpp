@@ -22,6 +22,12 @@ void PrefetchNode(const CNode* node) {
     PrefetchBytes(at, size_t(reinterpret_cast<const char*>(&node->bindRotation) - at));
 }
 
+// The collision body's root part is read for its scene node only.
+void PrefetchBodyRoot(const CCollisionBody& body) {
+    if (body.root)
+        PrefetchObject(body.root->node);
+}
+
 // The first links of the child list; a node's links are made one after the
 // other, so they mostly share these lines. Taking the address loads nothing.
 void PrefetchChildLinks(const CNode* node) {
@@ -36,27 +42,35 @@ void PrefetchSoldierStep(const CSoldier& soldier, int step) {
     switch (step) {
     case 0:
         PrefetchObject(soldier.model);
+        PrefetchObject(soldier.collision);
         PrefetchObject(pose);
         PrefetchObject(soldier.weapons);
         PrefetchObject(soldier.fallbackWeapon.model);
         break;
     case 1:
         PrefetchRecord(soldier.model);
+        PrefetchBodyRoot(soldier.collision);
         if (!pose.empty())
             PrefetchBytes(pose.data(), pose.size() * sizeof pose[0]);
-        for (const CWeapon& weapon : soldier.weapons)
+        for (const CWeapon& weapon : soldier.weapons) {
             PrefetchObject(weapon.model);
+            PrefetchObject(weapon.collision);
+        }
         PrefetchRecord(soldier.fallbackWeapon.model);
+        PrefetchObject(soldier.fallbackWeapon.collision);
         break;
     case 2:
         if (const CNode* root = soldier.model.GetRoot())
             PrefetchNode(root);
         for (const BonePose& p : pose)
             PrefetchNode(p.bone);
-        for (const CWeapon& weapon : soldier.weapons)
+        for (const CWeapon& weapon : soldier.weapons) {
             PrefetchRecord(weapon.model);
+            PrefetchBodyRoot(weapon.collision);
+        }
         if (const CNode* root = soldier.fallbackWeapon.model.GetRoot())
             PrefetchNode(root);
+        PrefetchBodyRoot(soldier.fallbackWeapon.collision);
         break;
     default:
         if (const CNode* root = soldier.model.GetRoot())
