@@ -1,8 +1,11 @@
-// The team AI on the shipped terrain: one world update with 100 computer
-// soldiers in 10 squads (two sides), and the first level's whole five-minute
-// battle at 30 updates a second. Run from the installation folder.
+// The team AI on the shipped terrain: one world update with 100 and with
+// 1,000 computer soldiers in squads of ten (two sides; the second at most 12
+// times the first), and the first level's whole five-minute battle at 30
+// updates a second. Run from the installation folder.
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -19,15 +22,36 @@ namespace {
 
 const char* const FirstLevel = "data\\levels\\level01.txt";
 
-// Ten squads of ten, five a side, spread over the middle of the terrain.
-std::unique_ptr<CWorld> HundredSoldierWorld() {
+// The soldiers alive, and a digest (FNV-1a) of where every soldier stands and
+// its health: a faster update must leave both as they were.
+void CountOutcome(benchmark::State& state, const CWorld& world) {
+    int alive = 0;
+    uint32_t digest = 2166136261u;
+    for (const CSoldier* s : world.soldiers) {
+        alive += s->IsAlive();
+        const float values[] = {s->GetPosition().x, s->GetPosition().y, s->health};
+        for (float v : values) {
+            uint32_t bits;
+            std::memcpy(&bits, &v, sizeof bits);
+            digest = (digest ^ bits) * 16777619u;
+        }
+    }
+    state.counters["alive"] = double(alive);
+    state.counters["digest"] = double(digest);
+}
+
+// Squads of ten, ten to a row across the middle of the terrain, alternately
+// of either side: the first row's sides stand 120 units apart and each
+// further row 45 units behind its side's last.
+std::unique_ptr<CWorld> AISoldierWorld(int squadCount) {
     auto world = std::make_unique<CWorld>();
     GameSrand(3);
     if (!world->LoadLevel(FirstLevel, LevelTerrainBit))
         return nullptr;
-    for (int squad = 0; squad < 10; squad++) {
-        const int team = squad % 2;
-        const float cx = -100.0f + 45.0f * float(squad), cy = team ? 60.0f : -60.0f;
+    for (int squad = 0; squad < squadCount; squad++) {
+        const int team = squad % 2, rank = squad / 10;
+        const float cx = -100.0f + 45.0f * float(squad % 10);
+        const float cy = team ? 60.0f + 45.0f * float(rank) : -60.0f - 45.0f * float(rank);
         for (int i = 0; i < 10; i++) {
             CSoldier* s = new CSoldier(world.get(), 1);
             s->SetPosition(Vector3{cx + float(i % 5) * 3.0f, cy + float(i / 5) * 3.0f, 0.0f});
@@ -48,12 +72,13 @@ std::unique_ptr<CWorld> HundredSoldierWorld() {
     return world;
 }
 
-void BM_WorldUpdateHundredAISoldiers(benchmark::State& state) {
+void BM_WorldUpdateAISoldiers(benchmark::State& state) {
     if (!BattleDataLoaded()) {
         state.SkipWithError("stats or animations do not load");
         return;
     }
-    std::unique_ptr<CWorld> world = HundredSoldierWorld();
+    const int n = int(state.range(0));
+    std::unique_ptr<CWorld> world = AISoldierWorld(n / 10);
     if (!world) {
         state.SkipWithError("the first level does not load");
         return;
@@ -68,13 +93,14 @@ void BM_WorldUpdateHundredAISoldiers(benchmark::State& state) {
         projectiles += double(world->projectiles.projectiles.size());
     }
     state.counters["projectiles"] = projectiles / double(state.iterations());
+    CountOutcome(state, *world);
     int squads = 0;
     for (auto& c : static_cast<CTeamAI*>(world->GetTeamAI())->commanders)
         squads += int(c->squads.size());
     state.counters["soldiers"] = double(world->soldiers.size());
     state.counters["squads"] = double(squads);
 }
-BENCHMARK(BM_WorldUpdateHundredAISoldiers)->Iterations(900)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WorldUpdateAISoldiers)->Arg(100)->Arg(1000)->Iterations(900)->Unit(benchmark::kMicrosecond);
 
 void BM_FirstLevelFiveMinuteBattle(benchmark::State& state) {
     if (!BattleDataLoaded()) {
@@ -93,10 +119,7 @@ void BM_FirstLevelFiveMinuteBattle(benchmark::State& state) {
         world.playerSoldier->playerControlled = 1;
         for (int i = 0; i < 300 * 30; i++)
             world.Update(1.0f / 30.0f);
-        int alive = 0;
-        for (CSoldier* s : world.soldiers)
-            alive += s->IsAlive();
-        state.counters["alive"] = double(alive);
+        CountOutcome(state, world);
     }
 }
 BENCHMARK(BM_FirstLevelFiveMinuteBattle)->Iterations(1)->Unit(benchmark::kMillisecond);

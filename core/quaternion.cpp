@@ -104,17 +104,28 @@ Quaternion& QuaternionFromMatrix4(Quaternion& out, const Matrix4& m) {
     return out;
 }
 
-Quaternion& QuaternionInterpolate(Quaternion& out, const Quaternion& from, const Quaternion& to,
-                                  float t) {
-    Quaternion inv, rel, step;
+Vector3 QuaternionInterpolationArc(const Quaternion& from, const Quaternion& to) {
+    Quaternion inv, rel;
     QuaternionInverse(inv, from);
     QuaternionMultiply(rel, to, inv);
     Vector3 v;
     QuaternionToAxisAngle(rel, v);
-    Vector3Scale(v, v, t);
+    return v;
+}
+
+Quaternion& QuaternionInterpolateArc(Quaternion& out, const Quaternion& from, const Vector3& arc,
+                                     float t) {
+    Quaternion step;
+    Vector3 v;
+    Vector3Scale(v, arc, t);
     QuaternionFromRotationVector(v, step);
     QuaternionMultiply(step, step, from);
     return QuaternionNormalize(out, step);
+}
+
+Quaternion& QuaternionInterpolate(Quaternion& out, const Quaternion& from, const Quaternion& to,
+                                  float t) {
+    return QuaternionInterpolateArc(out, from, QuaternionInterpolationArc(from, to), t);
 }
 
 Quaternion& QuaternionInterpolateShortest(Quaternion& out, const Quaternion& from,

@@ -35,6 +35,12 @@ Quaternion& QuaternionFromMatrix4(Quaternion& out, const Matrix4& m);
 // of opposite sign interpolate the long way round.
 Quaternion& QuaternionInterpolate(Quaternion& out, const Quaternion& from, const Quaternion& to,
                                   float t);
+// QuaternionInterpolate in two halves, for callers that interpolate between
+// the same pair many times: the arc (the logarithm of to * from^-1) depends
+// only on the pair, and the second half gives the same result for it.
+Vector3 QuaternionInterpolationArc(const Quaternion& from, const Quaternion& to);
+Quaternion& QuaternionInterpolateArc(Quaternion& out, const Quaternion& from, const Vector3& arc,
+                                     float t);
 // As QuaternionInterpolate, after flipping 'from' into the hemisphere of 'to'.
 Quaternion& QuaternionInterpolateShortest(Quaternion& out, const Quaternion& from,
                                           const Quaternion& to, float t);

@@ -2,10 +2,6 @@
 
 #include <cmath>
 
-float Vector3Length(const Vector3& v) {
-    return std::sqrt(Vector3Dot(v, v));
-}
-
 float Vector3Distance(const Vector3& a, const Vector3& b) {
     Vector3 d;
     return Vector3Length(Vector3Subtract(d, a, b));

@@ -6,6 +6,7 @@
 #ifndef CORE_VECTOR_H
 #define CORE_VECTOR_H
 
+#include <cmath>
 #include <cstdint>
 
 struct Vector2 {
@@ -32,7 +33,10 @@ inline float Vector3Dot(const Vector3& a, const Vector3& b) {
 inline float Vector4Dot(const Vector4& a, const Vector4& b) {
     return a.x * b.x + a.y * b.y + a.z * b.z + a.w * b.w;
 }
-float Vector3Length(const Vector3& v);
+// Inline: the animation and steering maths call it in their inner loops.
+inline float Vector3Length(const Vector3& v) {
+    return std::sqrt(Vector3Dot(v, v));
+}
 inline float Vector3LengthSquared(const Vector3& v) {
     return Vector3Dot(v, v);
 }

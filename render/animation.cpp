@@ -3,7 +3,6 @@
 #include "render/animation.h"
 
 #include <cmath>
-#include <unordered_map>
 
 #include "core/strings.h"
 #include "render/node.h"
@@ -87,6 +86,15 @@ Quaternion NormalizedSum(const Quaternion& a, const Quaternion& b, const Quatern
 
 }  // namespace
 
+// The control rotations of the track's current segment and its fixed arcs.
+static void StartSegment(const AnimationTrack& track, PlayingTrack& play) {
+    ComputeControlRotations(track, play.state, play.control1, play.control2);
+    const AnimationTrackState& s = play.state;
+    play.arcs[0] = QuaternionInterpolationArc(track.keys[(size_t)s.from].rotation, play.control1);
+    play.arcs[1] = QuaternionInterpolationArc(play.control1, play.control2);
+    play.arcs[2] = QuaternionInterpolationArc(play.control2, track.keys[(size_t)s.to].rotation);
+}
+
 void ComputeControlRotations(const AnimationTrack& track, const AnimationTrackState& s,
                              Quaternion& c1, Quaternion& c2) {
     size_t n = track.keys.size();
@@ -101,9 +109,17 @@ void ComputeControlRotations(const AnimationTrack& track, const AnimationTrackSt
 }
 
 Quaternion BlendRotations(std::vector<Quaternion> r) {
-    if (r.empty())
+    return BlendRotationsInPlace(r);
+}
+
+Quaternion BlendRotationsInPlace(std::vector<Quaternion>& r) {
+    return BlendRotationsInPlace(r.data(), r.size());
+}
+
+Quaternion BlendRotationsInPlace(Quaternion* r, size_t count) {
+    if (count == 0)
         return Quaternion();
-    for (size_t n = r.size(); n >= 2; n--) {
+    for (size_t n = count; n >= 2; n--) {
         for (size_t i = 0; i + 1 < n; i++)
             r[i] = Interpolate(r[i], r[i + 1], 0.5f);
     }
@@ -147,9 +163,12 @@ CNode* CAnimator::FindBone(const std::string& name) {
 }
 
 void CAnimator::ResolveBones(PlayingAnimation& entry) {
-    entry.bones.clear();
-    for (const AnimationTrack& track : entry.clip->tracks)
-        entry.bones.push_back(FindBone(track.boneName));
+    entry.tracks.resize(entry.clip->tracks.size());
+    for (size_t t = 0; t < entry.tracks.size(); t++) {
+        CNode* bone = FindBone(entry.clip->tracks[t].boneName);
+        entry.tracks[t].bone = bone;
+        entry.tracks[t].poseSlot = bone ? FindPoseIndex(bone) : -1;
+    }
 }
 
 bool CAnimator::Play(const std::string& clipName, int mode, float value, float fadeTime) {
@@ -174,22 +193,21 @@ bool CAnimator::PlayClip(CAnimationClip* clip, int mode, float value, float fade
     }
     entry.fadeTime = fadeTime;
     ResolveBones(entry);
-    size_t count = clip->tracks.size();
-    entry.states.resize(count);
-    entry.rotations.resize(count);
-    entry.control1.resize(count);
-    entry.control2.resize(count);
-    entry.elapsed.assign(count, 0.0f);
-    for (size_t t = 0; t < count; t++) {
+    for (size_t t = 0; t < entry.tracks.size(); t++) {
         const AnimationTrack& track = clip->tracks[t];
+        PlayingTrack& play = entry.tracks[t];
         int n = (int)track.keys.size();
         // Start on the segment from the last key to the first. With one key
         // or none the indices are never used.
-        entry.states[t].previous = n - 2;
-        entry.states[t].from = n - 1;
-        entry.states[t].to = 0;
+        play.state.previous = n - 2;
+        play.state.from = n - 1;
+        play.state.to = 0;
         if (n > 2)
-            ComputeControlRotations(track, entry.states[t], entry.control1[t], entry.control2[t]);
+            StartSegment(track, play);
+        if (n == 2) {
+            play.arcs[0] = QuaternionInterpolationArc(track.keys[0].rotation, track.keys[1].rotation);
+            play.arcs[1] = QuaternionInterpolationArc(track.keys[1].rotation, track.keys[0].rotation);
+        }
     }
     playing.push_back(std::move(entry));
     return true;
@@ -281,7 +299,8 @@ void CAnimator::GetPlayingClips(std::vector<CAnimationClip*>& out) const {
 }
 
 bool CAnimator::Skipped(const PlayingAnimation& entry, size_t track) const {
-    return !entry.bones[track] || IsExcluded(entry.bones[track]);
+    const CNode* bone = entry.tracks[track].bone;
+    return !bone || IsExcluded(bone);
 }
 
 void CAnimator::EvaluateTrack(PlayingAnimation& entry, size_t t, float dt) {
@@ -290,12 +309,13 @@ void CAnimator::EvaluateTrack(PlayingAnimation& entry, size_t t, float dt) {
     int n = (int)keys.size();
     if (n == 0)
         return;
+    PlayingTrack& play = entry.tracks[t];
     if (n == 1) {
-        entry.rotations[t] = keys[0].rotation;
+        play.rotation = keys[0].rotation;
         return;
     }
-    AnimationTrackState& s = entry.states[t];
-    float& elapsed = entry.elapsed[t];
+    AnimationTrackState& s = play.state;
+    float& elapsed = play.elapsed;
     elapsed += dt;
     float length = SegmentLength(track, s);
     if (n == 2) {
@@ -312,26 +332,25 @@ void CAnimator::EvaluateTrack(PlayingAnimation& entry, size_t t, float dt) {
             length = SegmentLength(track, s);
         }
         float f = length > 0.0f ? std::fmin(elapsed / length, 1.0f) : 1.0f;
-        entry.rotations[t] = Interpolate(keys[(size_t)s.from].rotation, keys[(size_t)s.to].rotation, f);
+        QuaternionInterpolateArc(play.rotation, keys[(size_t)s.from].rotation, play.arcs[s.from], f);
         return;
     }
     if (elapsed > length) {
         // One segment per update; the overshoot is dropped.
         elapsed = 0.0f;
         Advance(s, n);
-        ComputeControlRotations(track, s, entry.control1[t], entry.control2[t]);
+        StartSegment(track, play);
         length = SegmentLength(track, s);
     }
     // A segment of no length is already at its end (0 / 0 would be NaN).
     float f = length > 0.0f ? elapsed / length : 1.0f;
-    const Quaternion& c1 = entry.control1[t];
-    const Quaternion& c2 = entry.control2[t];
-    Quaternion q0 = Interpolate(keys[(size_t)s.from].rotation, c1, f);
-    Quaternion q1 = Interpolate(c1, c2, f);
-    Quaternion q2 = Interpolate(c2, keys[(size_t)s.to].rotation, f);
+    Quaternion q0, q1, q2;
+    QuaternionInterpolateArc(q0, keys[(size_t)s.from].rotation, play.arcs[0], f);
+    QuaternionInterpolateArc(q1, play.control1, play.arcs[1], f);
+    QuaternionInterpolateArc(q2, play.control2, play.arcs[2], f);
     Quaternion r0 = Interpolate(q0, q1, f);
     Quaternion r1 = Interpolate(q1, q2, f);
-    QuaternionNormalize(entry.rotations[t], Interpolate(r0, r1, f));
+    QuaternionNormalize(play.rotation, Interpolate(r0, r1, f));
 }
 
 void CAnimator::Update(float dt) {
@@ -358,25 +377,33 @@ void CAnimator::Update(float dt) {
         ++it;
     }
 
-    // Gather each bone's rotations in order of first appearance.
-    std::unordered_map<const CNode*, size_t> slot;
-    std::vector<std::vector<Quaternion>> lists;
+    // Gather each pose bone's rotations in the order the entries play them;
+    // bones outside the pose are not written. First count them per bone,
+    // then file them.
+    blendStart.assign(pose.size() + 1, 0);
     for (const PlayingAnimation& entry : playing) {
-        for (size_t t = 0; t < entry.clip->tracks.size(); t++) {
-            if (Skipped(entry, t))
-                continue;
-            auto found = slot.emplace(entry.bones[t], lists.size());
-            if (found.second)
-                lists.emplace_back();
-            lists[found.first->second].push_back(entry.rotations[t]);
+        for (size_t t = 0; t < entry.tracks.size(); t++) {
+            if (entry.tracks[t].poseSlot >= 0 && !Skipped(entry, t))
+                blendStart[(size_t)entry.tracks[t].poseSlot + 1]++;
         }
     }
+    for (size_t i = 0; i < pose.size(); i++)
+        blendStart[i + 1] += blendStart[i];
+    blend.resize(blendStart[pose.size()]);
+    for (const PlayingAnimation& entry : playing) {
+        for (size_t t = 0; t < entry.tracks.size(); t++) {
+            if (entry.tracks[t].poseSlot >= 0 && !Skipped(entry, t))
+                blend[blendStart[(size_t)entry.tracks[t].poseSlot]++] = entry.tracks[t].rotation;
+        }
+    }
+    // Filing moved each start to the next bone's: bone i's run now ends at
+    // blendStart[i] and starts at blendStart[i - 1].
 
     for (size_t i = 0; i < pose.size(); i++) {
         CNode* bone = pose[i].bone;
-        auto found = slot.find(bone);
+        size_t begin = i == 0 ? 0 : blendStart[i - 1], count = blendStart[i] - begin;
         Quaternion rotation =
-            found != slot.end() ? BlendRotations(lists[found->second]) : bone->bindQuaternion;
+            count == 0 ? bone->bindQuaternion : BlendRotationsInPlace(blend.data() + begin, count);
         if (smoothing) {
             Quaternion& from = snapshot[i].rotation;
             if (Dot(from, rotation) < 0.0f) {

@@ -68,18 +68,29 @@ struct AnimationTrackState {
     int32_t to = 0;
 };
 
+// One track of a playing clip; the tracks of an entry sit in one list so an
+// update walks them in order.
+struct PlayingTrack {
+    AnimationTrackState state;
+    CNode* bone = nullptr;   // null where the model lacks the bone
+    int poseSlot = -1;       // the bone's place in the pose, -1 for none
+    float elapsed = 0.0f;
+    Quaternion rotation;
+    Quaternion control1;
+    Quaternion control2;
+    // The segment's arcs from key to control1, control1 to control2 and
+    // control2 to key: fixed for the segment, so kept with it. A two-key
+    // track keeps the arcs from key 0 and from key 1 to the other.
+    Vector3 arcs[3];
+};
+
 struct PlayingAnimation {
     CAnimationClip* clip = nullptr;
     int clipGeneration = 0;   // AnimationClipGeneration() when it started
     int32_t mode = 1;   // 2 plays until stopped, others for a time
     float timeLeft = 0.0f;
     float fadeTime = 0.0f;
-    std::vector<AnimationTrackState> states;
-    std::vector<CNode*> bones;            // null where the model lacks the bone
-    std::vector<Quaternion> rotations;
-    std::vector<Quaternion> control1;
-    std::vector<Quaternion> control2;
-    std::vector<float> elapsed;
+    std::vector<PlayingTrack> tracks;   // one per clip track
 };
 
 class CAnimator {
@@ -120,6 +131,10 @@ private:
     std::vector<BonePose> pose;
     std::list<PlayingAnimation> playing;
     std::vector<BonePose> snapshot;
+    // Each pose bone's rotations this update, bone after bone in one list
+    // (blendStart[i] up to blendStart[i + 1]), kept to spare the allocations.
+    std::vector<Quaternion> blend;
+    std::vector<size_t> blendStart;
     bool smoothing;
     float smoothElapsed;
     float smoothDuration;
@@ -131,6 +146,9 @@ private:
 // Pairwise blend: each pass replaces entries 0..n-2 by the midpoints of
 // neighbours, until one is left.
 Quaternion BlendRotations(std::vector<Quaternion> rotations);
+// The same, working in the list.
+Quaternion BlendRotationsInPlace(std::vector<Quaternion>& rotations);
+Quaternion BlendRotationsInPlace(Quaternion* rotations, size_t count);
 // The two control rotations of the segment ending at state.to.
 void ComputeControlRotations(const AnimationTrack& track, const AnimationTrackState& state,
                              Quaternion& c1, Quaternion& c2);

@@ -67,13 +67,27 @@ CNode* CModel::GetRoot() const {
     return record ? record->root : nullptr;
 }
 
+uint64_t NextModelSerial() {
+    static uint64_t next = 0;
+    return ++next;
+}
+
 CNode* CModel::FindNode(const std::string& name) {
     CNode* root = GetRoot();
     if (!root)
         return nullptr;
-    if (root->name == name)
-        return root;
-    return FindNodeIn(root, name);
+    if (foundSerial_ != record->serial || foundChanges_ != NodeTreeChanges()) {
+        found_.clear();
+        foundSerial_ = record->serial;
+        foundChanges_ = NodeTreeChanges();
+    }
+    for (const FoundNode& f : found_)
+        if (f.name == name)
+            return f.node;
+    CNode* node = root->name == name ? root : FindNodeIn(root, name);
+    if (found_.size() < 8)
+        found_.push_back(FoundNode{name, node});
+    return node;
 }
 
 CNode* CModel::FindNodeIn(CNode* node, const std::string& name) {

@@ -7,8 +7,18 @@
 #include "render/mesh_cache.h"
 #include "render/shader.h"
 
+namespace {
+
+uint32_t treeChanges = 0;
+
+}  // namespace
+
+uint32_t NodeTreeChanges() {
+    return treeChanges;
+}
+
 CNode::CNode()
-    : word(0), owned(true), dirty(false), parent(nullptr) {
+    : dirty(false), owned(true), parent(nullptr), word(0) {
     Matrix4Identity(worldMatrix);
     Matrix3Identity(rotation);
     // Nothing reads the rest pose before the first bind, but keep it sane.
@@ -25,8 +35,10 @@ CNode& CNode::operator=(const CNode& other) {
 }
 
 CNode::~CNode() {
-    if (parent)
+    if (parent) {
+        treeChanges++;
         parent->children.remove(this);
+    }
     parent = nullptr;
     std::list<CNode*> mine;
     mine.swap(children);
@@ -40,6 +52,9 @@ CNode::~CNode() {
 void CNode::Assign(const CNode& other) {
     if (this == &other)
         return;
+    // A fresh copy changes no tree in use; a node in one does.
+    if (parent || !children.empty())
+        treeChanges++;
     // Copy the other's owned children first: the other may be one of ours.
     std::list<CNode*> copies;
     for (const CNode* child : other.children) {
@@ -134,6 +149,7 @@ void CNode::AttachTo(bool keepWorld, CNode* newParent, bool ownedByParent) {
         Matrix4Multiply(local, inverse, GetWorldMatrix());
         SetMatrix(local);
     }
+    treeChanges++;
     newParent->children.push_back(this);
     parent = newParent;
     owned = ownedByParent;
@@ -147,6 +163,7 @@ void CNode::Detach(bool keepWorld) {
         Matrix4 world = GetWorldMatrix();
         SetMatrix(world);
     }
+    treeChanges++;
     parent->children.remove(this);
     owned = true;
     parent = nullptr;

@@ -17,12 +17,18 @@
 #include "render/node.h"
 
 template <typename F>
-void CTeamAI::FindProjectile(F f) {
+void CTeamAI::FindProjectile(const Vector3& near, F f) {
     std::list<CProjectile>::iterator from;
     if (TailOfMarks(from)) {
-        for (const ProjectileMark& m : marks_)
-            if (f(*m.projectile, m.position))
-                return;
+        if (markSquares_.Around(near, marksAround_)) {
+            for (uint32_t i : marksAround_)
+                if (f(*marks_[i].projectile, marks_[i].position))
+                    return;
+        } else {
+            for (const ProjectileMark& m : marks_)
+                if (f(*m.projectile, m.position))
+                    return;
+        }
     } else {
         from = world->projectiles.projectiles.begin();
     }
@@ -38,7 +44,7 @@ const float AimDistanceFar = 1000.0f;
 const float FireRangeSq = 10000.0f;
 const float FireAimDot = 0.95f;
 const float GrenadeFleeSq = 225.0f;
-const float ProjectileWatchSq = 2500.0f;
+const float ProjectileWatchSq = CTeamAI::ProjectileWatchRadius * CTeamAI::ProjectileWatchRadius;
 const float ProjectileWatchCos = 0.70710678f;
 
 bool Walking(uint32_t flags) { return (flags & (AiMoving | AiDodging)) != 0; }
@@ -260,6 +266,9 @@ void SoldierAvoid(CTeamAI& ai, CSoldier& s, Vector3& m) {
             for (CSquad* other : bucket.squads) {
                 if (!walking && other != squad)
                     continue;
+                // Another squad counts only for a mate nearer than the nearest yet.
+                if (other != squad && MemberBoxGapSquared(ai.SquadBox(*other), position) > mateSq * 1.001f)
+                    continue;
                 for (CSoldier* member : other->members) {
                     if (member == &s)
                         continue;
@@ -350,7 +359,7 @@ void SoldierDodge(CTeamAI& ai, CSoldier& s, Vector3& m) {
         }
     }
     if (!dodged)
-        ai.FindProjectile([&](CProjectile& p, const Vector3& at) {
+        ai.FindProjectile(position, [&](CProjectile& p, const Vector3& at) {
             const Vector3 d = AiSub(at, position);
             const float dSq = Vector3LengthSquared(d);
             if (dSq > ProjectileWatchSq || dSq <= 0.0f || !p.alive || p.owner == &s)

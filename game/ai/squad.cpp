@@ -59,6 +59,7 @@ void CSquad::RecomputeCentre() {
 }
 
 void CSquad::AddMember(CSoldier* soldier) {
+    ai->MembersChanged();
     soldier->ai.squad = this;
     members.push_back(soldier);
     RecomputeCentre();
@@ -109,6 +110,7 @@ void CSquad::TakeMember(CSoldier* soldier) {
     CSquad* old = soldier->ai.squad;
     if (old == this)
         return;
+    ai->MembersChanged();
     soldier->ai.squad = this;
     soldier->ai.routeNode = RouteEnd;
     soldier->ai.movementFlags &= ~(AiOwnRoute | AiSquadRoute);
@@ -136,6 +138,7 @@ void CSquad::RemoveMember(CSoldier* soldier) {
     auto it = std::find(members.begin(), members.end(), soldier);
     if (it == members.end())
         return;
+    ai->MembersChanged();
     members.erase(it);
     soldier->ai.squad = nullptr;
     if (task)

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/vector.h"
+#include "game/ai/member_box.h"
 #include "game/ai/squad_route.h"
 
 class CSoldier;
@@ -75,6 +76,8 @@ public:
     bool threat = false;
     bool formationSet = false;
     CSquad* selected = nullptr;   // the player's squad only
+    MemberBox box;                // see CTeamAI::SquadBox
+    uint32_t boxStamp = 0;
 
 private:
     void RouteMember(CSoldier* member);

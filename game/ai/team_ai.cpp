@@ -104,6 +104,7 @@ void CTeamAI::Update(float dt) {
     if (player && player->ai.squad && player->ai.squad->leader != player && player->IsAlive())
         player->ai.squad->ChooseLeader();
     MarkProjectiles();
+    MembersChanged();
     for (auto& commander : commanders)
         commander->Update(dt);
     marking_ = false;
@@ -114,9 +115,13 @@ void CTeamAI::Update(float dt) {
 void CTeamAI::MarkProjectiles() {
     std::list<CProjectile>& list = world->projectiles.projectiles;
     marks_.clear();
+    markSquares_.Clear();
     for (CProjectile& p : list)
-        if (p.alive)
+        if (p.alive) {
+            markSquares_.Add(uint32_t(marks_.size()), p.GetPosition());
             marks_.push_back(ProjectileMark{p.GetPosition(), &p});
+        }
+    markSquares_.Sort();
     markedCount_ = list.size();
     lastMarked_ = list.empty() ? list.end() : std::prev(list.end());
     marking_ = true;
@@ -130,6 +135,17 @@ bool CTeamAI::TailOfMarks(std::list<CProjectile>::iterator& from) {
         return false;
     from = markedCount_ == 0 ? list.begin() : std::next(lastMarked_);
     return true;
+}
+
+const MemberBox& CTeamAI::SquadBox(CSquad& squad) {
+    if (marking_ && squad.boxStamp == boxStamp_)
+        return squad.box;
+    boxPositions_.clear();
+    for (const CSoldier* m : squad.members)
+        boxPositions_.push_back(m->GetPosition());
+    squad.box = MemberBoxAround(boxPositions_);
+    squad.boxStamp = boxStamp_;
+    return squad.box;
 }
 
 void CTeamAI::OnProjectileRemoved(CProjectile* projectile) {

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "core/vector.h"
+#include "game/ai/mark_squares.h"
+#include "game/ai/member_box.h"
 #include "game/ai/nav_grid.h"
 #include "game/ai/squad_buckets.h"
 #include "game/player/player_controller.h"
@@ -115,15 +117,24 @@ public:
     CSoldier* PlayerSoldier() const;
     // Calls f(projectile, position) for the world's projectiles in the
     // world's order until f returns true; f checks that the projectile is
-    // alive. During an update the projectiles stand still, so the positions
-    // of those alive come from marks taken as it began, and every soldier's
-    // dodge reads one compact array. (Defined where the soldiers use it.)
+    // alive and passes over those farther than ProjectileWatchRadius from
+    // `near`. During an update the projectiles stand still, so the positions
+    // of those alive come from marks taken as it began, filed by square of
+    // the ground, and a soldier's dodge reads only the squares around it.
+    // (Defined where the soldiers use it.)
     template <typename F>
-    void FindProjectile(F f);
+    void FindProjectile(const Vector3& near, F f);
+    static constexpr float ProjectileWatchRadius = 50.0f;
+    static_assert(ProjectileWatchRadius < MarkSquares::SquareSize, "marks are filed by watch radius");
     // Calls f(squad) for every squad of another commander than `own` in the
     // 3 x 3 buckets around (column, row); f returns false to stop.
     template <typename F>
     void ForEachEnemySquadAround(int column, int row, const CTeamCommander* own, F f);
+    // The box around a squad's members. Nobody moves while the commanders
+    // update, so a box taken then holds until the update ends or a squad
+    // gains or loses a member; outside an update it is taken afresh.
+    const MemberBox& SquadBox(CSquad& squad);
+    void MembersChanged() { boxStamp_++; }
 
     CWorld* world;
     NavGrid grid;
@@ -137,7 +148,11 @@ private:
     bool TailOfMarks(std::list<CProjectile>::iterator& from);
 
     std::vector<ProjectileMark> marks_;
-    bool marking_ = false;       // inside Update, marks_ holds this update's marks
+    MarkSquares markSquares_;
+    std::vector<uint32_t> marksAround_;
+    std::vector<Vector3> boxPositions_;
+    uint32_t boxStamp_ = 1;
+    bool marking_ = false;       // inside Update: marks_ holds this update's marks, squad boxes hold
     size_t markedCount_ = 0;     // projectiles listed when they were marked
     std::list<CProjectile>::iterator lastMarked_;
 };

@@ -2,6 +2,7 @@
 // lists.
 #include "app/console.h"
 #include "game/soldiers/soldier.h"
+#include "game/soldiers/soldier_prefetch.h"
 #include "game/soldiers/vehicle.h"
 #include "game/world/generic_object.h"
 #include "game/world/world.h"
@@ -16,6 +17,12 @@ void CWorld::Update(float dt) {
     // Index loop: nothing in a soldier's update adds or removes soldiers,
     // but a copy of the pointer list would hide such a fault less well.
     for (size_t i = 0; i < soldiers.size(); i++) {
+        // The next soldiers' data loads while this one updates.
+        for (int step = 0; step < SoldierPrefetchSteps; step++) {
+            size_t ahead = i + size_t(SoldierPrefetchSteps - step);
+            if (ahead < soldiers.size())
+                PrefetchSoldierStep(*soldiers[ahead], step);
+        }
         if (soldiers[i]->health > 0.0f)
             soldiers[i]->Update(soldierTime);
     }

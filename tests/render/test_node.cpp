@@ -186,6 +186,22 @@ TEST(Node, FindNodeIsExactAndDepthFirstAndDescendantsChildrenFirst) {
     std::vector<CNode*> list;
     root->CollectDescendants(list);
     EXPECT_EQ(list, (std::vector<CNode*>{t.b, t.a, t.sibling, root->children.front(), root->children.back()}));
+
+    // Answers kept from earlier lookups follow every change of the tree's
+    // shape and of the handle's record.
+    CNode* laterB = root->children.back();
+    t.b->Detach(false);
+    EXPECT_EQ(model.FindNode("b"), laterB);
+    t.b->AttachTo(false, t.sibling, true);
+    EXPECT_EQ(model.FindNode("b"), t.b);
+    delete t.b;
+    EXPECT_EQ(model.FindNode("b"), laterB);
+    laterB->Assign(*t.sibling);   // renamed, and off the tree
+    delete laterB;
+    EXPECT_EQ(model.FindNode("b"), nullptr);
+    model.CreateFromRoot(Bone("b", nullptr), "other", true, true, 0);
+    EXPECT_EQ(model.FindNode("b"), model.GetRoot());
+    EXPECT_EQ(model.FindNode("Hip"), nullptr);
 }
 
 TEST(Node, DrawingDrawsLeavesBeforeParents) {
