@@ -75,10 +75,14 @@ vx_start() {
 }
 
 # vx_run_bg SECONDS EXE [ARGS...]: starts a Windows program in the test's game
-# folder (its working folder) under a hard timeout.
+# folder (its working folder) under a hard timeout, through vx_run.exe, which
+# keeps its exit code in exit_code.txt (a program Wine kills while it is
+# exiting on a busy machine has no other record of it).
 vx_run_bg() {
   local secs=$1; shift
-  ( cd "$VX_GAME" && exec timeout -k 5 "$secs" wine "$@" ) >"$VX_OUT/stdout.txt" 2>"$VX_OUT/stderr.txt" &
+  rm -f "$VX_GAME/exit_code.txt" "$VX_OUT/last_show.png"
+  ( cd "$VX_GAME" && exec timeout -k 5 "$secs" wine "$VX_TESTS/vx_run.exe" "$@" ) \
+    >"$VX_OUT/stdout.txt" 2>"$VX_OUT/stderr.txt" &
   VX_PID=$!
 }
 
@@ -94,6 +98,7 @@ vx_wait_exit() {
   done
   if kill -0 "$VX_PID" 2>/dev/null; then VX_RC=timeout; return 1; fi
   set +e; wait "$VX_PID"; VX_RC=$?; set -e
+  if [ -s "$VX_GAME/exit_code.txt" ]; then VX_RC=$(tr -d '\r\n' < "$VX_GAME/exit_code.txt"); fi
   VX_PID=""
 }
 
@@ -132,9 +137,20 @@ vx_run_frame() {
 # on ("next_frame.txt" in the game folder).
 vx_show() {
   vx_wait_output "^SHOW $1" "$2" || { cat "$VX_OUT/stdout.txt"; vx_fail "the $1 frame never showed"; }
-  sleep 0.5
-  VX_SHOT=$(vx_screenshot "${3:-$1}")
+  # The presented frame reaches the screen a while after the program says so.
+  vx_wait_for "${3:-$1}" "the $1 frame on screen" 60 vx_new_picture
+  cp "$VX_SHOT" "$VX_OUT/last_show.png"
   touch "$VX_GAME/next_frame.txt"
+}
+# A picture other than the program's last shown frame (at its start, the
+# black of a window nothing has drawn in yet).
+vx_new_picture() {
+  if [ -f "$VX_OUT/last_show.png" ]; then
+    local differ; differ=$(compare -metric AE "$1" "$VX_OUT/last_show.png" null: 2>&1 || true)
+    [ "${differ%% *}" != 0 ]
+  else
+    [ "$(convert "$1" -format '%[fx:mean > 0]' info:)" = 1 ]
+  fi
 }
 
 # vx_expect_checks NAME...: the program printed "CHECK NAME OK" for each, and "ALL OK".
