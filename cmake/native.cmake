@@ -95,12 +95,12 @@ if(VEXMOOR_WIN_DIR)
                "VEXMOOR_WINE_DIR=${CMAKE_BINARY_DIR}/wine" "VEXMOOR_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
   add_test(NAME wine_prefix COMMAND bash "${CMAKE_SOURCE_DIR}/tests/wine/make_prefix.sh")
   set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wineprefix ENVIRONMENT "${wine_env}"
-                       RESOURCE_LOCK wine TIMEOUT 300)
+                       RESOURCE_LOCK wine TIMEOUT 600)
   foreach(script IN LISTS wine_tests)
     get_filename_component(name "${script}" NAME_WE)
     add_test(NAME wine_${name} COMMAND bash "${script}")
     set_tests_properties(wine_${name} PROPERTIES FIXTURES_REQUIRED wineprefix RESOURCE_LOCK wine
-                         ENVIRONMENT "${wine_env}" LABELS wine TIMEOUT 300)
+                         ENVIRONMENT "${wine_env}" LABELS wine TIMEOUT 900)
   endforeach()
 endif()
 

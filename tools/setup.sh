@@ -28,6 +28,25 @@ packages=(
 )
 for t in "${tools[@]}"; do packages+=("${t#*:}"); done
 
+# apt-get that waits for the package manager's locks: a freshly booted
+# machine often runs an automatic package job. dpkg's lock is waited for by
+# apt itself; the package lists' lock is not, so a run refused for a lock is
+# tried again, for up to 10 minutes.
+apt_get() {
+  local err rc try
+  err=$(mktemp)
+  for try in $(seq 60); do
+    rc=0
+    apt-get -o DPkg::Lock::Timeout=600 "$@" 2>"$err" || rc=$?
+    cat "$err" >&2
+    if [ "$rc" = 0 ] || ! grep -q "Could not get lock" "$err"; then rm -f "$err"; return "$rc"; fi
+    [ "$try" = 1 ] && echo "setup: waiting for another package job to end" >&2
+    sleep 10
+  done
+  rm -f "$err"
+  return "$rc"
+}
+
 missing=()
 for p in $(printf '%s\n' "${packages[@]}" | sort -u); do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -35,8 +54,8 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update
-  apt-get install -y --no-install-recommends "${missing[@]}"
+  apt_get update
+  apt_get install -y --no-install-recommends "${missing[@]}"
 fi
 for t in "${tools[@]}"; do
   command -v "${t%%:*}" >/dev/null || { echo "setup: missing tool: ${t%%:*} (package ${t#*:})" >&2; exit 1; }
@@ -70,11 +89,11 @@ if [ ! -f "$prefix/lib/libvorbisfile.a" ]; then
     if [ ! -s "$src" ] && [ ! -s /etc/apt/sources.list.d/vexmoor-src.list ]; then
       echo "setup: no Debian package source is configured in /etc/apt" >&2; exit 1
     fi
-    apt-get update
+    apt_get update
   fi
   work="$top/build/deps/src"
   rm -rf "$work"; mkdir -p "$work" "$prefix"
-  ( cd "$work" && apt-get source --download-only libogg libvorbis >/dev/null )
+  ( cd "$work" && apt_get source --download-only libogg libvorbis >/dev/null )
   # With the distribution's patches: among them libvorbisfile's guard against
   # a division by zero in ov_read for a stream of zero bytes per sample.
   for pkg in libogg libvorbis; do

@@ -79,7 +79,7 @@ int main() {
 
     bool keySeen = false, typedSeen = false;
     DWORD start = GetTickCount();
-    while (PumpMessages() && GetTickCount() - start < 45000) {
+    while (PumpMessages() && GetTickCount() - start < 120000) {
         DrawFrame();
         PresentFrame();
         g_keyboard.Poll();

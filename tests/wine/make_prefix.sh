@@ -8,6 +8,6 @@ rm -rf "$VEXMOOR_WINE_DIR"
 mkdir -p "$VEXMOOR_WINE_DIR/home"
 export WINEPREFIX="$VEXMOOR_WINE_DIR/prefix" HOME="$VEXMOOR_WINE_DIR/home" WINEDEBUG=-all
 unset DISPLAY
-timeout 240 wineboot -i >/dev/null 2>&1
+timeout 480 wineboot -i >/dev/null 2>&1
 timeout 60 wineserver -w
 test -d "$WINEPREFIX/drive_c/windows"

@@ -8,9 +8,11 @@ MINUTES=${SOAK_MINUTES:-10}
 
 vx_start
 vx_run_bg $(( MINUTES * 60 + 120 )) "$VEXMOOR_INSTALL_DIR/vexmoor_gl.exe"
-vx_wait_window "Vexmoor Game" 60
-sleep 8
-vx_key F8; vx_type "enable ai"; vx_key Return; vx_key F8
+vx_wait_window "Vexmoor Game" 90
+vx_wait_for battle "the battle's sky" 120 vx_console_closed
+vx_hold_until F8 console "the console after F8" 60 vx_console_open
+vx_type "enable ai"; xdotool key Return
+vx_hold_until F8 console "the console closed after F8" 60 vx_console_closed
 rss() { ps -C vexmoor_gl.exe -o rss= | sort -n | tail -n1 | tr -d ' '; }
 for m in $(seq 0 "$MINUTES"); do
   [ "$m" -gt 0 ] && sleep 60

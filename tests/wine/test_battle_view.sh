@@ -4,8 +4,8 @@
 # screenshot (battle.png in the output folder).
 source "$(dirname "$0")/harness.sh"
 vx_start
-vx_run_bg 150 "$VX_TESTS/battle_view_test.exe"
-vx_show battle 60
+vx_run_bg 240 "$VX_TESTS/battle_view_test.exe"
+vx_show battle 120
 sky=$(vx_count_colour "$VX_SHOT" 0 0 800 600 0 127 204 2%)
 vx_log "battle: $(( 800 * 600 - sky )) of 480000 pixels are not sky"
 [ "$sky" -gt $(( 800 * 600 / 20 )) ] || vx_fail "no sky left in the screenshot"

@@ -7,10 +7,10 @@
 # show the model over the sky.
 source "$(dirname "$0")/harness.sh"
 vx_start
-vx_run_bg 150 "$VX_TESTS/content_view_test.exe"
+vx_run_bg 400 "$VX_TESTS/content_view_test.exe"
 
 for name in soldier weapon vehicle; do
-  vx_show "$name" 60
+  vx_show "$name" 120
   # The model covers a good part of the screen and leaves sky around it.
   sky=$(vx_count_colour "$VX_SHOT" 0 0 800 600 0 127 204 2%)
   vx_log "$name: $(( 800 * 600 - sky )) of 480000 pixels are not sky"

@@ -3,7 +3,7 @@
 # folders, error file) and the shipped stats tables, run under Wine.
 source "$(dirname "$0")/harness.sh"
 vx_start
-vx_run_bg 90 "$VX_TESTS/core_check.exe"
-vx_end 90
+vx_run_bg 180 "$VX_TESTS/core_check.exe"
+vx_end 180
 vx_expect_checks thread_suspend thread_wait lock_exclusive lock_reentrant clock windows_version cpu_info \
                  last_error_text folders error_file stats

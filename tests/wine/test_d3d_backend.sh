@@ -5,7 +5,7 @@
 # OpenGL test draws them at the same places.
 source "$(dirname "$0")/harness.sh"
 vx_start
-vx_run_frame 90 "$VX_TESTS/d3d_backend_test.exe" d3d
+vx_run_frame 200 "$VX_TESTS/d3d_backend_test.exe" d3d
 d3d=$VX_SHOT
 vx_expect_checks caps init second_init_refused buffers_create load_clamped load_mipmapped load_bump made_texture \
                  shader_load font_program shipped_stages_clean_or_refused vertex_only_programs_load \
@@ -18,7 +18,7 @@ vx_expect_checks caps init second_init_refused buffers_create load_clamped load_
 grep -q "^sampling program loaded" "$VX_OUT/stdout.txt" || vx_fail "sampling program never tried"
 cp "$VX_OUT/stdout.txt" "$VX_OUT/d3d_stdout.txt"
 
-vx_run_frame 90 "$VX_TESTS/gl_backend_test.exe" gl
+vx_run_frame 200 "$VX_TESTS/gl_backend_test.exe" gl
 gl=$VX_SHOT
 
 # Sky, a vertex-buffer quad (cyan), the sprite's two halves, the shaded

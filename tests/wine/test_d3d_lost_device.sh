@@ -4,9 +4,9 @@
 # without drawing, and closing its window still ends it with exit code 0.
 source "$(dirname "$0")/harness.sh"
 vx_start
-vx_run_bg 120 "$VX_TESTS/d3d_lost_game_test.exe"
-vx_wait_window "Vexmoor Game" 60
-vx_wait_output "^DEVICE LOST" 60 || { cat "$VX_OUT/stdout.txt"; vx_fail "the device was never lost"; }
+vx_run_bg 300 "$VX_TESTS/d3d_lost_game_test.exe"
+vx_wait_window "Vexmoor Game" 90
+vx_wait_output "^DEVICE LOST" 150 || { cat "$VX_OUT/stdout.txt"; vx_fail "the device was never lost"; }
 sleep 5
 kill -0 "$VX_PID" 2>/dev/null || { cat "$VX_OUT/stdout.txt"; vx_fail "the program ended while its device was lost"; }
 vx_screenshot lost >/dev/null

@@ -5,10 +5,10 @@
 # least 90% of the larger one.
 source "$(dirname "$0")/harness.sh"
 vx_start
-vx_run_frame 90 "$VX_TESTS/model_draw_test.exe" gl
+vx_run_frame 200 "$VX_TESTS/model_draw_test.exe" gl
 gl=$VX_SHOT
 vx_expect_checks init copy_model load_text cache_written load_cache paths_differ model_size view drawn_text drawn_cache
-vx_run_frame 90 "$VX_TESTS/d3d_model_draw_test.exe" d3d
+vx_run_frame 200 "$VX_TESTS/d3d_model_draw_test.exe" d3d
 d3d=$VX_SHOT
 vx_expect_checks init copy_model load_text cache_written load_cache paths_differ model_size view drawn_text drawn_cache
 

@@ -6,11 +6,9 @@ vx_start
 
 # run_title EXE NAME: the program's title screen as NAME.png, then a clean close.
 run_title() {
-  vx_run_bg 60 "$VEXMOOR_INSTALL_DIR/$1"
-  vx_wait_window "Vexmoor Game" 30
+  vx_run_bg 300 "$VEXMOOR_INSTALL_DIR/$1"
+  vx_wait_window "Vexmoor Game" 90
   vx_battle_to_title
-  vx_mouse_to 780 580
-  sleep 3
   vx_screenshot "$2" >/dev/null
   vx_close
   vx_wait_exit 30 || vx_fail "$1 did not end after its window was closed"

@@ -5,7 +5,7 @@
 # paths); the screenshot confirms the frame reached the screen.
 source "$(dirname "$0")/harness.sh"
 vx_start
-vx_run_frame 90 "$VX_TESTS/gl_backend_test.exe" frame
+vx_run_frame 200 "$VX_TESTS/gl_backend_test.exe" frame
 shot=$VX_SHOT
 vx_expect_checks clear_sky gdiplus_decode sprite_load constant_queries sprite_top sprite_bottom sprite_colour_key shader_load \
                  shader_draw buffers_create vertex_lock index_lock buffers_draw missing_image undecodable_image \

@@ -4,7 +4,7 @@
 # own read-backs, and the screenshot must show both models over the sky.
 source "$(dirname "$0")/harness.sh"
 vx_start
-vx_run_frame 90 "$VX_TESTS/model_draw_test.exe" models
+vx_run_frame 200 "$VX_TESTS/model_draw_test.exe" models
 shot=$VX_SHOT
 vx_expect_checks init copy_model load_text cache_written load_cache paths_differ model_size view \
                  no_gl_error drawn_text drawn_cache

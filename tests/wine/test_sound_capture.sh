@@ -7,9 +7,9 @@ vx_require python3
 vx_start
 capture="$VX_OUT/capture.raw"
 vx_alsa file "$capture"
-vx_run_bg 90 "$VX_TESTS/sound_capture_test.exe"
-vx_wait_output "SOUND DONE" 60 || true
-vx_end 20
+vx_run_bg 240 "$VX_TESTS/sound_capture_test.exe"
+vx_wait_output "SOUND DONE" 150 || true
+vx_end 60
 vx_expect_checks window init "music load" "effect load" "music play" "effects play"
 [ -s "$capture" ] || vx_fail "nothing was captured"
 

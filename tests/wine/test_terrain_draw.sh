@@ -12,9 +12,9 @@ cache="$VX_GAME/gen/terrain/valley_8x8.tSegs"
 # run_terrain EXE RUN: one run of a program, its screenshot as terrain_RUN.png.
 run_terrain() {
   local run=$2
-  vx_run_bg 180 "$VX_TESTS/$1" "$run"
+  vx_run_bg 300 "$VX_TESTS/$1" "$run"
   vx_show frame 150 "${3:-}terrain_$run"
-  vx_end 30
+  vx_end 60
   mv "$VX_OUT/stdout.txt" "$VX_OUT/${3:-}stdout_$run.txt"
   cp "$VX_OUT/${3:-}stdout_$run.txt" "$VX_OUT/stdout.txt"
   vx_expect_checks lit

@@ -7,10 +7,10 @@
 source "$(dirname "$0")/harness.sh"
 vx_start
 checks="init frame every_size_drawn nothing_above_the_cells"
-vx_run_frame 60 "$VX_TESTS/text_sizes_test.exe" text_gl
+vx_run_frame 200 "$VX_TESTS/text_sizes_test.exe" text_gl
 mv "$VX_OUT/stdout.txt" "$VX_OUT/stdout_gl.txt"; cp "$VX_OUT/stdout_gl.txt" "$VX_OUT/stdout.txt"
 vx_expect_checks $checks
-vx_run_frame 60 "$VX_TESTS/d3d_text_sizes_test.exe" text_d3d
+vx_run_frame 200 "$VX_TESTS/d3d_text_sizes_test.exe" text_d3d
 mv "$VX_OUT/stdout.txt" "$VX_OUT/stdout_d3d.txt"; cp "$VX_OUT/stdout_d3d.txt" "$VX_OUT/stdout.txt"
 vx_expect_checks $checks
 

@@ -14,7 +14,7 @@ vx_start
 
 # run_view EXE PREFIX: the two frames as PREFIXworld.png and PREFIXfire.png.
 run_view() {
-  vx_run_bg 170 "$VX_TESTS/$1"
+  vx_run_bg 360 "$VX_TESTS/$1"
   for name in world fire; do
     vx_show "$name" 120 "$2$name"
     sky=$(vx_count_colour "$VX_SHOT" 0 0 800 600 0 127 204 2%)
