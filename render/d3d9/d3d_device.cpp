@@ -106,7 +106,6 @@ bool TextureFormatSupported(D3DFORMAT format) {
 static void ReleaseDevice() {
     ReleaseAllDeviceTextures();
     ReleaseAllDeviceBuffers();
-    ReleaseVertexDeclarations();
     if (d3dDevice) {
         d3dDevice->Release();
         d3dDevice = nullptr;
