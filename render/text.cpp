@@ -49,7 +49,7 @@ void CText::Reset() {
     size = 16.0f;
     fixedPitch = 0;
     dirty = 1;
-    CVertexBuffer::DropAndUnbind(vertexBuffer);
+    vertexBuffer.DropRecord();
     capacity = 0;
     vertexCount = 0;
     cachedText.clear();
