@@ -178,18 +178,25 @@ void SetVertexColour(uint32_t packedColour);
 void SetVertexColour(float r, float g, float b);
 void SetVertexColour(float r, float g, float b, float a);
 void SetVertexNormal(float x, float y, float z);
-void SetVertexNormal(const float* xyz);
 void SetVertexTexCoord(float s);
 void SetVertexTexCoord(float s, float t);
 void SetVertexTexCoord(float s, float t, float r);
 void SetVertexTexCoord(float s, float t, float r, float q);
-void SetVertexTexCoord2(const float* st);
 void AddVertex(float x, float y);
 void AddVertex(float x, float y, float z);
 void AddVertex(float x, float y, float z, float w);
+void EndPrimitive();
+// The array forms, written once over the forms above.
+void SetVertexColour3(const float* rgb);
+void SetVertexColour4(const float* rgba);
+void SetVertexNormal(const float* xyz);
+void SetVertexTexCoord1(const float* s);
+void SetVertexTexCoord2(const float* st);
+void SetVertexTexCoord3(const float* str);
+void SetVertexTexCoord4(const float* strq);
 void AddVertex2(const float* xy);
 void AddVertex3(const float* xyz);
-void EndPrimitive();
+void AddVertex4(const float* xyzw);
 
 // ---- draws over the bound vertex and index buffers ---------------------------------
 

@@ -32,6 +32,10 @@ bool LoadTextureFile(CTexture& h, const std::string& fileName, bool colourKey, i
                      bool filtered);
 bool LoadTextureThroughImage(CTexture& h, const std::string& fileName, bool colourKey, bool mipmap);
 
+// Back-end hook: the device-loss callbacks of its textures, registered
+// before LoadTextureClamped and LoadTextureWithCallbacks load.
+void RegisterTextureCallbacks();
+
 // Back-end hooks around LoadTexture's write of the decoded pixels: set-up
 // before it, and whether it failed (reported) after it.
 void BeginTextureUpload();
@@ -70,6 +74,9 @@ void UnmapIndexBuffer(IndexBufferRecord* r);
 // Makes a live buffer (object present) the one drawn from.
 void SelectVertexBuffer(const VertexBufferRecord* r);
 void SelectIndexBuffer(const IndexBufferRecord* r);
+// Clears the device's vertex streams that still hold the buffer whose record
+// was r (it may be freed: r is only compared).
+void UnbindVertexStreams(const VertexBufferRecord* r);
 
 // ---- shader programs (render/shader_common.cpp) ------------------------------------
 

@@ -143,6 +143,16 @@ bool CIndexBufferLock::GetData(void*& out) {
     return data != nullptr;
 }
 
+void CVertexBuffer::DropAndUnbind(CVertexBuffer& h) {
+    const VertexBufferRecord* r = h.GetRecord();
+    h.DropRecord();
+    if (!r)
+        return;
+    CAutoLock lock(&RenderLock());
+    ForgetVertexBuffer(r);
+    UnbindVertexStreams(r);
+}
+
 void BindVertexBuffer(const CVertexBuffer& h) {
     BindRecord(h.GetRecord(), currentVertexBuffer, SelectVertexBuffer,
                "BindVertexBuffer()-no buffer to bind");

@@ -41,6 +41,13 @@ bool ChooseTextureFormat(int kind, bool colour32, const FormatTest& supported, u
     }
 }
 
+bool ChooseMadeTextureFormat(int kind, uint32_t& format) {
+    if (kind != 2 && kind != 3)
+        return false;
+    format = kind == 2 ? DFMT_X8R8G8B8 : DFMT_A8R8G8B8;
+    return true;
+}
+
 int MipLevelCount(int width, int height, bool mipmap) {
     if (!mipmap)
         return 1;

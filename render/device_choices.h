@@ -45,6 +45,9 @@ uint32_t ChooseDepthFormat(bool& stencil, const FormatTest& passes);
 // own. False for a kind that has none. supported says whether the device
 // takes a 16-bit format as a texture.
 bool ChooseTextureFormat(int kind, bool colour32, const FormatTest& supported, uint32_t& format);
+// Format of a texture CreateTexture makes: kind 2 X8R8G8B8, kind 3
+// A8R8G8B8; false for any other kind.
+bool ChooseMadeTextureFormat(int kind, uint32_t& format);
 // 1 without mipmaps; with them log2 of the smaller side minus 2, at least 1.
 int MipLevelCount(int width, int height, bool mipmap);
 // Bits per pixel of the formats above (DXT5: 8, a block of 16 texels in 16

@@ -218,9 +218,9 @@ bool ReadChunk(ByteReader& in, ChunkBytes& c) {
 
 bool MakeChunk(const ChunkBytes& b, bool readable, MeshChunk& c) {
     if (!b.colour.empty())
-        LoadTexture(c.colourTexture, b.colour, false, 1, true);
+        LoadTextureWithCallbacks(c.colourTexture, b.colour, false, 1, true);
     if (!b.bump.empty())
-        LoadTexture(c.bumpTexture, b.bump, false, 5, true);
+        LoadTextureWithCallbacks(c.bumpTexture, b.bump, false, 5, true);
     if (!CreateVertexBuffer(c.vertexBuffer, (int)b.vertexSize, (int)b.vertexCount, b.layout,
                             false, !readable) ||
         !CreateIndexBuffer(c.indexBuffer, (int)b.indexCount, false, !readable))

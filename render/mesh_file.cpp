@@ -244,9 +244,9 @@ void MeshTextParser::ReadTexture(MeshChunk& chunk, int kind) {
         return;
     }
     if (slot == 0)
-        LoadTexture(chunk.colourTexture, folder + file, false, kind, true);
+        LoadTextureWithCallbacks(chunk.colourTexture, folder + file, false, kind, true);
     else if (slot == 1)
-        LoadTexture(chunk.bumpTexture, folder + file, false, kind, true);
+        LoadTextureWithCallbacks(chunk.bumpTexture, folder + file, false, kind, true);
 }
 
 void MeshTextParser::ReadIndices(MeshChunk& chunk) {

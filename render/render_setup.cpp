@@ -50,6 +50,15 @@ void RegisterDeviceLostCallback(RenderCallback function) { DeviceLostList().push
 void RegisterDeviceResetCallback(RenderCallback function) { DeviceResetList().push_front(function); }
 void UnregisterDeviceLostCallback(RenderCallback function) { RemoveFirst(DeviceLostList(), function); }
 void UnregisterDeviceResetCallback(RenderCallback function) { RemoveFirst(DeviceResetList(), function); }
+void RegisterDeviceCallbacks(RenderCallback lostCallback, RenderCallback resetCallback) {
+    static bool registered = false;
+    if (registered)
+        return;
+    registered = true;
+    RegisterDeviceLostCallback(lostCallback);
+    RegisterDeviceLostCallback(resetCallback);
+}
+
 void RunShutdownCallbacks() { RunList(ShutdownList()); }
 void RunDeviceLostCallbacks() { RunList(DeviceLostList()); }
 void RunDeviceResetCallbacks() { RunList(DeviceResetList()); }

@@ -20,6 +20,9 @@ void RegisterDeviceLostCallback(RenderCallback function);
 void RegisterDeviceResetCallback(RenderCallback function);
 void UnregisterDeviceLostCallback(RenderCallback function);
 void UnregisterDeviceResetCallback(RenderCallback function);
+// The Direct3D textures' pair: the first call of the run puts both on the
+// device-lost list (the reset list gets nothing); later calls add nothing.
+void RegisterDeviceCallbacks(RenderCallback lostCallback, RenderCallback resetCallback);
 void RunShutdownCallbacks();
 void RunDeviceLostCallbacks();
 void RunDeviceResetCallbacks();

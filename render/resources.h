@@ -72,7 +72,7 @@ struct IndexBufferRecord : ResourceRecord {
 };
 
 struct TextureRecord : ResourceRecord {
-    int32_t kind = 0;            // as loaded; 3 for every texture made by CreateTexture
+    int32_t kind = 0;            // as loaded; made textures 3 (Direct3D: 2 or 3, as asked)
     std::string fileName;        // empty for made textures: never shared
     int32_t width = 0;           // as asked
     int32_t height = 0;
@@ -92,6 +92,9 @@ public:
     CVertexBuffer& operator=(const CVertexBuffer&) = default;
     ~CVertexBuffer() override { DropRecord(); }
     void Release() override;
+    // Drops h's record, then unbinds it wherever it is still bound (the
+    // current buffer, Direct3D's stream sources), so the device lets go too.
+    static void DropAndUnbind(CVertexBuffer& h);
 
     int GetVertexCount() const { return record ? record->vertexCount : 0; }
     int GetVertexSize() const { return record ? record->vertexSize : 0; }
@@ -197,6 +200,10 @@ bool CreateTexture(CTexture& h, int width, int height, int depth, bool mipmap);
 // "t3d" names are slice lists for 3D textures. filtered is read by Direct3D only.
 bool LoadTexture(CTexture& h, const std::string& fileName, bool colourKey, int kind,
                  bool mipmap, bool filtered = true);
+// LoadTexture after registering the back-end's device-loss callbacks for
+// its textures (Direct3D's pair; nothing in the other back-ends).
+bool LoadTextureWithCallbacks(CTexture& h, const std::string& fileName, bool colourKey, int kind,
+                              bool mipmap, bool filtered = true);
 // Colour-keyed, kind 1, no mipmaps, S and T clamped.
 bool LoadTextureClamped(CTexture& h, const std::string& fileName);
 bool LoadVolumeTexture(CTexture& h, const std::string& listFile);

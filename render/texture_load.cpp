@@ -1,15 +1,23 @@
-// Texture loading that every back-end shares: slice lists for 3D textures
-// and the clamped form used for sprites.
+// Texture loading that every back-end shares: slice lists for 3D textures,
+// the clamped form used for sprites and the mesh files' form.
 #include <cstring>
 #include <vector>
 
 #include "core/error.h"
 #include "core/files.h"
 #include "render/image.h"
+#include "render/backend_shared.h"
 #include "render/render_maths.h"
 #include "render/resources.h"
 
+bool LoadTextureWithCallbacks(CTexture& h, const std::string& fileName, bool colourKey, int kind,
+                              bool mipmap, bool filtered) {
+    RegisterTextureCallbacks();
+    return LoadTexture(h, fileName, colourKey, kind, mipmap, filtered);
+}
+
 bool LoadTextureClamped(CTexture& h, const std::string& fileName) {
+    RegisterTextureCallbacks();
     if (!LoadTexture(h, fileName, true, 1, false))
         return false;
     SetTextureWrap(h, false, false, true);

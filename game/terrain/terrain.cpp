@@ -8,6 +8,7 @@
 #include "render/backend.h"
 #include "render/camera.h"
 #include "render/visibility.h"
+#include "render/world_render.h"
 
 VertexLayout MakeTerrainVertexFormat() {
     return VertexLayout{{VET_FLOAT3, VU_POSITION}, {VET_FLOAT3, VU_NORMAL}, {VET_FLOAT1, VU_TEXCOORD}};
@@ -120,6 +121,8 @@ void CTerrain::FinishLoad() {
     }
     PlaceGrass();
 }
+
+void CTerrain::ClearToSky() { ClearFrame(SkyColour, true, true, false); }
 
 void CTerrain::Draw() {
     if (segments.empty() || !visibility)

@@ -79,6 +79,8 @@ public:
     // empty); a mesh that cannot be loaded gives an empty terrain and true.
     bool Load(const std::string& name);
     void Draw();
+    // Clears the frame's colour and depth to the sky behind the battle.
+    static void ClearToSky();
 
     // Nearest hit among the segments' collision instances. Flags: bit 1
     // skips triangles facing away from the ray.

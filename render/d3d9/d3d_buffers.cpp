@@ -12,6 +12,7 @@
 #include "render/backend_shared.h"
 #include "render/d3d9/d3d_local.h"
 #include "render/device_choices.h"
+#include "render/render_setup.h"
 
 struct VertexBufferObject {
     IDirect3DVertexBuffer9* buffer = nullptr;   // null for an empty buffer
@@ -31,7 +32,28 @@ struct DeclarationEntry {
 
 static std::vector<DeclarationEntry> declarations;
 
+// The records whose buffers were last set on streams 0 to 7 (only compared:
+// the record may be gone).
+static const VertexBufferRecord* streamSources[8];
+
+// Managed buffers survive a reset by themselves: their callbacks do nothing.
+static void KeepBuffersOverLoss() {}
+
+// Once per run for each kind of buffer; the declarations, which vertex
+// buffers and the immediate mode share, go with the shutdown list.
+static void RegisterBufferCallbacks(bool vertexBuffers) {
+    static bool registered[2] = {false, false};
+    if (registered[vertexBuffers])
+        return;
+    registered[vertexBuffers] = true;
+    RegisterDeviceLostCallback(KeepBuffersOverLoss);
+    RegisterDeviceResetCallback(KeepBuffersOverLoss);
+    if (vertexBuffers)
+        RegisterShutdownCallback(ReleaseVertexDeclarations);
+}
+
 IDirect3DVertexDeclaration9* FindVertexDeclaration(const VertexLayout& layout) {
+    RegisterBufferCallbacks(true);
     for (const DeclarationEntry& e : declarations)
         if (VertexLayoutsEqual(e.layout, layout))
             return e.declaration;
@@ -57,10 +79,13 @@ IDirect3DVertexDeclaration9* FindVertexDeclaration(const VertexLayout& layout) {
 }
 
 void ReleaseVertexDeclarations() {
+    CAutoLock lock(&RenderLock());
     for (DeclarationEntry& e : declarations)
         e.declaration->Release();
     declarations.clear();
 }
+
+int VertexDeclarationCount() { return int(declarations.size()); }
 
 // Buffers still held when the device goes keep their records, emptied.
 void ReleaseAllDeviceBuffers() {
@@ -82,6 +107,8 @@ void ReleaseAllDeviceBuffers() {
 }
 
 void ForgetDeviceBindings() {
+    for (const VertexBufferRecord*& source : streamSources)
+        source = nullptr;
     SetCurrentVertexBuffer(nullptr);
     SetCurrentIndexBuffer(nullptr);
 }
@@ -90,8 +117,9 @@ static DWORD Usage(bool writeOnly) { return writeOnly ? D3DUSAGE_WRITEONLY : 0; 
 
 bool CreateVertexBuffer(CVertexBuffer& h, int vertexSize, int vertexCount, const VertexLayout& layout,
                         bool dynamic, bool writeOnly) {
+    RegisterBufferCallbacks(true);
     CAutoLock lock(&RenderLock());
-    h.DropRecord();
+    CVertexBuffer::DropAndUnbind(h);
     size_t bytes = 0;
     if (!d3dDevice || !CheckVertexBufferSize(vertexSize, vertexCount, bytes))
         return false;
@@ -113,6 +141,7 @@ bool CreateVertexBuffer(CVertexBuffer& h, int vertexSize, int vertexCount, const
 }
 
 bool CreateIndexBuffer(CIndexBuffer& h, int indexCount, bool dynamic, bool writeOnly) {
+    RegisterBufferCallbacks(false);
     CAutoLock lock(&RenderLock());
     h.DropRecord();
     if (!d3dDevice || !CheckIndexBufferCount(indexCount))
@@ -177,16 +206,39 @@ static void Unmap(Object* object) {
     object->mapped = false;
 }
 
-bool MapVertexBuffer(VertexBufferRecord* r, void*& data) { return Map(r->object, data); }
+// A lock that handed out data marks the buffer as filled (its locked flag).
+bool MapVertexBuffer(VertexBufferRecord* r, void*& data) {
+    if (!Map(r->object, data))
+        return false;
+    if (data)
+        r->locked = true;
+    return true;
+}
+
 void UnmapVertexBuffer(VertexBufferRecord* r) { Unmap(r->object); }
 bool MapIndexBuffer(IndexBufferRecord* r, void*& data) { return Map(r->object, data); }
 void UnmapIndexBuffer(IndexBufferRecord* r) { Unmap(r->object); }
 
+// A buffer never filled through a lock draws whatever the driver gave it:
+// reported, and bound all the same.
 void SelectVertexBuffer(const VertexBufferRecord* r) {
+    if (!r->locked)
+        ReportError("Error", "BindVertexBuffer()-buffer was never filled through a lock");
     if (!d3dDevice)
         return;
     d3dDevice->SetStreamSource(0, r->object->buffer, 0, UINT(r->vertexSize));
     d3dDevice->SetVertexDeclaration(r->object->declaration);
+    streamSources[0] = r;
+}
+
+void UnbindVertexStreams(const VertexBufferRecord* r) {
+    for (UINT stream = 0; stream < 8; stream++) {
+        if (streamSources[stream] != r)
+            continue;
+        if (d3dDevice)
+            d3dDevice->SetStreamSource(stream, nullptr, 0, 0);
+        streamSources[stream] = nullptr;
+    }
 }
 
 void SelectIndexBuffer(const IndexBufferRecord* r) {
@@ -197,6 +249,7 @@ void SelectIndexBuffer(const IndexBufferRecord* r) {
 void UnbindVertexBuffer() {
     if (d3dDevice)
         d3dDevice->SetStreamSource(0, nullptr, 0, 0);
+    streamSources[0] = nullptr;
     SetCurrentVertexBuffer(nullptr);
 }
 

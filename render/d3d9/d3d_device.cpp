@@ -10,6 +10,7 @@
 #include "render/backend.h"
 #include "render/d3d9/d3d_local.h"
 #include "render/device_choices.h"
+#include "render/device_recovery.h"
 #include "render/render_maths.h"
 #include "render/render_setup.h"
 
@@ -37,6 +38,7 @@ static bool sceneOpen = false;
 static bool initialisationRefused = false;
 static bool fatalCaps = false;
 static bool forceReset = false;
+static bool failNextScene = false;
 static uint32_t keepLostAfter = UINT32_MAX;   // counted frames; never by default
 static float frameTimeSum = 0.0f;
 static uint32_t countedFrames = 0;
@@ -104,7 +106,6 @@ bool TextureFormatSupported(D3DFORMAT format) {
 static void ReleaseDevice() {
     ReleaseAllDeviceTextures();
     ReleaseAllDeviceBuffers();
-    ReleaseVertexDeclarations();
     if (d3dDevice) {
         d3dDevice->Release();
         d3dDevice = nullptr;
@@ -225,14 +226,40 @@ void SetDefaultDeviceStates() {
     SetDefaultRenderState();
 }
 
-// Opens the scene after the device came back: the reset list runs once.
-static bool OpenScene() {
-    if (FAILED(d3dDevice->BeginScene()))
-        return false;
-    SetDeviceLost(false);
-    sceneOpen = true;
-    return true;
-}
+// BeginFrame's device calls, with the test hooks in front of them.
+class CD3DFrameSteps : public CDeviceSteps {
+public:
+    DeviceTest TestDevice() override {
+        HRESULT hr = forceReset ? D3DERR_DEVICENOTRESET : d3dDevice->TestCooperativeLevel();
+        if (countedFrames >= keepLostAfter)
+            hr = D3DERR_DEVICELOST;
+        return SUCCEEDED(hr) ? DEVICE_WORKS : hr == D3DERR_DEVICENOTRESET ? DEVICE_NOT_RESET : DEVICE_LOST;
+    }
+
+    bool ResetDevice() override {
+        forceReset = false;
+        ForgetDeviceBindings();
+        HRESULT hr = d3dDevice->Reset(&presentParams);
+        if (SUCCEEDED(hr))
+            return true;
+        if (hr == D3DERR_OUTOFVIDEOMEMORY || hr == D3DERR_DRIVERINTERNALERROR)
+            initialisationRefused = true;
+        return ReportD3DFailure("BeginFrame()-Reset", hr);
+    }
+
+    bool BeginScene() override {
+        if (failNextScene) {
+            failNextScene = false;
+            return false;
+        }
+        return SUCCEEDED(d3dDevice->BeginScene());
+    }
+
+    void ApplyDefaultStates() override { SetDefaultDeviceStates(); }
+    void WaitBeforeRetry() override { Sleep(100); }
+};
+
+static CDeviceRecovery recovery;
 
 bool BeginFrame(float frameTime, bool countTime, bool mayReset) {
     if (!d3dDevice || !deviceReady)
@@ -241,38 +268,15 @@ bool BeginFrame(float frameTime, bool countTime, bool mayReset) {
         ReportError("Error", "BeginFrame()-a scene is already open");
         return false;
     }
-    HRESULT hr = forceReset ? D3DERR_DEVICENOTRESET : d3dDevice->TestCooperativeLevel();
-    if (countedFrames >= keepLostAfter)
-        hr = D3DERR_DEVICELOST;
-    if (SUCCEEDED(hr)) {
-        if (!OpenScene())
-            return false;
-        if (countTime) {
-            frameTimeSum += frameTime;
-            countedFrames++;
-        }
-        return true;
-    }
-    SetDeviceLost(true);
-    // A device that stays lost or keeps refusing the reset sleeps between
-    // tries instead of spinning.
-    if (hr != D3DERR_DEVICENOTRESET || !mayReset) {
-        Sleep(100);
+    CD3DFrameSteps steps;
+    FrameStart start = recovery.OpenFrame(steps, mayReset);
+    if (start == FRAME_SKIPPED)
         return false;
+    sceneOpen = true;
+    if (start == FRAME_OPEN && countTime) {
+        frameTimeSum += frameTime;
+        countedFrames++;
     }
-    forceReset = false;
-    ForgetDeviceBindings();
-    hr = d3dDevice->Reset(&presentParams);
-    if (FAILED(hr)) {
-        if (hr == D3DERR_OUTOFVIDEOMEMORY || hr == D3DERR_DRIVERINTERNALERROR)
-            initialisationRefused = true;
-        ReportD3DFailure("BeginFrame()-Reset", hr);
-        Sleep(100);
-        return false;
-    }
-    if (!OpenScene())
-        return false;
-    SetDefaultDeviceStates();
     return true;
 }
 
@@ -285,6 +289,7 @@ void EndFrame() {
 }
 
 void ForceDeviceResetForTest() { forceReset = true; }
+void FailNextSceneForTest() { failNextScene = true; }
 void KeepDeviceLostForTest(uint32_t afterFrames) { keepLostAfter = afterFrames; }
 bool IsDeviceReady() { return deviceReady; }
 bool IsInitialisationRefused() { return initialisationRefused; }

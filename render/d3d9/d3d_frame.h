@@ -31,6 +31,9 @@ void GetCountedFrameTime(float& sum, uint32_t& frames);
 // Test hook: makes the next BeginFrame take the device-lost path and reset
 // the device, as a lost device would. Only test programs call it.
 void ForceDeviceResetForTest();
+// Test hook: the next scene the frame start opens fails to begin, as a
+// driver's may right after a reset.
+void FailNextSceneForTest();
 // Test hook: once afterFrames frames were counted, every BeginFrame finds the
 // device lost and never given back (as a window that never gets its
 // full-screen device back would).

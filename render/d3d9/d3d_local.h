@@ -26,7 +26,9 @@ bool ReportD3DFailure(const char* operation, HRESULT result);
 // The declaration of a layout, made on first use and kept for the run
 // (declarations survive a reset); null for a layout Direct3D cannot take.
 IDirect3DVertexDeclaration9* FindVertexDeclaration(const VertexLayout& layout);
+// Run from the shutdown list, which the first vertex buffer or lookup joins.
 void ReleaseVertexDeclarations();
+int VertexDeclarationCount();
 
 // The stream, index and declaration caches name nothing: after a reset or a
 // draw from user memory, which leave the device's bindings unset.
@@ -37,5 +39,9 @@ void ReleaseAllDeviceTextures();
 void ReleaseAllDeviceBuffers();
 // Device formats usable as textures (for the 16-bit choices).
 bool TextureFormatSupported(D3DFORMAT format);
+// CreateTexture of the seam with the kind of texture to make: 2 opaque
+// (X8R8G8B8), 3 with alpha (A8R8G8B8, what the seam's form makes); any other
+// kind fails. The record keeps the kind.
+bool CreateTexture(CTexture& h, int width, int height, int depth, bool mipmap, int kind);
 
 #endif

@@ -127,12 +127,10 @@ void SetVertexColour(float r, float g, float b, float a) {
     batch.SetColour(Channel(a) << 24 | Channel(r) << 16 | Channel(g) << 8 | Channel(b));
 }
 void SetVertexNormal(float x, float y, float z) { batch.SetNormal(x, y, z); }
-void SetVertexNormal(const float* xyz) { batch.SetNormal(xyz[0], xyz[1], xyz[2]); }
 void SetVertexTexCoord(float s) { batch.SetTexCoord(s, 0, 0, 1); }
 void SetVertexTexCoord(float s, float t) { batch.SetTexCoord(s, t, 0, 1); }
 void SetVertexTexCoord(float s, float t, float r) { batch.SetTexCoord(s, t, r, 1); }
 void SetVertexTexCoord(float s, float t, float r, float q) { batch.SetTexCoord(s, t, r, q); }
-void SetVertexTexCoord2(const float* st) { batch.SetTexCoord(st[0], st[1], 0, 1); }
 void AddVertex(float x, float y) { batch.Add(x, y, 0); }
 void AddVertex(float x, float y, float z) { batch.Add(x, y, z); }
 void AddVertex(float x, float y, float z, float w) {
@@ -143,8 +141,6 @@ void AddVertex(float x, float y, float z, float w) {
     }
     batch.Add(x, y, z);
 }
-void AddVertex2(const float* xy) { batch.Add(xy[0], xy[1], 0); }
-void AddVertex3(const float* xyz) { batch.Add(xyz[0], xyz[1], xyz[2]); }
 
 // Drawing from user memory leaves stream 0 unset and puts in the
 // immediate-mode declaration, so the bound-buffer caches are dropped.

@@ -58,34 +58,37 @@ void ReleaseAllDeviceTextures() {
     }
 }
 
-static void RegisterDeviceCallbacks() {
-    static bool registered = false;
-    if (registered)
-        return;
-    registered = true;
-    RegisterDeviceLostCallback(ReleaseDeviceTextures);
-    RegisterDeviceResetCallback(RestoreDeviceTextures);
-}
+void RegisterTextureCallbacks() { RegisterDeviceCallbacks(ReleaseDeviceTextures, RestoreDeviceTextures); }
 
 bool CreateTexture(CTexture& h, int width, int height, int depth, bool mipmap) {
-    RegisterDeviceCallbacks();
+    return CreateTexture(h, width, height, depth, mipmap, 3);
+}
+
+bool CreateTexture(CTexture& h, int width, int height, int depth, bool mipmap, int kind) {
+    RegisterTextureCallbacks();
     size_t bytes = 0;
     if (!CheckTextureRequest(h, width, height, depth, bytes))
         return false;
+    uint32_t format = 0;
+    if (!ChooseMadeTextureFormat(kind, format)) {
+        ReportError("Error", "CreateTexture()-unknown texture kind");
+        return false;
+    }
     CAutoLock lock(&RenderLock());
     if (!d3dDevice)
         return false;
     TextureObject* t = new TextureObject;
-    HRESULT hr = depth == 1 ? d3dDevice->CreateTexture(UINT(width), UINT(height), 1, 0, D3DFMT_A8R8G8B8,
+    HRESULT hr = depth == 1 ? d3dDevice->CreateTexture(UINT(width), UINT(height), 1, 0, D3DFORMAT(format),
                                                        D3DPOOL_MANAGED, &t->texture, nullptr)
                             : d3dDevice->CreateVolumeTexture(UINT(width), UINT(height), UINT(depth), 1, 0,
-                                                             D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &t->volume, nullptr);
+                                                             D3DFORMAT(format), D3DPOOL_MANAGED, &t->volume, nullptr);
     if (FAILED(hr)) {
         delete t;
         return ReportD3DFailure("CreateTexture()", hr);
     }
     t->pixels.assign(bytes / 4, 0);
     TextureRecord* r = NewTextureRecord(h, width, height, depth, mipmap);
+    r->kind = kind;
     r->object = t;
     return true;
 }
@@ -225,7 +228,7 @@ static IDirect3DTexture9* LoadImageTexture(const std::string& fileName, const st
 // Files are read through the game's file layer and decoded from memory.
 bool LoadTextureFile(CTexture& h, const std::string& fileName, bool colourKey, int kind, bool mipmap,
                      bool filtered) {
-    RegisterDeviceCallbacks();
+    RegisterTextureCallbacks();
     CAutoLock lock(&RenderLock());
     if (!d3dDevice)
         return false;

@@ -186,6 +186,9 @@ void SelectIndexBuffer(const IndexBufferRecord* r) {
     glBindBufferARB_(GL_ELEMENT_ARRAY_BUFFER_ARB, r->object->name);
 }
 
+// No stream sources here: a deleted buffer leaves its binding by itself.
+void UnbindVertexStreams(const VertexBufferRecord*) {}
+
 void UnbindVertexBuffer() {
     if (glBindBufferARB_)
         glBindBufferARB_(GL_ARRAY_BUFFER_ARB, 0);

@@ -140,17 +140,13 @@ void SetVertexColour(uint32_t packedColour) {
 void SetVertexColour(float r, float g, float b) { glColor3f(r, g, b); }
 void SetVertexColour(float r, float g, float b, float a) { glColor4f(r, g, b, a); }
 void SetVertexNormal(float x, float y, float z) { glNormal3f(x, y, z); }
-void SetVertexNormal(const float* xyz) { glNormal3fv(xyz); }
 void SetVertexTexCoord(float s) { glTexCoord1f(s); }
 void SetVertexTexCoord(float s, float t) { glTexCoord2f(s, t); }
 void SetVertexTexCoord(float s, float t, float r) { glTexCoord3f(s, t, r); }
 void SetVertexTexCoord(float s, float t, float r, float q) { glTexCoord4f(s, t, r, q); }
-void SetVertexTexCoord2(const float* st) { glTexCoord2fv(st); }
 void AddVertex(float x, float y) { glVertex2f(x, y); }
 void AddVertex(float x, float y, float z) { glVertex3f(x, y, z); }
 void AddVertex(float x, float y, float z, float w) { glVertex4f(x, y, z, w); }
-void AddVertex2(const float* xy) { glVertex2fv(xy); }
-void AddVertex3(const float* xyz) { glVertex3fv(xyz); }
 
 void EndPrimitive() {
     glColor4f(1, 1, 1, 1);

@@ -46,6 +46,9 @@ bool CreateTexture(CTexture& h, int width, int height, int depth, bool mipmap) {
 
 void BeginTextureUpload() { ClearGLErrors(); }
 
+// This back-end's pair goes in with the first vertex buffer (both do nothing).
+void RegisterTextureCallbacks() {}
+
 bool TextureUploadFailed() { return CheckGLError(true, "Error loading image to texture:\n"); }
 
 uint32_t* TexturePixels(TextureRecord* r) { return r->object->pixels.data(); }

@@ -83,6 +83,7 @@ void UnmapIndexBuffer(IndexBufferRecord* r) { r->object->mapped = false; }
 
 void SelectVertexBuffer(const VertexBufferRecord*) { NullRenderCounters().vertexBufferBinds++; }
 void SelectIndexBuffer(const IndexBufferRecord*) { NullRenderCounters().indexBufferBinds++; }
+void UnbindVertexStreams(const VertexBufferRecord*) {}
 void UnbindVertexBuffer() { SetCurrentVertexBuffer(nullptr); }
 void UnbindIndexBuffer() { SetCurrentIndexBuffer(nullptr); }
 

@@ -119,7 +119,6 @@ void SetVertexNormal(float x, float y, float z) {
     current.normal[2] = z;
 }
 
-void SetVertexNormal(const float* xyz) { SetVertexNormal(xyz[0], xyz[1], xyz[2]); }
 void SetVertexTexCoord(float s) { SetVertexTexCoord(s, 0.0f, 0.0f, 1.0f); }
 void SetVertexTexCoord(float s, float t) { SetVertexTexCoord(s, t, 0.0f, 1.0f); }
 void SetVertexTexCoord(float s, float t, float r) { SetVertexTexCoord(s, t, r, 1.0f); }
@@ -131,7 +130,6 @@ void SetVertexTexCoord(float s, float t, float r, float q) {
     current.texCoord[3] = q;
 }
 
-void SetVertexTexCoord2(const float* st) { SetVertexTexCoord(st[0], st[1]); }
 void AddVertex(float x, float y) { AddVertex(x, y, 0.0f, 1.0f); }
 void AddVertex(float x, float y, float z) { AddVertex(x, y, z, 1.0f); }
 
@@ -146,8 +144,6 @@ void AddVertex(float x, float y, float z, float w) {
     building.vertices.push_back(v);
 }
 
-void AddVertex2(const float* xy) { AddVertex(xy[0], xy[1]); }
-void AddVertex3(const float* xyz) { AddVertex(xyz[0], xyz[1], xyz[2]); }
 
 void EndPrimitive() {
     current.colour = 0xFFFFFFFFu;

@@ -31,6 +31,7 @@ bool CreateTexture(CTexture& h, int width, int height, int depth, bool mipmap) {
 
 // No driver to fail the write.
 void BeginTextureUpload() {}
+void RegisterTextureCallbacks() {}
 bool TextureUploadFailed() { return false; }
 
 uint32_t* TexturePixels(TextureRecord* r) { return r->object->pixels.data(); }

@@ -139,6 +139,57 @@ TEST_F(NullBackend, RebindIsSkippedUntilLockOrRelease) {
     CVertexBuffer empty;
     BindVertexBuffer(empty);   // leaves the previous binding
     EXPECT_EQ(GetCurrentVertexBuffer(), b.GetRecord());
+
+    // Dropped and unbound while another handle keeps the record: the next
+    // bind of that record does the work again.
+    CVertexBuffer shared = b;
+    CVertexBuffer::DropAndUnbind(b);
+    EXPECT_TRUE(b.IsEmpty());
+    EXPECT_EQ(GetCurrentVertexBuffer(), nullptr);
+    BindVertexBuffer(shared);
+    EXPECT_EQ(NullRenderCounters().vertexBufferBinds, 4);
+}
+
+// Each array form gives the vertex its per-value form gives, the forms
+// with fewer values filling the rest as OpenGL does.
+TEST_F(NullBackend, ImmediateArrayFormsMatchTheValueForms) {
+    const float c[4] = {1.0f, 0.5f, 0.0f, 0.25f}, t[4] = {0.1f, 0.2f, 0.3f, 0.4f}, p[4] = {1, 2, 3, 2};
+    const float n[3] = {0, 0, 1};
+    BeginPrimitive(PRIM_POINTS);
+    SetVertexColour4(c);
+    SetVertexNormal(n);
+    SetVertexTexCoord4(t);
+    AddVertex4(p);
+    SetVertexColour(c[0], c[1], c[2], c[3]);
+    SetVertexNormal(0, 0, 1);
+    SetVertexTexCoord(t[0], t[1], t[2], t[3]);
+    AddVertex(p[0], p[1], p[2], p[3]);
+
+    SetVertexColour3(c);
+    SetVertexTexCoord3(t);
+    AddVertex3(p);
+    SetVertexColour(c[0], c[1], c[2]);
+    SetVertexTexCoord(t[0], t[1], t[2]);
+    AddVertex(p[0], p[1], p[2]);
+
+    SetVertexTexCoord2(t);
+    AddVertex2(p);
+    SetVertexTexCoord(t[0], t[1]);
+    AddVertex(p[0], p[1]);
+
+    SetVertexTexCoord1(t);
+    AddVertex2(p);
+    SetVertexTexCoord(t[0]);
+    AddVertex(p[0], p[1]);
+    EndPrimitive();
+    const std::vector<NullVertex>& v = NullLastPrimitive().vertices;
+    ASSERT_EQ(v.size(), 8u);
+    for (size_t i = 0; i < v.size(); i += 2)
+        EXPECT_EQ(memcmp(&v[i], &v[i + 1], sizeof(NullVertex)), 0) << "pair " << i / 2;
+    EXPECT_EQ(v[0].colour, 0x3F007FFFu);
+    EXPECT_EQ(v[2].colour, 0xFF007FFFu);
+    EXPECT_EQ(v[0].position[3], 2.0f);
+    EXPECT_EQ(v[6].texCoord[1], 0.0f);
 }
 
 TEST_F(NullBackend, ImagesDecodeTopRowFirst) {

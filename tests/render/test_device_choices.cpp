@@ -69,6 +69,12 @@ TEST(DeviceChoices, TextureFormatByKind) {
     uint32_t f = 1;
     EXPECT_FALSE(ChooseTextureFormat(0, true, Passing({}), f));
     EXPECT_FALSE(ChooseTextureFormat(6, true, Passing({}), f));
+
+    // Made textures: opaque or with alpha, whatever the display.
+    EXPECT_TRUE(ChooseMadeTextureFormat(2, f) && f == DFMT_X8R8G8B8);
+    EXPECT_TRUE(ChooseMadeTextureFormat(3, f) && f == DFMT_A8R8G8B8);
+    for (int kind : {0, 1, 4, 5})
+        EXPECT_FALSE(ChooseMadeTextureFormat(kind, f)) << kind;
 }
 
 TEST(DeviceChoices, MipLevelsComeFromTheSmallerSide) {

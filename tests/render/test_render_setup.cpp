@@ -51,6 +51,19 @@ TEST(RenderCallbacks, DeviceLostRunsEachListOncePerChange) {
     UnregisterDeviceResetCallback(B);
 }
 
+// The Direct3D textures' pair: both on the lost list, once per run.
+TEST(RenderCallbacks, DeviceCallbackPairGoesOnTheLostListOnce) {
+    calls.clear();
+    RegisterDeviceCallbacks(A, B);
+    RegisterDeviceCallbacks(C, C);   // the run has its pair
+    SetDeviceLost(true);
+    EXPECT_EQ(calls, "BA");
+    SetDeviceLost(false);   // the reset list got nothing
+    EXPECT_EQ(calls, "BA");
+    UnregisterDeviceLostCallback(A);
+    UnregisterDeviceLostCallback(B);
+}
+
 TEST(RenderCallbacks, ShutdownRunsShutdownListNewestFirst) {
     calls.clear();
     RenderSetup setup;

@@ -1,9 +1,9 @@
 // Exercises the Direct3D back-end on a real window: caps and device, the sky
 // clear, managed and dynamic vertex and index buffers, a texture of each kind
-// the game makes (plain, clamped, mipmapped, bump, made, volume), HLSL
-// programs (one the runtime compiles, one that samples and may fall back to
-// the fixed pipeline), and a forced device reset after which everything must
-// draw again. Prints "CHECK name OK|FAIL" lines, then shows the frame
+// the game makes (plain, clamped, mipmapped, bump, made, volume) and the
+// made kinds, HLSL programs (one the runtime compiles, one that samples and
+// may fall back to the fixed pipeline), a reset whose scene fails to begin,
+// and a forced device reset after which everything must draw again. Prints "CHECK name OK|FAIL" lines, then shows the frame
 // on screen; exit code 0 when every check passed.
 #include <cstdlib>
 
@@ -32,7 +32,7 @@ struct MeshVertex {
 struct Scene {
     CVertexBuffer quad, dynamicQuad, meshQuad;
     CIndexBuffer indices;
-    CTexture sprite, plain, bump, made, volume;
+    CTexture sprite, plain, bump, made, volume, opaque, withAlpha;
     CShaderProgram tint, sampling;
 };
 
@@ -61,7 +61,7 @@ static void MakeTextures(Scene& s) {
     Check("load_clamped", LoadTextureClamped(s.sprite, folder + "sprite.png") && s.sprite.GetWidth() == 64);
 
     WriteSolidPng("orange.png", 16, 16, 0xFFFF8000u);
-    Check("load_mipmapped", LoadTexture(s.plain, folder + "orange.png", false, 1, true));
+    Check("load_mipmapped", LoadTextureWithCallbacks(s.plain, folder + "orange.png", false, 1, true));
 
     // A flat height image: the normal map points straight up, opaque.
     WriteSolidPng("height.png", 32, 32, 0xFF606060u);
@@ -77,6 +77,22 @@ static void MakeTextures(Scene& s) {
             static_cast<uint32_t*>(data)[i] = 0xFF00C000u;   // green
     }
     Check("made_texture", made);
+
+    // The same transparent red texels made opaque (kind 2) and with alpha
+    // (kind 3): only the opaque one shows; other kinds are refused.
+    CTexture refused;
+    bool kinds = CreateTexture(s.opaque, 16, 16, 1, false, 2) && CreateTexture(s.withAlpha, 16, 16, 1, false, 3) &&
+                 s.opaque.GetRecord()->kind == 2 && s.withAlpha.GetRecord()->kind == 3 &&
+                 !CreateTexture(refused, 16, 16, 1, false, 7) && refused.IsEmpty();
+    for (CTexture* t : {&s.opaque, &s.withAlpha}) {
+        CTextureLock lock(*t, true);
+        void* data = nullptr;
+        int pitch, slice, bits, w, h, d;
+        kinds = kinds && lock.GetData(data, pitch, slice, bits, w, h, d);
+        for (int i = 0; kinds && i < 16 * 16; i++)
+            static_cast<uint32_t*>(data)[i] = 0x00C00000u;
+    }
+    Check("made_texture_kinds", kinds);
 
     WriteSolidPng("slice_red.png", 8, 8, 0xFFFF0000u);
     WriteSolidPng("slice_blue.png", 8, 8, 0xFF0000FFu);
@@ -205,6 +221,8 @@ static void DrawScene(Scene& s) {
     DrawSprite(s.sprite, 200, 150, 0, 1, 1);   // 168..232 x 118..182
     DrawTexture(s.made, 300, 150, 1);          // green at 300..332
     DrawTexture(s.bump, 400, 150, 1);          // normal map at 400..432
+    DrawTexture(s.opaque, 300, 230, 1);        // red at 300..316
+    DrawTexture(s.withAlpha, 340, 230, 1);     // nothing at 340..356
     if (!s.volume.IsEmpty()) {
         BindTexture(s.volume, 0);
         UnbindShaderProgram();
@@ -251,6 +269,8 @@ static void CheckScene(const std::string& p) {
     CheckPixel(p + "sprite_colour_key", 172, 122, 0, 127, 204, 8);
     CheckPixel(p + "made_texture_draw", 316, 166, 0, 192, 0, 3);
     CheckPixel(p + "bump_draw", 416, 166, 128, 128, 255, 3);
+    CheckPixel(p + "made_opaque_draw", 308, 238, 192, 0, 0, 3);
+    CheckPixel(p + "made_alpha_draw", 348, 238, 0, 127, 204, 1);
     if (Has3DTextures())
         CheckPixel(p + "volume_draw", 520, 170, 0, 0, 255, 3);
     CheckPixel(p + "shader_draw", 440, 340, 255, 128, 0, 3);
@@ -278,6 +298,26 @@ static void TestFailurePaths() {
     VertexLayout bad = {{VET_FLOAT3, VU_POSITION}, {9, VU_NORMAL}};
     CVertexBuffer vb;
     Check("refused_layout", !CreateVertexBuffer(vb, 12, 4, bad, false, true) && vb.IsEmpty());
+
+    // A buffer never filled through a lock is reported at its bind and bound
+    // all the same; dropped and unbound, the device lets go of it.
+    CVertexBuffer unfilled;
+    bool made = CreateVertexBuffer(unfilled, sizeof(ColourVertex), 4, ColourLayout(), false, true);
+    int reports = ErrorReportCount();
+    BindVertexBuffer(unfilled);
+    IDirect3DVertexBuffer9* bound = nullptr;
+    UINT offset = 0, stride = 0;
+    d3dDevice->GetStreamSource(0, &bound, &offset, &stride);
+    Check("unfilled_buffer_bound", made && bound && ErrorReportCount() == reports + 1 &&
+                                       GetCurrentVertexBuffer() == unfilled.GetRecord());
+    if (bound)
+        bound->Release();
+    bound = nullptr;
+    CVertexBuffer::DropAndUnbind(unfilled);
+    d3dDevice->GetStreamSource(0, &bound, &offset, &stride);
+    Check("drop_and_unbind", unfilled.IsEmpty() && !bound && !GetCurrentVertexBuffer());
+    if (bound)
+        bound->Release();
 }
 
 int main() {
@@ -319,6 +359,17 @@ int main() {
     CheckScene("");
     PresentFrame();
 
+    // A reset whose scene then fails to begin: the next frame that opens
+    // brings the default states back all the same.
+    ForceDeviceResetForTest();
+    FailNextSceneForTest();
+    bool sceneFailed = !BeginFrame(0.02f, false, true);
+    bool reopened = BeginFrame(0.02f, false, true);
+    Check("states_after_failed_scene",
+          sceneFailed && reopened && DefaultStates() && !GetRenderSwitch(RS_LIGHTING));
+    PresentFrame();
+    lostCalls = resetCalls = 0;
+
     // A device that needs a reset: not reset while mayReset is false, the
     // lost list runs once, then the reset brings everything back.
     ForceDeviceResetForTest();
@@ -339,7 +390,7 @@ int main() {
 
     delete &scene;   // the game lets its resources go before the device
     ShutdownRenderer();
-    Check("shutdown", !HasRenderContext() && !IsDeviceReady());
+    Check("shutdown", !HasRenderContext() && !IsDeviceReady() && VertexDeclarationCount() == 0);
     ShutdownGdiplus();
     DestroyWindow(window);
     return FinishChecks();

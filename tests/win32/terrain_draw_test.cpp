@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
 
     bool frameOpen = StartTestFrame();
     Check("frame", frameOpen);
-    ClearFrame(TestSky, true, true, true);
+    CTerrain::ClearToSky();
     camera.ApplyView();
     terrain.Draw();
     std::vector<uint8_t> land, full;

@@ -121,6 +121,11 @@ TEST_F(TerrainTest, MissingMeshIsEmptyAndAWrongLayoutIsRefused) {
     t.DrawGrass();
     t.Draw();
     EXPECT_EQ(NullRenderCounters().drawCalls, 0);
+    // The sky clear needs no terrain: colour and depth, never the stencil.
+    NullStartRecording();
+    CTerrain::ClearToSky();
+    NullStopRecording();
+    EXPECT_EQ(NullRecordedEvents(), std::vector<std::string>{"clear ffcc7f00 colour depth"});
 
     {
         std::ofstream f("pnc.mbm");
