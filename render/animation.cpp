@@ -119,6 +119,36 @@ static void Remember(const AnimationTrack& track, const AnimationTrackState& s, 
     m.rotation = q;
 }
 
+// A fade's step from the pose it left toward the playing pose. Soldiers that
+// left the same pose at the same moment take the same steps, so recent
+// answers are kept, by a hash of the fraction and both rotations.
+struct SmoothingMemo {
+    Quaternion from, to;
+    uint32_t fractionBits = 0;
+    Quaternion rotation;
+    bool used = false;
+};
+static SmoothingMemo smoothingMemo[256];
+
+static Quaternion SmoothedRotation(const Quaternion& from, const Quaternion& to, float t) {
+    const uint32_t bits = FloatBits(t);
+    uint32_t h = bits;
+    for (const Quaternion* q : {&from, &to}) {
+        for (float f : {q->w, q->x, q->y, q->z})
+            h = (h ^ FloatBits(f)) * 16777619u;
+    }
+    SmoothingMemo& m = smoothingMemo[(h * 2654435761u) >> 24];
+    if (m.used && m.fractionBits == bits && std::memcmp(&m.from, &from, sizeof from) == 0 &&
+        std::memcmp(&m.to, &to, sizeof to) == 0)
+        return m.rotation;
+    m.used = true;
+    m.from = from;
+    m.to = to;
+    m.fractionBits = bits;
+    m.rotation = Interpolate(from, to, t);
+    return m.rotation;
+}
+
 // The control rotations of the track's current segment and its fixed arcs.
 static void StartSegment(const AnimationTrack& track, PlayingTrack& play) {
     ComputeControlRotations(track, play.state, play.control1, play.control2);
@@ -451,7 +481,7 @@ void CAnimator::Update(float dt) {
                 from.y = -from.y;
                 from.z = -from.z;
             }
-            rotation = Interpolate(from, rotation, smoothElapsed / smoothDuration);
+            rotation = SmoothedRotation(from, rotation, smoothElapsed / smoothDuration);
         }
         BonePose& p = pose[i];
         p.rotation = rotation;

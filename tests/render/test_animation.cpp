@@ -337,17 +337,31 @@ TEST_F(Animation, OneClipOutOfStepPosesAsClipsOfTheirOwn) {
         for (float dt : i % 2 ? std::vector<float>{0.2f, 0.6f} : std::vector<float>{0.2f})
             rigs[i].animator.Update(dt);
     }
-    for (int round = 0; round < 4; round++) {
-        for (float dt : {0.25f, 0.1f, 0.15f, 0.3f, 0.2f}) {
-            for (Rig& rig : rigs)
-                rig.animator.Update(dt);
-            for (int i = 0; i < 2; i++) {
-                for (int k = 0; k < 9; k++) {
-                    EXPECT_EQ(rigs[i].spine->rotation.m[k], rigs[i + 2].spine->rotation.m[k]);
-                    EXPECT_EQ(rigs[i].arm->rotation.m[k], rigs[i + 2].arm->rotation.m[k]);
-                }
+    auto step = [&](float dt) {
+        for (Rig& rig : rigs)
+            rig.animator.Update(dt);
+        for (int i = 0; i < 2; i++) {
+            for (int k = 0; k < 9; k++) {
+                EXPECT_EQ(rigs[i].spine->rotation.m[k], rigs[i + 2].spine->rotation.m[k]);
+                EXPECT_EQ(rigs[i].arm->rotation.m[k], rigs[i + 2].arm->rotation.m[k]);
             }
         }
+    };
+    for (int round = 0; round < 4; round++) {
+        for (float dt : {0.25f, 0.1f, 0.15f, 0.3f, 0.2f})
+            step(dt);
+    }
+    // Fades in step from the two poses back to rest.
+    float from[4];
+    for (int i = 0; i < 4; i++) {
+        from[i] = AngleOf(rigs[i].spine);
+        ASSERT_TRUE(rigs[i].animator.Stop(clips[i], 1.0f));
+    }
+    ASSERT_GT(std::fabs(from[0] - from[1]), 0.05f);
+    for (float t : {0.25f, 0.5f, 0.75f}) {
+        step(0.25f);
+        for (int i = 0; i < 4; i++)
+            EXPECT_NEAR(AngleOf(rigs[i].spine), from[i] * (1 - t), 1e-4f);
     }
 }
 
