@@ -3,6 +3,7 @@
 #include "render/animation.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "core/strings.h"
 #include "render/node.h"
@@ -85,6 +86,68 @@ Quaternion NormalizedSum(const Quaternion& a, const Quaternion& b, const Quatern
 }
 
 }  // namespace
+
+static uint32_t FloatBits(float f) {
+    uint32_t bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    return bits;
+}
+
+static AnimationTrackMemo& MemoSlot(const AnimationTrack& track, uint32_t fractionBits, int32_t from) {
+    // Fractions of soldiers out of step differ in the high mantissa bits.
+    uint32_t h = (fractionBits ^ (uint32_t)from) * 2654435761u;
+    return track.memo[h >> (32 - AnimationTrack::MemoBits)];
+}
+
+// The track's answer for this segment and fraction, when it has one.
+static bool Recall(const AnimationTrack& track, const AnimationTrackState& s, float f, Quaternion& out) {
+    const uint32_t bits = FloatBits(f);
+    const AnimationTrackMemo& m = MemoSlot(track, bits, s.from);
+    if (m.fractionBits != bits || m.from != s.from || m.to != s.to || m.previous != s.previous)
+        return false;
+    out = m.rotation;
+    return true;
+}
+
+static void Remember(const AnimationTrack& track, const AnimationTrackState& s, float f, const Quaternion& q) {
+    const uint32_t bits = FloatBits(f);
+    AnimationTrackMemo& m = MemoSlot(track, bits, s.from);
+    m.fractionBits = bits;
+    m.previous = s.previous;
+    m.from = s.from;
+    m.to = s.to;
+    m.rotation = q;
+}
+
+// A fade's step from the pose it left toward the playing pose. Soldiers that
+// left the same pose at the same moment take the same steps, so recent
+// answers are kept, by a hash of the fraction and both rotations.
+struct SmoothingMemo {
+    Quaternion from, to;
+    uint32_t fractionBits = 0;
+    Quaternion rotation;
+    bool used = false;
+};
+static SmoothingMemo smoothingMemo[256];
+
+static Quaternion SmoothedRotation(const Quaternion& from, const Quaternion& to, float t) {
+    const uint32_t bits = FloatBits(t);
+    uint32_t h = bits;
+    for (const Quaternion* q : {&from, &to}) {
+        for (float f : {q->w, q->x, q->y, q->z})
+            h = (h ^ FloatBits(f)) * 16777619u;
+    }
+    SmoothingMemo& m = smoothingMemo[(h * 2654435761u) >> 24];
+    if (m.used && m.fractionBits == bits && std::memcmp(&m.from, &from, sizeof from) == 0 &&
+        std::memcmp(&m.to, &to, sizeof to) == 0)
+        return m.rotation;
+    m.used = true;
+    m.from = from;
+    m.to = to;
+    m.fractionBits = bits;
+    m.rotation = Interpolate(from, to, t);
+    return m.rotation;
+}
 
 // The control rotations of the track's current segment and its fixed arcs.
 static void StartSegment(const AnimationTrack& track, PlayingTrack& play) {
@@ -332,7 +395,10 @@ void CAnimator::EvaluateTrack(PlayingAnimation& entry, size_t t, float dt) {
             length = SegmentLength(track, s);
         }
         float f = length > 0.0f ? std::fmin(elapsed / length, 1.0f) : 1.0f;
-        QuaternionInterpolateArc(play.rotation, keys[(size_t)s.from].rotation, play.arcs[s.from], f);
+        if (!Recall(track, s, f, play.rotation)) {
+            QuaternionInterpolateArc(play.rotation, keys[(size_t)s.from].rotation, play.arcs[s.from], f);
+            Remember(track, s, f, play.rotation);
+        }
         return;
     }
     if (elapsed > length) {
@@ -344,6 +410,8 @@ void CAnimator::EvaluateTrack(PlayingAnimation& entry, size_t t, float dt) {
     }
     // A segment of no length is already at its end (0 / 0 would be NaN).
     float f = length > 0.0f ? elapsed / length : 1.0f;
+    if (Recall(track, s, f, play.rotation))
+        return;
     Quaternion q0, q1, q2;
     QuaternionInterpolateArc(q0, keys[(size_t)s.from].rotation, play.arcs[0], f);
     QuaternionInterpolateArc(q1, play.control1, play.arcs[1], f);
@@ -351,6 +419,7 @@ void CAnimator::EvaluateTrack(PlayingAnimation& entry, size_t t, float dt) {
     Quaternion r0 = Interpolate(q0, q1, f);
     Quaternion r1 = Interpolate(q1, q2, f);
     QuaternionNormalize(play.rotation, Interpolate(r0, r1, f));
+    Remember(track, s, f, play.rotation);
 }
 
 void CAnimator::Update(float dt) {
@@ -412,11 +481,15 @@ void CAnimator::Update(float dt) {
                 from.y = -from.y;
                 from.z = -from.z;
             }
-            rotation = Interpolate(from, rotation, smoothElapsed / smoothDuration);
+            rotation = SmoothedRotation(from, rotation, smoothElapsed / smoothDuration);
         }
-        pose[i].rotation = rotation;
-        Matrix3 m;
-        RotationMatrix(m, rotation);
-        bone->SetRotation(m, false);
+        BonePose& p = pose[i];
+        p.rotation = rotation;
+        if (!p.matrixKnown || std::memcmp(&p.matrixRotation, &rotation, sizeof rotation) != 0) {
+            RotationMatrix(p.matrix, rotation);
+            p.matrixRotation = rotation;
+            p.matrixKnown = true;
+        }
+        bone->SetRotation(p.matrix, false);
     }
 }

@@ -22,9 +22,31 @@ struct AnimationKey {
     float time;            // seconds
 };
 
+struct AnimationTrackState {
+    int32_t previous = 0;
+    int32_t from = 0;
+    int32_t to = 0;
+};
+
+// Rotations a track gave, by segment and fraction: animators playing a clip
+// in step (a squad on the move) reuse them. The segment and fraction fix the
+// answer, since a segment's controls come from its keys. from is -1 in an
+// empty slot.
+struct AnimationTrackMemo {
+    uint32_t fractionBits = 0;
+    int32_t previous = -1;
+    int32_t from = -1;
+    int32_t to = -1;
+    Quaternion rotation;
+};
+
 struct AnimationTrack {
     std::string boneName;
     std::vector<AnimationKey> keys;
+    // Slots picked by a hash of the fraction; a newer answer replaces one.
+    static const int MemoBits = 6;
+    static const int MemoSize = 1 << MemoBits;
+    mutable AnimationTrackMemo memo[MemoSize];
 };
 
 struct CAnimationClip {
@@ -60,12 +82,11 @@ int LoadAnimationClips(const std::vector<std::string>& names);
 struct BonePose {
     CNode* bone = nullptr;
     Quaternion rotation;
-};
-
-struct AnimationTrackState {
-    int32_t previous = 0;
-    int32_t from = 0;
-    int32_t to = 0;
+    // The rotation matrix last written to the bone and the rotation it came
+    // from: a bone held still (at rest, or a one-key track) rebuilds nothing.
+    bool matrixKnown = false;
+    Quaternion matrixRotation;
+    Matrix3 matrix;
 };
 
 // One track of a playing clip; the tracks of an entry sit in one list so an

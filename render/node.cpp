@@ -11,6 +11,10 @@ namespace {
 
 uint32_t treeChanges = 0;
 
+void Unlink(std::vector<CNode*>& children, const CNode* node) {
+    children.erase(std::remove(children.begin(), children.end(), node), children.end());
+}
+
 }  // namespace
 
 uint32_t NodeTreeChanges() {
@@ -37,10 +41,10 @@ CNode& CNode::operator=(const CNode& other) {
 CNode::~CNode() {
     if (parent) {
         treeChanges++;
-        parent->children.remove(this);
+        Unlink(parent->children, this);
     }
     parent = nullptr;
-    std::list<CNode*> mine;
+    std::vector<CNode*> mine;
     mine.swap(children);
     for (CNode* child : mine) {
         child->parent = nullptr;   // so its destructor does not touch our list
@@ -56,7 +60,7 @@ void CNode::Assign(const CNode& other) {
     if (parent || !children.empty())
         treeChanges++;
     // Copy the other's owned children first: the other may be one of ours.
-    std::list<CNode*> copies;
+    std::vector<CNode*> copies;
     for (const CNode* child : other.children) {
         if (child->owned)
             copies.push_back(new CNode(*child));
@@ -72,11 +76,11 @@ void CNode::Assign(const CNode& other) {
     mesh = other.mesh;
 
     if (parent)
-        parent->children.remove(this);
+        Unlink(parent->children, this);
     parent = nullptr;
     owned = true;
 
-    std::list<CNode*> old;
+    std::vector<CNode*> old;
     old.swap(children);
     for (CNode* child : old) {
         child->parent = nullptr;
@@ -164,7 +168,7 @@ void CNode::Detach(bool keepWorld) {
         SetMatrix(world);
     }
     treeChanges++;
-    parent->children.remove(this);
+    Unlink(parent->children, this);
     owned = true;
     parent = nullptr;
     MarkDirty();

@@ -1,5 +1,5 @@
 // Scene nodes: one bone of a model. A named local transform, a shared mesh and
-// a list of children. The world matrix is cached; every setter dirties the
+// an array of children. The world matrix is cached; every setter dirties the
 // whole subtree at once and GetWorldMatrix rebuilds lazily, pulling the
 // parent's matrix through its own GetWorldMatrix.
 #ifndef RENDER_NODE_H
@@ -7,7 +7,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <list>
 #include <string>
 #include <vector>
 
@@ -76,7 +75,7 @@ public:
     bool dirty;
     bool owned;
     CNode* parent;
-    std::list<CNode*> children;
+    std::vector<CNode*> children;
     Quaternion bindQuaternion;
     Vector3 position;
     Matrix3 rotation;

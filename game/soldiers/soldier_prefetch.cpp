@@ -28,8 +28,8 @@ void PrefetchBodyRoot(const CCollisionBody& body) {
         PrefetchObject(body.root->node);
 }
 
-// The first links of the child list; a node's links are made one after the
-// other, so they mostly share these lines. Taking the address loads nothing.
+// The first line of the child array, which holds most nodes' whole list.
+// Taking the address loads nothing.
 void PrefetchChildLinks(const CNode* node) {
     if (!node->children.empty())
         PrefetchBytes(&*node->children.begin(), 64);

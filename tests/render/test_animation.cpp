@@ -308,6 +308,63 @@ TEST_F(Animation, ClipsBlendPairwise) {
     EXPECT_EQ(clips[2]->name, "c3");
 }
 
+// Soldiers playing one clip out of step pose exactly as each would playing a
+// clip of its own: the answers a track keeps for reuse never cross over.
+TEST_F(Animation, OneClipOutOfStepPosesAsClipsOfTheirOwn) {
+    const std::vector<std::pair<std::string, std::vector<std::string>>> tracks = {
+        {"Spine", {Key(0, 0.1f), Key(0.3f, 0.6f), Key(0.5f, 1.1f), Key(0.2f, 1.6f)}},
+        {"Arm", {Key(0.2f, 0.5f), Key(1.0f, 1.5f)}}};
+    for (const char* name : {"shared", "ownA", "ownB"})
+        AddClip(name, 1.6f, tracks);
+    struct Rig {
+        CNode* spine;
+        CNode* arm;
+        CModel model;
+        CAnimator animator;
+    } rigs[4];
+    const char* const clips[4] = {"shared", "shared", "ownA", "ownB"};
+    for (int i = 0; i < 4; i++) {
+        CNode* r = Bone("Root", nullptr);
+        rigs[i].spine = Bone("Spine", r);
+        rigs[i].arm = Bone("Arm", rigs[i].spine);
+        rigs[i].model.CreateFromRoot(r, "rig" + std::to_string(i), true, true, 0);
+        rigs[i].animator.Bind(rigs[i].model);
+        ASSERT_TRUE(rigs[i].animator.Play(clips[i], 2, 0, 0));
+    }
+    // Rigs 1 and 3 start one segment on (the segments last 0.5 s), so all
+    // then meet the same fractions in other segments.
+    for (int i = 0; i < 4; i++) {
+        for (float dt : i % 2 ? std::vector<float>{0.2f, 0.6f} : std::vector<float>{0.2f})
+            rigs[i].animator.Update(dt);
+    }
+    auto step = [&](float dt) {
+        for (Rig& rig : rigs)
+            rig.animator.Update(dt);
+        for (int i = 0; i < 2; i++) {
+            for (int k = 0; k < 9; k++) {
+                EXPECT_EQ(rigs[i].spine->rotation.m[k], rigs[i + 2].spine->rotation.m[k]);
+                EXPECT_EQ(rigs[i].arm->rotation.m[k], rigs[i + 2].arm->rotation.m[k]);
+            }
+        }
+    };
+    for (int round = 0; round < 4; round++) {
+        for (float dt : {0.25f, 0.1f, 0.15f, 0.3f, 0.2f})
+            step(dt);
+    }
+    // Fades in step from the two poses back to rest.
+    float from[4];
+    for (int i = 0; i < 4; i++) {
+        from[i] = AngleOf(rigs[i].spine);
+        ASSERT_TRUE(rigs[i].animator.Stop(clips[i], 1.0f));
+    }
+    ASSERT_GT(std::fabs(from[0] - from[1]), 0.05f);
+    for (float t : {0.25f, 0.5f, 0.75f}) {
+        step(0.25f);
+        for (int i = 0; i < 4; i++)
+            EXPECT_NEAR(AngleOf(rigs[i].spine), from[i] * (1 - t), 1e-4f);
+    }
+}
+
 TEST_F(Animation, ExcludedBonesHoldTheirBindPose) {
     AddClip("both", 1, {{"Spine", {Key(0.5f, 1)}}, {"Arm", {Key(0.9f, 1)}}});
     ASSERT_TRUE(animator.Play("both", 2, 0, 0));
