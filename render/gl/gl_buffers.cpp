@@ -27,14 +27,6 @@ static GLenum Usage(bool dynamic, bool writeOnly) {
 static void ReleaseDeviceTextures() {}
 static void RestoreDeviceTextures() {}
 
-void RegisterDeviceCallbacks() {
-    static bool registered = false;
-    if (registered)
-        return;
-    registered = true;
-    RegisterDeviceLostCallback(ReleaseDeviceTextures);
-    RegisterDeviceResetCallback(RestoreDeviceTextures);
-}
 
 static GLuint MakeBuffer(GLenum target, size_t bytes, GLenum usage, const char* report) {
     ClearGLErrors();
@@ -54,7 +46,7 @@ static GLuint MakeBuffer(GLenum target, size_t bytes, GLenum usage, const char* 
 
 bool CreateVertexBuffer(CVertexBuffer& h, int vertexSize, int vertexCount,
                         const VertexLayout& layout, bool dynamic, bool writeOnly) {
-    RegisterDeviceCallbacks();
+    RegisterDeviceCallbacks(ReleaseDeviceTextures, RestoreDeviceTextures);
     CAutoLock lock(&RenderLock());
     h.DropRecord();
     if (!glGenBuffersARB_)

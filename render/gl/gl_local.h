@@ -72,7 +72,5 @@ void ClearGLErrors();
 
 // Client arrays of texture units 3..0, then colour, normal and vertex arrays off.
 void DisableClientArrays();
-// Once per run: the texture handlers on the device-lost and reset lists.
-void RegisterDeviceCallbacks();
 
 #endif
