@@ -15,6 +15,7 @@
 
 #include "app/console.h"
 #include "core/clock.h"
+#include "core/random.h"
 #include "game/player/player_controller.h"
 #include "game/stats.h"
 #include "game/soldiers/soldier.h"
@@ -106,11 +107,14 @@ int main() {
     Check("animations", LoadAnimationList());
 
     {
+        // Both programs draw the same battle: the same chance values.
+        GameSrand(1);
         CWorld world;
         bool loaded = world.LoadLevel("data\\levels\\level01.txt", 255);
         Check("level", loaded && !world.soldiers.empty() && !world.vehicles.empty() && !world.generics.empty());
         if (!loaded)
             return FinishChecks();
+        GameSrand(1);   // whether the caches were already made draws too
         CSmoothCamera camera;
         HeldInput input;
         CPlayerController& controller = g_playerController;
