@@ -172,10 +172,6 @@ void ComputeControlRotations(const AnimationTrack& track, const AnimationTrackSt
 }
 
 Quaternion BlendRotations(std::vector<Quaternion> r) {
-    return BlendRotationsInPlace(r);
-}
-
-Quaternion BlendRotationsInPlace(std::vector<Quaternion>& r) {
     return BlendRotationsInPlace(r.data(), r.size());
 }
 

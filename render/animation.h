@@ -152,8 +152,8 @@ private:
     std::vector<BonePose> pose;
     std::list<PlayingAnimation> playing;
     std::vector<BonePose> snapshot;
-    // Each pose bone's rotations this update, bone after bone in one list
-    // (blendStart[i] up to blendStart[i + 1]), kept to spare the allocations.
+    // Each pose bone's rotations this update, bone after bone in one list,
+    // and where each bone's run ends; kept to spare the allocations.
     std::vector<Quaternion> blend;
     std::vector<size_t> blendStart;
     bool smoothing;
@@ -168,7 +168,6 @@ private:
 // neighbours, until one is left.
 Quaternion BlendRotations(std::vector<Quaternion> rotations);
 // The same, working in the list.
-Quaternion BlendRotationsInPlace(std::vector<Quaternion>& rotations);
 Quaternion BlendRotationsInPlace(Quaternion* rotations, size_t count);
 // The two control rotations of the segment ending at state.to.
 void ComputeControlRotations(const AnimationTrack& track, const AnimationTrackState& state,

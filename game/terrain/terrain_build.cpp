@@ -136,25 +136,25 @@ bool MakeSegmentMesh(CMesh& mesh, std::vector<uint8_t>& record, const std::strin
            WriteSegmentRecord(record, *m, t ? t->fileName : std::string(), vertices, indices);
 }
 
+// Moves a coordinate within 0.5 of either side of [lo, hi] 1.5 outward.
+bool PushOutward(float& v, float lo, float hi) {
+    if (v < lo + 0.5f) {
+        v -= 1.5f;
+        return true;
+    }
+    if (v > hi - 0.5f) {
+        v += 1.5f;
+        return true;
+    }
+    return false;
+}
+
 // A skirt corner: outside the cell's inner rectangle it moves 1.5 outward
 // and 1.0 down.
 Vector3 Skirted(const TerrainRect& rect, Vector3 p) {
-    bool outside = false;
-    if (p.x < rect.minX + 0.5f) {
-        p.x -= 1.5f;
-        outside = true;
-    } else if (p.x > rect.maxX - 0.5f) {
-        p.x += 1.5f;
-        outside = true;
-    }
-    if (p.y < rect.minY + 0.5f) {
-        p.y -= 1.5f;
-        outside = true;
-    } else if (p.y > rect.maxY - 0.5f) {
-        p.y += 1.5f;
-        outside = true;
-    }
-    if (outside)
+    bool outsideX = PushOutward(p.x, rect.minX, rect.maxX);
+    bool outsideY = PushOutward(p.y, rect.minY, rect.maxY);
+    if (outsideX || outsideY)
         p.z -= 1.0f;
     return p;
 }
