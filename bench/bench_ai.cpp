@@ -22,14 +22,15 @@ namespace {
 
 const char* const FirstLevel = "data\\levels\\level01.txt";
 
-// The soldiers alive, and a digest (FNV-1a) of where every soldier stands and
-// its health: a faster update must leave both as they were.
+// The soldiers alive, and a digest (FNV-1a) of every soldier's full position,
+// facing and health: a faster update must leave both as they were.
 void CountOutcome(benchmark::State& state, const CWorld& world) {
     int alive = 0;
     uint32_t digest = 2166136261u;
     for (const CSoldier* s : world.soldiers) {
         alive += s->IsAlive();
-        const float values[] = {s->GetPosition().x, s->GetPosition().y, s->health};
+        const Vector3 p = s->GetPosition();
+        const float values[] = {p.x, p.y, p.z, s->facing.x, s->facing.y, s->facing.z, s->health};
         for (float v : values) {
             uint32_t bits;
             std::memcpy(&bits, &v, sizeof bits);
