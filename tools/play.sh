@@ -3,14 +3,22 @@
 # the installation folder. With a $DISPLAY it runs in an 800x600 Wine virtual
 # desktop there (the game switches the display to 800x600); without one it runs
 # in a private Xvfb for a while and saves screenshots to build/screenshots/.
+#   --d3d  runs vexmoor_d3d.exe, the game drawn with Direct3D 9, instead.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+program=vexmoor_gl.exe
+for a in "$@"; do
+  case "$a" in
+    --d3d) program=vexmoor_d3d.exe ;;
+    *) echo "play: unknown option $a (the one option is --d3d)" >&2; exit 2 ;;
+  esac
+done
 "$top/tools/setup.sh"
 "$top/tools/build.sh"
 
 install="$top/build/install"
-if [ ! -f "$install/vexmoor_gl.exe" ]; then
-  echo "play: vexmoor_gl.exe is not built yet; there is no program to run." >&2
+if [ ! -f "$install/$program" ]; then
+  echo "play: $program is not built yet; there is no program to run." >&2
   exit 1
 fi
 export WINEPREFIX="$top/build/wine-play" WINEDEBUG=-all
@@ -23,7 +31,7 @@ fi
 cd "$install"
 
 if [ -n "${DISPLAY:-}" ]; then
-  exec wine explorer /desktop=Vexmoor,800x600 vexmoor_gl.exe
+  exec wine explorer /desktop=Vexmoor,800x600 "$program"
 fi
 
 shots="$top/build/screenshots"
@@ -47,7 +55,7 @@ if [ -z "$display" ] || ! DISPLAY=":$display" xdpyinfo >/dev/null 2>&1; then
   exit 1
 fi
 export DISPLAY=":$display"
-timeout -k 5 60 wine vexmoor_gl.exe >/dev/null 2>&1 &
+timeout -k 5 60 wine "$program" >/dev/null 2>&1 &
 game=$!
 for i in 1 2 3 4; do
   sleep 5

@@ -68,10 +68,13 @@ if [ ! -f "$prefix/lib/libvorbisfile.a" ]; then
     echo "setup: adding Debian source entries"
     # Mirror the machine's own Debian binary entries as source entries, so
     # setup works behind whatever mirror the machine is configured with.
+    # Each entry file is written only when it has entries: a machine with a
+    # one-line sources.list gets no empty .sources file, and the reverse.
     src=/etc/apt/sources.list.d/vexmoor-src.sources
-    : > "$src"
+    list=/etc/apt/sources.list.d/vexmoor-src.list
+    entries=$(mktemp)
     for f in /etc/apt/sources.list.d/*.sources; do
-      [ "$f" = "$src" ] || awk -v RS= '/(^|\n)Types:[^\n]*deb/ && /(^|\n)Suites:[^\n]*bookworm/ && !/security/ {
+      [ -f "$f" ] && [ "$f" != "$src" ] && awk -v RS= '/(^|\n)Types:[^\n]*deb/ && /(^|\n)Suites:[^\n]*bookworm/ && !/security/ {
           out=""; n=split($0, ls, "\n")
           for (i = 1; i <= n; i++) {
             if (ls[i] ~ /^#/) continue
@@ -79,14 +82,18 @@ if [ ! -f "$prefix/lib/libvorbisfile.a" ]; then
             out = out ls[i] "\n"
           }
           printf "%s\n", out
-        }' "$f" >> "$src"
+        }' "$f" >> "$entries"
     done
+    if [ -s "$entries" ]; then cp "$entries" "$src"; fi
+    : > "$entries"
     if [ -f /etc/apt/sources.list ]; then
       # One-line entries, with or without "[options]".
       grep -E '^deb( \[[^]]*\])? [^ ]+ bookworm(-updates)? ' /etc/apt/sources.list | sed 's/^deb /deb-src /' \
-        > /etc/apt/sources.list.d/vexmoor-src.list || true
+        > "$entries" || true
     fi
-    if [ ! -s "$src" ] && [ ! -s /etc/apt/sources.list.d/vexmoor-src.list ]; then
+    if [ -s "$entries" ]; then cp "$entries" "$list"; fi
+    rm -f "$entries"
+    if [ ! -s "$src" ] && [ ! -s "$list" ]; then
       echo "setup: no Debian package source is configured in /etc/apt" >&2; exit 1
     fi
     apt_get update
