@@ -149,6 +149,24 @@ TEST_F(GameTest, BattleStartsPausesResumesAndLeavesForTheCampaign) {
     EXPECT_EQ(g_gameCameras, nullptr);
 }
 
+// A battle started while the old one still exists takes the controller over;
+// deleting the old one afterwards must leave it to the new battle.
+TEST_F(GameTest, AnOldBattleDeletedLateLeavesTheControllerToTheNewOne) {
+    CGame* old = new CGame();
+    CGame* current = new CGame();
+    CSoldier* player = g_playerController.GetSoldier();
+    ASSERT_NE(player, nullptr);
+    ASSERT_EQ(player->world, &current->GetWorld());
+    delete old;
+    EXPECT_EQ(g_playerController.GetSoldier(), player);
+    EXPECT_EQ(g_playerController.GetCamera(), current->GetCameras().GetCamera(0));
+    EXPECT_TRUE(g_playerController.IsActive());
+    delete current;
+    EXPECT_EQ(g_playerController.GetSoldier(), nullptr);
+    EXPECT_EQ(g_playerController.GetCamera(), nullptr);
+    EXPECT_FALSE(g_playerController.IsActive());
+}
+
 TEST_F(GameTest, RadarReachAndASoldierOnThePlayer) {
     CSoldier* player = AddSoldier(Vector3{0, 0, 0}, 0);
     player->facing = Vector3{1, 0, 0};
