@@ -10,9 +10,19 @@
 #include "render/backend.h"
 #include "render/render_setup.h"
 
+// A frame that cannot be drawn reads no input. The game sees every key and
+// button up and nothing typed, or the last drawn frame's presses would be
+// acted on again in every skipped frame; the first drawn frame polls afresh.
+static void ReleaseInput() {
+    g_keyboard.ClearKeys();
+    g_mouse.ClearButtons();
+    g_typedKeys.Clear();
+}
+
 void RunFrame(float dt) {
     // A lost device draws nothing and reads no input: only game time goes on.
     if (!BeginDrawFrame(dt)) {
+        ReleaseInput();
         CStateManager::Update(dt);
         return;
     }

@@ -134,6 +134,12 @@ void CMouse::ClearClicks() {
     wheel = previousWheel = 0;
 }
 
+void CMouse::ClearButtons() {
+    leftDown = rightDown = middleDown = 0;
+    leftDownBefore = rightDownBefore = middleDownBefore = 0;
+    previousWheel = wheel;
+}
+
 void CMouse::Release() {
     delete cursorTexture;
     cursorTexture = nullptr;

@@ -47,6 +47,9 @@ public:
     // Only while recentring is enabled (the console disables it while open).
     void SetCursorPosition(int x, int y);
     void ClearClicks();
+    // Every button up now and at the update before, and the wheel still: no
+    // press, release or wheel move reads until the next update.
+    void ClearButtons();
     void Release();
 
     bool IsReady() const { return ready != 0; }

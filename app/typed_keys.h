@@ -5,7 +5,6 @@
 #ifndef APP_TYPED_KEYS_H
 #define APP_TYPED_KEYS_H
 
-#include <cstddef>
 #include <cstdint>
 #include <deque>
 
@@ -26,13 +25,7 @@ enum TypedKeyCode {
 
 class CTypedKeyQueue {
 public:
-    // Frames that cannot draw (a lost device) never empty the queue: keys
-    // past the limit are dropped instead of piling up.
-    static const size_t Limit = 256;
-    void Push(int code) {
-        if (codes.size() < Limit)
-            codes.push_back(code);
-    }
+    void Push(int code) { codes.push_back(code); }
     // The oldest code, or 0 when the queue is empty.
     int Pop();
     bool IsEmpty() const { return codes.empty(); }

@@ -75,12 +75,13 @@ CGame::CGame() : world(), scene(world), renderer(&scene), cameras(), playTime(0.
 }
 
 CGame::~CGame() {
-    // The controller's soldier and camera belong to this battle.
+    // The controller is let go only while it is still this battle's: a new
+    // battle made before this one was deleted has already taken it over.
     if (g_playerController.GetCamera() == cameras.GetCamera(0)) {
         g_playerController.SetCamera(nullptr);
+        g_playerController.Reset();
+        g_playerController.SetCommandSink(nullptr);
     }
-    g_playerController.Reset();
-    g_playerController.SetCommandSink(nullptr);
     if (CurrentCamera == cameras.GetCamera(0) || CurrentCamera == cameras.GetCamera(1)) {
         CurrentCamera = nullptr;
     }

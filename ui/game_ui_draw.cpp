@@ -66,7 +66,7 @@ void CGameUI::DrawStatus(CSoldier* player, float x, float y) {
         icon = g_projectileTypes[weapon.type].image;
     }
     LoadNamed(roundIcon, roundIconName, icon);
-    if (icon.empty() || roundIcon.GetWidth() <= 0) {
+    if (icon.empty() || roundIcon.GetWidth() <= 0 || roundIcon.GetHeight() <= 0) {
         return;
     }
     float iw = float(roundIcon.GetWidth()), ih = float(roundIcon.GetHeight());
@@ -76,6 +76,10 @@ void CGameUI::DrawStatus(CSoldier* player, float x, float y) {
         if (left - x >= IconRowWidth) {
             left = x;
             top -= ih;
+        }
+        // Rows climb the screen: a clip of thousands stops at its top edge.
+        if (top + ih <= 0.0f) {
+            break;
         }
         DrawTexture(roundIcon, left, top, round < weapon.clip ? 1.0f : 0.2f);
         left += iw;

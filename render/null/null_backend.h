@@ -63,5 +63,9 @@ void NullStartRecording();
 void NullStopRecording();
 void NullRecord(const std::string& event);
 const std::vector<std::string>& NullRecordedEvents();
+// Each "primitive" line's primitive whole, in the same order, for tests that
+// check where a picture went.
+void NullRecordPrimitive(const NullPrimitive& primitive);
+const std::vector<NullPrimitive>& NullRecordedPrimitives();
 
 #endif

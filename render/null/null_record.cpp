@@ -3,9 +3,11 @@
 
 static bool recording = false;
 static std::vector<std::string> events;
+static std::vector<NullPrimitive> primitives;
 
 void NullStartRecording() {
     events.clear();
+    primitives.clear();
     recording = true;
 }
 
@@ -17,3 +19,10 @@ void NullRecord(const std::string& event) {
 }
 
 const std::vector<std::string>& NullRecordedEvents() { return events; }
+
+void NullRecordPrimitive(const NullPrimitive& primitive) {
+    if (recording)
+        primitives.push_back(primitive);
+}
+
+const std::vector<NullPrimitive>& NullRecordedPrimitives() { return primitives; }

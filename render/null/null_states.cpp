@@ -162,6 +162,7 @@ void EndPrimitive() {
              unsigned(lastPrimitive.vertices.empty() ? 0u : lastPrimitive.vertices[0].colour));
     NullRecord(text + (!texture ? std::string("-") : texture->fileName.empty() ? std::string("(made)")
                                                                                 : texture->fileName));
+    NullRecordPrimitive(lastPrimitive);
 }
 
 // ---- draws over bound buffers ----

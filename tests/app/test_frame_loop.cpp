@@ -14,6 +14,7 @@
 #include "app/typed_keys.h"
 #include "core/clock.h"
 #include "render/null/null_backend.h"
+#include "tests/ui/test_menu_input.h"
 
 namespace {
 
@@ -87,34 +88,70 @@ TEST_F(MainLoopTest, FrameOrderDrawsFirstAndDropsUntakenKeysAfterTheDriver) {
     EXPECT_EQ(NullRenderCounters().presents, 1);
 }
 
-// While the device is lost only the driver runs: no draw, no present, and a
-// key typed meanwhile waits for the first drawn frame.
-TEST_F(MainLoopTest, ALostDeviceFrameRunsOnlyTheDriver) {
-    PushCountingState();
-    g_typedKeys.Push('a');
-    NullSetFrameRefused(true);
-    RunFrame(0.02f);
-    RunFrame(0.03f);
-    NullSetFrameRefused(false);
-    EXPECT_EQ(log.draws, 0);
-    EXPECT_EQ(NullRenderCounters().presents, 0);
-    ASSERT_EQ(log.times.size(), 2u);
-    EXPECT_FLOAT_EQ(log.times[1], 0.03f);
-    // A long loss keeps only the first keys typed.
-    for (int i = 0; i < 1000; i++)
-        g_typedKeys.Push('b');
-    EXPECT_EQ(g_typedKeys.Pop(), 'a');
-    int kept = 0;
-    while (!g_typedKeys.IsEmpty() && kept < 1000) {
-        g_typedKeys.Pop();
-        kept++;
+const int EscapeKey = 0x01;
+
+// What the state sees of the input in one frame.
+struct InputSeen {
+    bool escapePressed, escapeDown, leftDown, leftBefore, wheelMoved, typed;
+    bool operator==(const InputSeen& o) const {
+        return escapePressed == o.escapePressed && escapeDown == o.escapeDown && leftDown == o.leftDown &&
+               leftBefore == o.leftBefore && wheelMoved == o.wheelMoved && typed == o.typed;
     }
-    EXPECT_EQ(kept, int(CTypedKeyQueue::Limit) - 1);
+};
+
+// Logs its frames as CountingState does, and the input it saw.
+class InputState : public CountingState {
+public:
+    InputState(FrameLog* log, std::vector<InputSeen>* seen) : CountingState(log), seen(seen) {}
+    void Update(float dt) override {
+        CountingState::Update(dt);
+        seen->push_back(InputSeen{g_keyboard.IsKeyPressed(EscapeKey), g_keyboard.IsKeyDown(EscapeKey),
+                                  g_mouse.IsLeftDown(), g_mouse.WasLeftDown(),
+                                  g_mouse.GetWheel() != g_mouse.GetPreviousWheel(), !g_typedKeys.IsEmpty()});
+    }
+    std::vector<InputSeen>* seen;
+};
+
+// While the device is lost only the driver runs, with every key and button
+// up and nothing typed: the last drawn frame's presses (Escape toggling the
+// pause menu, a held trigger) must not repeat in each skipped frame.
+TEST_F(MainLoopTest, ALostDeviceFrameRunsOnlyTheDriverWithAllInputReleased) {
+    MenuInput input;
+    std::vector<InputSeen> seen;
+    CStateManager::Push(new InputState(&log, &seen));
+    RunFrame(0.02f);   // the push's own frame
+    input.Key(EscapeKey, true);
+    input.script.left = true;
+    input.script.dz = 120;
     g_typedKeys.Push('a');
+    RunFrame(0.02f);
+    const InputSeen pressed{true, true, true, false, true, true}, released{};
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1], pressed);
+
+    NullSetFrameRefused(true);
+    g_typedKeys.Push('b');   // typed before the loss began
+    for (int i = 0; i < 3; i++) {
+        RunFrame(0.03f);
+        EXPECT_EQ(seen.back(), released) << "skipped frame " << i;
+    }
+    // Nothing drawn or shown; game time went on.
+    EXPECT_EQ(log.draws, 2);
+    EXPECT_EQ(NullRenderCounters().presents, 2);
+    ASSERT_EQ(log.times.size(), 5u);
+    EXPECT_FLOAT_EQ(log.times[4], 0.03f);
+    EXPECT_EQ(g_typedKeys.Pop(), 0);
+
+    // Back: a fresh poll. Escape still held is one new press; the button let
+    // go during the loss leaves no edge.
+    NullSetFrameRefused(false);
+    input.script.left = false;
     RunFrame(0.01f);
-    EXPECT_EQ(log.draws, 1);
-    EXPECT_EQ(NullRenderCounters().presents, 1);
-    EXPECT_TRUE(g_typedKeys.IsEmpty());
+    EXPECT_EQ(seen.back(), (InputSeen{true, true, false, false, false, false}));
+    RunFrame(0.01f);
+    EXPECT_EQ(seen.back(), (InputSeen{false, true, false, false, false, false}));
+    EXPECT_EQ(log.draws, 4);
+    EXPECT_EQ(NullRenderCounters().presents, 4);
 }
 
 // Every pass finds a message: the clock runs, but no frame does.

@@ -3,6 +3,7 @@
 // dialogue lines and a battle without a player.
 #include "tests/game/world/world_fixture.h"
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -47,21 +48,38 @@ protected:
     MenuInput input;
 };
 
-// The colours of the recorded 2D pictures that show one image, in draw order.
-std::vector<uint32_t> DrawnPictures(CGameUI& ui, const std::string& image) {
+// A recorded 2D picture: its colour and how far it reaches up and down.
+struct Picture {
+    uint32_t colour;
+    float top, bottom;
+};
+
+// The recorded 2D pictures that show one image, in draw order.
+std::vector<Picture> DrawnPictures(CGameUI& ui, const std::string& image) {
     NullStartRecording();
     ui.Draw();
     NullStopRecording();
-    std::vector<uint32_t> colours;
+    std::vector<Picture> pictures;
+    size_t primitive = 0;
     for (const std::string& e : NullRecordedEvents()) {
         std::istringstream in(e);
         std::string word, type, vertices, colour, texture;
         in >> word >> type >> vertices >> colour;
         std::getline(in >> std::ws, texture);
-        if (word == "primitive" && texture == image)
-            colours.push_back(uint32_t(std::stoul(colour, nullptr, 16)));
+        if (word != "primitive")
+            continue;
+        const NullPrimitive& p = NullRecordedPrimitives().at(primitive++);
+        if (texture != image || p.vertices.empty())
+            continue;
+        Picture picture{uint32_t(std::stoul(colour, nullptr, 16)), p.vertices[0].position[1],
+                        p.vertices[0].position[1]};
+        for (const NullVertex& v : p.vertices) {
+            picture.top = std::min(picture.top, v.position[1]);
+            picture.bottom = std::max(picture.bottom, v.position[1]);
+        }
+        pictures.push_back(picture);
     }
-    return colours;
+    return pictures;
 }
 
 TEST(DialogueEntryTest, KeysFormatsArgumentsAndTruncation) {
@@ -149,6 +167,24 @@ TEST_F(GameTest, BattleStartsPausesResumesAndLeavesForTheCampaign) {
     EXPECT_EQ(g_gameCameras, nullptr);
 }
 
+// A battle started while the old one still exists takes the controller over;
+// deleting the old one afterwards must leave it to the new battle.
+TEST_F(GameTest, AnOldBattleDeletedLateLeavesTheControllerToTheNewOne) {
+    CGame* old = new CGame();
+    CGame* current = new CGame();
+    CSoldier* player = g_playerController.GetSoldier();
+    ASSERT_NE(player, nullptr);
+    ASSERT_EQ(player->world, &current->GetWorld());
+    delete old;
+    EXPECT_EQ(g_playerController.GetSoldier(), player);
+    EXPECT_EQ(g_playerController.GetCamera(), current->GetCameras().GetCamera(0));
+    EXPECT_TRUE(g_playerController.IsActive());
+    delete current;
+    EXPECT_EQ(g_playerController.GetSoldier(), nullptr);
+    EXPECT_EQ(g_playerController.GetCamera(), nullptr);
+    EXPECT_FALSE(g_playerController.IsActive());
+}
+
 TEST_F(GameTest, RadarReachAndASoldierOnThePlayer) {
     CSoldier* player = AddSoldier(Vector3{0, 0, 0}, 0);
     player->facing = Vector3{1, 0, 0};
@@ -187,10 +223,25 @@ TEST_F(GameTest, StatusPanelLightsTheRoundsLeftInTheClip) {
     }
     ASSERT_EQ(rifle.clip, clipSize - 3);
     ui.Update(0.016f);
-    std::vector<uint32_t> rounds = DrawnPictures(ui, icon);
+    std::vector<Picture> rounds = DrawnPictures(ui, icon);
     ASSERT_EQ(rounds.size(), size_t(clipSize));
     for (int i = 0; i < clipSize; i++)
-        EXPECT_EQ(rounds[i], AlphaToWhite(i < rifle.clip ? 1.0f : 0.2f)) << "round " << i;
+        EXPECT_EQ(rounds[i].colour, AlphaToWhite(i < rifle.clip ? 1.0f : 0.2f)) << "round " << i;
+
+    // The largest clip the stats accept: the rows stop at the top of the
+    // screen, the last one still showing, the loaded rounds first.
+    g_weaponTypes[rifle.type].clipSize = MaxRoundCount;
+    rounds = DrawnPictures(ui, icon);
+    g_weaponTypes[rifle.type].clipSize = clipSize;
+    ASSERT_GT(rounds.size(), size_t(rifle.clip));
+    ASSERT_LT(rounds.size(), 1000u);
+    float highest = rounds[0].top;
+    for (size_t i = 0; i < rounds.size(); i++) {
+        EXPECT_GT(rounds[i].bottom, 0.0f) << "round " << i;
+        EXPECT_EQ(rounds[i].colour, AlphaToWhite(int(i) < rifle.clip ? 1.0f : 0.2f)) << "round " << i;
+        highest = std::min(highest, rounds[i].top);
+    }
+    EXPECT_LE(highest, 0.0f) << "a row that would still show was left out";
 }
 
 TEST_F(GameTest, NoticesBecomeOneTimedLineAndBadKindsAndSeatsAreIgnored) {
