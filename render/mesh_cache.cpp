@@ -292,7 +292,7 @@ std::string MeshCachePath(const std::string& meshPath) {
     return IsPathBelowFolder(stem) ? "gen\\" + stem + ".bmbm" : std::string();
 }
 
-float ReadMeshCacheId(const std::string& cachePath) {
+float ReadMeshCacheId(const std::string& cachePath, bool* cut) {
     FILE* f = OpenFile(cachePath, "rb");
     uint8_t b[4];
     if (f) {
@@ -302,6 +302,8 @@ float ReadMeshCacheId(const std::string& cachePath) {
             ByteReader in(b, 4);
             return in.F32();
         }
+        if (cut)
+            *cut = true;
     }
     return -((float)GameRand() / (float)GameRandMax);
 }

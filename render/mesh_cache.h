@@ -23,8 +23,9 @@ struct MeshLoadResult {
 // would put the cache outside "gen\\" (a drive, a root, a ".." or the like).
 std::string MeshCachePath(const std::string& meshPath);
 // The file's first four bytes as a float; when it cannot be read, a negative
-// chance value that a text's identifier will not normally match.
-float ReadMeshCacheId(const std::string& cachePath);
+// chance value that a text's identifier will not normally match. cut, when
+// given, is set for a file that is there but shorter than the identifier.
+float ReadMeshCacheId(const std::string& cachePath, bool* cut = nullptr);
 // Reads the whole file as bytes. On any failure nothing is kept.
 bool LoadMeshCache(const std::string& cachePath, bool readable, MeshLoadResult& result);
 // The records after the identifier; on failure every node and mesh made is freed.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/error.h"
 #include "render/mesh_cache.h"
 #include "render/mesh_file.h"
 #include "render/node.h"
@@ -227,7 +228,9 @@ TEST_F(MeshCache, MatchingIdentifierReadsNoFurtherText) {
     changed.replace(changed.find("12.5"), 4, "13.5");
     changed.replace(changed.find("1 2 3"), 5, "4 5 6");
     Write("id.mbm", changed);
+    int reports = ErrorReportCount();   // out of date, not damaged
     ASSERT_TRUE(LoadMeshFile(path, true, b, false));
+    EXPECT_EQ(ErrorReportCount(), reports);
     EXPECT_FLOAT_EQ(b.root->position.x, 4);
     EXPECT_EQ(ReadMeshCacheId(CacheOf("id.mbm")), 13.5f);
 }
@@ -254,10 +257,13 @@ TEST_F(MeshCache, CutCachesAreRefusedAndTheTextIsUsed) {
         ASSERT_FALSE(ReadMeshCacheRecords(whole.data() + 4, cut - 4, true, r)) << cut;
         ASSERT_EQ(r.root, nullptr);
     }
-    // Through the loader: the text is parsed and the cache made whole again.
-    for (size_t cut : {size_t(2), size_t(4), size_t(5), whole.size() / 2, whole.size() - 1}) {
+    // Through the loader: reported, the text parsed and the cache made whole again.
+    for (size_t cut : {size_t(0), size_t(2), size_t(4), size_t(5), whole.size() / 2, whole.size() - 1}) {
         WriteBytes(CacheOf("cut.mbm"), std::vector<uint8_t>(whole.begin(), whole.begin() + cut));
+        int reports = ErrorReportCount();
         Reload(path, std::to_string(cut));
+        EXPECT_EQ(ErrorReportCount(), reports + 1) << cut;
+        EXPECT_EQ(LastErrorReport(), "Error: LoadMeshFile()-rebuilding bad mesh cache " + CacheOf("cut.mbm"));
         EXPECT_EQ(ReadBytes(CacheOf("cut.mbm")), whole);
     }
 }
