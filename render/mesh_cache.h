@@ -31,7 +31,9 @@ bool LoadMeshCache(const std::string& cachePath, bool readable, MeshLoadResult& 
 // The records after the identifier; on failure every node and mesh made is freed.
 bool ReadMeshCacheRecords(const uint8_t* bytes, size_t size, bool readable,
                           MeshLoadResult& result);
-// Nothing is written when a record does not fit the layout.
+// Nothing is written when a record does not fit the layout or holds a
+// texture the reader would load as another kind (the layout keeps names
+// only); an older file of the name is removed then.
 bool WriteMeshCache(const std::string& cachePath, const MeshLoadResult& result);
 bool WriteMeshCacheNode(std::vector<uint8_t>& out, const CNode* node);
 // The whole file image (identifier, records, end byte) for the tests.

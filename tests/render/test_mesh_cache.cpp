@@ -198,6 +198,51 @@ TEST_F(MeshCache, TextAndCacheGiveTheSameTree) {
     delete c.root;
 }
 
+// The cache keeps texture names only; its reader loads the colour place as
+// kind 1 and the bump place as kind 5. A model whose keywords put other
+// kinds there is parsed on every load, so every load binds what the first
+// did. A damaged cache in the way is reported once and goes.
+TEST_F(MeshCache, EveryLoadBindsTheTextureKindsOfTheText) {
+    WriteTreeTextures();
+    struct Model {
+        const char* textures;
+        int colourKind, bumpKind;
+        bool cached;
+    } models[] = {
+        {"TextureC { 0 skin.png } TextureB { 1 bump.png }", 1, 5, true},
+        {"TextureC { 0 skin.png } TextureC { 1 bump.png }", 1, 1, false},
+        {"TextureB { 0 skin.png } TextureB { 1 bump.png }", 5, 5, false},
+    };
+    int n = 0;
+    for (const Model& m : models) {
+        std::string name = "kinds" + std::to_string(n++) + ".mbm";
+        std::string path = Write(name, std::string("RandomID { 3 }\nMesh { Name { m } Chunk { ") +
+                                           m.textures + " Vertices { PNT2 3  0 0 0 0 0 1 0 0"
+                                           "  1 0 0 0 0 1 1 0  0 1 0 0 0 1 0 1 }"
+                                           " Indices { 3 0 1 2 } } }\nBone { Name { Root } Mesh { m } }\n");
+        CreateDirectoryPath(CacheOf(name));
+        WriteBytes(CacheOf(name), {0x00, 0x00, 0x40, 0x40, 0x07});   // identifier 3, unknown tag
+        delete a.root;
+        delete b.root;
+        a = b = MeshLoadResult();
+        // The damaged file once; a model the cache cannot hold is refused at each load.
+        int refusals = m.cached ? 0 : 1;
+        int reports = ErrorReportCount();
+        ASSERT_TRUE(LoadMeshFile(path, false, a, false)) << m.textures;
+        EXPECT_EQ(ErrorReportCount(), reports + 1 + refusals) << m.textures;
+        EXPECT_EQ(Exists(CacheOf(name)), m.cached) << m.textures;
+        reports = ErrorReportCount();
+        ASSERT_TRUE(LoadMeshFile(path, false, b, false)) << m.textures;
+        EXPECT_EQ(ErrorReportCount(), reports + refusals) << m.textures;
+        ExpectSameTree(a.root, b.root);
+        for (const MeshLoadResult* r : {&a, &b}) {
+            const MeshChunk& c = r->root->mesh.GetRecord()->chunks[0];
+            EXPECT_EQ(c.colourTexture.GetRecord()->kind, m.colourKind) << m.textures;
+            EXPECT_EQ(c.bumpTexture.GetRecord()->kind, m.bumpKind) << m.textures;
+        }
+    }
+}
+
 // Children are found by name: two parents with a child of the same name
 // each get their own back.
 TEST_F(MeshCache, ChildrenOfOneNameUnderTwoParentsKeepTheirPlaces) {
