@@ -352,21 +352,26 @@ TEST_F(MeshCache, GarbledCachesAreRefused) {
     EXPECT_FALSE(ReadMeshCacheRecords(two.data(), two.size(), true, r));
 }
 
-// Cached texture names are opened as they stand: one that climbs out of
-// the game's folder refuses the cache, and the text is parsed instead.
+// Cached texture names are opened as they stand: a colour or bump texture
+// name that climbs out of the game's folder refuses the cache, and the text
+// is parsed instead.
 TEST_F(MeshCache, ATextureNameThatClimbsOutRefusesTheCache) {
     WriteTreeTextures();
     std::string path = Write("climb.mbm", TreeText);
     ASSERT_TRUE(LoadMeshFile(path, true, a, false));
-    std::vector<uint8_t> bytes = ReadBytes(CacheOf("climb.mbm"));
-    const std::string skin = Path("skin.png");
-    auto at = std::search(bytes.begin(), bytes.end(), skin.begin(), skin.end());
-    ASSERT_NE(at, bytes.end());
-    std::copy_n("..\\", 3, at);   // the same length: only the name is wrong
-    MeshLoadResult r;
-    EXPECT_FALSE(ReadMeshCacheRecords(bytes.data() + 4, bytes.size() - 4, true, r));
-    WriteBytes(CacheOf("climb.mbm"), bytes);
-    Reload(path, "climbing texture name");
+    const std::vector<uint8_t> good = ReadBytes(CacheOf("climb.mbm"));
+    for (const char* texture : {"skin.png", "bump.png"}) {
+        std::vector<uint8_t> bytes = good;
+        const std::string name = Path(texture);
+        auto at = std::search(bytes.begin(), bytes.end(), name.begin(), name.end());
+        ASSERT_NE(at, bytes.end());
+        std::copy_n("..\\", 3, at);   // the same length: only the name is wrong
+        MeshLoadResult r;
+        EXPECT_FALSE(ReadMeshCacheRecords(bytes.data() + 4, bytes.size() - 4, true, r)) << texture;
+        WriteBytes(CacheOf("climb.mbm"), bytes);
+        Reload(path, texture);
+        EXPECT_EQ(ReadBytes(CacheOf("climb.mbm")), good) << texture;
+    }
 }
 
 TEST_F(MeshCache, ModelsBeyondTheFieldsAreNotCached) {
