@@ -100,6 +100,23 @@ const uint8_t* ByteReader::Span(size_t n) {
 
 // ---- mesh record ----------------------------------------------------------------
 
+namespace {
+
+// The layout keeps a chunk's texture names, not their kinds: the reader loads
+// the colour place as kind 1 and the bump place as kind 5, as "TextureC" in
+// slot 0 and "TextureB" in slot 1 load them.
+const int CachedColourKind = 1;
+const int CachedBumpKind = 5;
+
+// A place the cache gives back as it was: empty, or a named texture of the
+// kind the reader loads there.
+bool CacheKeepsTexture(const CTexture& t, int kind) {
+    const TextureRecord* r = t.GetRecord();
+    return !r || (r->kind == kind && !r->fileName.empty());
+}
+
+}  // namespace
+
 bool CMesh::Serialize(std::vector<uint8_t>& out) const {
     if (!record || !WriteString(out, record->name))
         return false;
@@ -117,6 +134,10 @@ bool CMesh::Serialize(std::vector<uint8_t>& out) const {
         return false;
     WriteU8(out, (unsigned)drawable.size());
     for (MeshChunk* c : drawable) {
+        // Any other texture would come back as another one: not cached.
+        if (!CacheKeepsTexture(c->colourTexture, CachedColourKind) ||
+            !CacheKeepsTexture(c->bumpTexture, CachedBumpKind))
+            return false;
         const TextureRecord* colour = c->colourTexture.GetRecord();
         const TextureRecord* bump = c->bumpTexture.GetRecord();
         if (!WriteString(out, colour ? colour->fileName : std::string()) ||
@@ -218,9 +239,9 @@ bool ReadChunk(ByteReader& in, ChunkBytes& c) {
 
 bool MakeChunk(const ChunkBytes& b, bool readable, MeshChunk& c) {
     if (!b.colour.empty())
-        LoadTextureWithCallbacks(c.colourTexture, b.colour, false, 1, true);
+        LoadTextureWithCallbacks(c.colourTexture, b.colour, false, CachedColourKind, true);
     if (!b.bump.empty())
-        LoadTextureWithCallbacks(c.bumpTexture, b.bump, false, 5, true);
+        LoadTextureWithCallbacks(c.bumpTexture, b.bump, false, CachedBumpKind, true);
     if (!CreateVertexBuffer(c.vertexBuffer, (int)b.vertexSize, (int)b.vertexCount, b.layout,
                             false, !readable) ||
         !CreateIndexBuffer(c.indexBuffer, (int)b.indexCount, false, !readable))
@@ -292,7 +313,7 @@ std::string MeshCachePath(const std::string& meshPath) {
     return IsPathBelowFolder(stem) ? "gen\\" + stem + ".bmbm" : std::string();
 }
 
-float ReadMeshCacheId(const std::string& cachePath) {
+float ReadMeshCacheId(const std::string& cachePath, bool* cut) {
     FILE* f = OpenFile(cachePath, "rb");
     uint8_t b[4];
     if (f) {
@@ -302,6 +323,8 @@ float ReadMeshCacheId(const std::string& cachePath) {
             ByteReader in(b, 4);
             return in.F32();
         }
+        if (cut)
+            *cut = true;
     }
     return -((float)GameRand() / (float)GameRandMax);
 }
@@ -334,7 +357,11 @@ bool BuildMeshCacheBytes(const MeshLoadResult& result, std::vector<uint8_t>& out
 bool WriteMeshCache(const std::string& cachePath, const MeshLoadResult& result) {
     std::vector<uint8_t> bytes;
     if (!BuildMeshCacheBytes(result, bytes)) {
-        ReportError("Error", "WriteMeshCache()-model does not fit the cache: " + cachePath);
+        ReportError("Error", "WriteMeshCache()-model does not fit the cache (a field too wide, or a "
+                             "texture it would give back as another kind): " + cachePath);
+        // Nor is an older file of the name kept: a damaged one would be
+        // refused, and reported, at every load.
+        std::remove(NativePath(cachePath).c_str());
         return false;
     }
     CreateDirectoryPath(cachePath);

@@ -23,14 +23,17 @@ struct MeshLoadResult {
 // would put the cache outside "gen\\" (a drive, a root, a ".." or the like).
 std::string MeshCachePath(const std::string& meshPath);
 // The file's first four bytes as a float; when it cannot be read, a negative
-// chance value that a text's identifier will not normally match.
-float ReadMeshCacheId(const std::string& cachePath);
+// chance value that a text's identifier will not normally match. cut, when
+// given, is set for a file that is there but shorter than the identifier.
+float ReadMeshCacheId(const std::string& cachePath, bool* cut = nullptr);
 // Reads the whole file as bytes. On any failure nothing is kept.
 bool LoadMeshCache(const std::string& cachePath, bool readable, MeshLoadResult& result);
 // The records after the identifier; on failure every node and mesh made is freed.
 bool ReadMeshCacheRecords(const uint8_t* bytes, size_t size, bool readable,
                           MeshLoadResult& result);
-// Nothing is written when a record does not fit the layout.
+// Nothing is written when a record does not fit the layout or holds a
+// texture the reader would load as another kind (the layout keeps names
+// only); an older file of the name is removed then.
 bool WriteMeshCache(const std::string& cachePath, const MeshLoadResult& result);
 bool WriteMeshCacheNode(std::vector<uint8_t>& out, const CNode* node);
 // The whole file image (identifier, records, end byte) for the tests.

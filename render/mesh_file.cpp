@@ -497,13 +497,21 @@ bool LoadMeshFile(const std::string& path, bool readable, MeshLoadResult& result
         reader.SkipToken();   // "{"
         result.cacheId = reader.ReadFloat();
         reader.SkipToken();
-        if (!cachePath.empty() && ReadMeshCacheId(cachePath) == result.cacheId) {
-            MeshLoadResult cached;
-            cached.cacheId = result.cacheId;
-            if (LoadMeshCache(cachePath, readable, cached)) {
-                result = cached;
-                return true;
+        if (!cachePath.empty()) {
+            bool cut = false;
+            bool current = ReadMeshCacheId(cachePath, &cut) == result.cacheId;
+            if (current) {
+                MeshLoadResult cached;
+                cached.cacheId = result.cacheId;
+                if (LoadMeshCache(cachePath, readable, cached)) {
+                    result = cached;
+                    return true;
+                }
             }
+            // One of another identifier is only out of date; one that is
+            // there and cannot be read is damaged.
+            if (current || cut)
+                ReportError("Error", "LoadMeshFile()-rebuilding bad mesh cache " + cachePath);
         }
     }
     if (!ParseMeshGroups(reader, GetDirectoryPart(path), weld, result)) {

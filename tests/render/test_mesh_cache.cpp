@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/error.h"
 #include "render/mesh_cache.h"
 #include "render/mesh_file.h"
 #include "render/node.h"
@@ -197,6 +198,51 @@ TEST_F(MeshCache, TextAndCacheGiveTheSameTree) {
     delete c.root;
 }
 
+// The cache keeps texture names only; its reader loads the colour place as
+// kind 1 and the bump place as kind 5. A model whose keywords put other
+// kinds there is parsed on every load, so every load binds what the first
+// did. A damaged cache in the way is reported once and goes.
+TEST_F(MeshCache, EveryLoadBindsTheTextureKindsOfTheText) {
+    WriteTreeTextures();
+    struct Model {
+        const char* textures;
+        int colourKind, bumpKind;
+        bool cached;
+    } models[] = {
+        {"TextureC { 0 skin.png } TextureB { 1 bump.png }", 1, 5, true},
+        {"TextureC { 0 skin.png } TextureC { 1 bump.png }", 1, 1, false},
+        {"TextureB { 0 skin.png } TextureB { 1 bump.png }", 5, 5, false},
+    };
+    int n = 0;
+    for (const Model& m : models) {
+        std::string name = "kinds" + std::to_string(n++) + ".mbm";
+        std::string path = Write(name, std::string("RandomID { 3 }\nMesh { Name { m } Chunk { ") +
+                                           m.textures + " Vertices { PNT2 3  0 0 0 0 0 1 0 0"
+                                           "  1 0 0 0 0 1 1 0  0 1 0 0 0 1 0 1 }"
+                                           " Indices { 3 0 1 2 } } }\nBone { Name { Root } Mesh { m } }\n");
+        CreateDirectoryPath(CacheOf(name));
+        WriteBytes(CacheOf(name), {0x00, 0x00, 0x40, 0x40, 0x07});   // identifier 3, unknown tag
+        delete a.root;
+        delete b.root;
+        a = b = MeshLoadResult();
+        // The damaged file once; a model the cache cannot hold is refused at each load.
+        int refusals = m.cached ? 0 : 1;
+        int reports = ErrorReportCount();
+        ASSERT_TRUE(LoadMeshFile(path, false, a, false)) << m.textures;
+        EXPECT_EQ(ErrorReportCount(), reports + 1 + refusals) << m.textures;
+        EXPECT_EQ(Exists(CacheOf(name)), m.cached) << m.textures;
+        reports = ErrorReportCount();
+        ASSERT_TRUE(LoadMeshFile(path, false, b, false)) << m.textures;
+        EXPECT_EQ(ErrorReportCount(), reports + refusals) << m.textures;
+        ExpectSameTree(a.root, b.root);
+        for (const MeshLoadResult* r : {&a, &b}) {
+            const MeshChunk& c = r->root->mesh.GetRecord()->chunks[0];
+            EXPECT_EQ(c.colourTexture.GetRecord()->kind, m.colourKind) << m.textures;
+            EXPECT_EQ(c.bumpTexture.GetRecord()->kind, m.bumpKind) << m.textures;
+        }
+    }
+}
+
 // Children are found by name: two parents with a child of the same name
 // each get their own back.
 TEST_F(MeshCache, ChildrenOfOneNameUnderTwoParentsKeepTheirPlaces) {
@@ -227,7 +273,9 @@ TEST_F(MeshCache, MatchingIdentifierReadsNoFurtherText) {
     changed.replace(changed.find("12.5"), 4, "13.5");
     changed.replace(changed.find("1 2 3"), 5, "4 5 6");
     Write("id.mbm", changed);
+    int reports = ErrorReportCount();   // out of date, not damaged
     ASSERT_TRUE(LoadMeshFile(path, true, b, false));
+    EXPECT_EQ(ErrorReportCount(), reports);
     EXPECT_FLOAT_EQ(b.root->position.x, 4);
     EXPECT_EQ(ReadMeshCacheId(CacheOf("id.mbm")), 13.5f);
 }
@@ -254,10 +302,13 @@ TEST_F(MeshCache, CutCachesAreRefusedAndTheTextIsUsed) {
         ASSERT_FALSE(ReadMeshCacheRecords(whole.data() + 4, cut - 4, true, r)) << cut;
         ASSERT_EQ(r.root, nullptr);
     }
-    // Through the loader: the text is parsed and the cache made whole again.
-    for (size_t cut : {size_t(2), size_t(4), size_t(5), whole.size() / 2, whole.size() - 1}) {
+    // Through the loader: reported, the text parsed and the cache made whole again.
+    for (size_t cut : {size_t(0), size_t(2), size_t(4), size_t(5), whole.size() / 2, whole.size() - 1}) {
         WriteBytes(CacheOf("cut.mbm"), std::vector<uint8_t>(whole.begin(), whole.begin() + cut));
+        int reports = ErrorReportCount();
         Reload(path, std::to_string(cut));
+        EXPECT_EQ(ErrorReportCount(), reports + 1) << cut;
+        EXPECT_EQ(LastErrorReport(), "Error: LoadMeshFile()-rebuilding bad mesh cache " + CacheOf("cut.mbm"));
         EXPECT_EQ(ReadBytes(CacheOf("cut.mbm")), whole);
     }
 }
@@ -301,21 +352,26 @@ TEST_F(MeshCache, GarbledCachesAreRefused) {
     EXPECT_FALSE(ReadMeshCacheRecords(two.data(), two.size(), true, r));
 }
 
-// Cached texture names are opened as they stand: one that climbs out of
-// the game's folder refuses the cache, and the text is parsed instead.
+// Cached texture names are opened as they stand: a colour or bump texture
+// name that climbs out of the game's folder refuses the cache, and the text
+// is parsed instead.
 TEST_F(MeshCache, ATextureNameThatClimbsOutRefusesTheCache) {
     WriteTreeTextures();
     std::string path = Write("climb.mbm", TreeText);
     ASSERT_TRUE(LoadMeshFile(path, true, a, false));
-    std::vector<uint8_t> bytes = ReadBytes(CacheOf("climb.mbm"));
-    const std::string skin = Path("skin.png");
-    auto at = std::search(bytes.begin(), bytes.end(), skin.begin(), skin.end());
-    ASSERT_NE(at, bytes.end());
-    std::copy_n("..\\", 3, at);   // the same length: only the name is wrong
-    MeshLoadResult r;
-    EXPECT_FALSE(ReadMeshCacheRecords(bytes.data() + 4, bytes.size() - 4, true, r));
-    WriteBytes(CacheOf("climb.mbm"), bytes);
-    Reload(path, "climbing texture name");
+    const std::vector<uint8_t> good = ReadBytes(CacheOf("climb.mbm"));
+    for (const char* texture : {"skin.png", "bump.png"}) {
+        std::vector<uint8_t> bytes = good;
+        const std::string name = Path(texture);
+        auto at = std::search(bytes.begin(), bytes.end(), name.begin(), name.end());
+        ASSERT_NE(at, bytes.end());
+        std::copy_n("..\\", 3, at);   // the same length: only the name is wrong
+        MeshLoadResult r;
+        EXPECT_FALSE(ReadMeshCacheRecords(bytes.data() + 4, bytes.size() - 4, true, r)) << texture;
+        WriteBytes(CacheOf("climb.mbm"), bytes);
+        Reload(path, texture);
+        EXPECT_EQ(ReadBytes(CacheOf("climb.mbm")), good) << texture;
+    }
 }
 
 TEST_F(MeshCache, ModelsBeyondTheFieldsAreNotCached) {

@@ -144,8 +144,9 @@ inline void ExpectSameTree(CNode* x, CNode* y) {
     for (size_t i = 0; i < mx.chunks.size(); i++) {
         MeshChunk& cx = mx.chunks[i];
         MeshChunk& cy = my.chunks[i];
-        EXPECT_EQ(cx.colourTexture.GetRecord(), cy.colourTexture.GetRecord());
-        EXPECT_EQ(cx.bumpTexture.IsEmpty(), cy.bumpTexture.IsEmpty());
+        // Shared by name and kind: the same record is the same texture.
+        EXPECT_EQ(cx.colourTexture.GetRecord(), cy.colourTexture.GetRecord()) << x->name;
+        EXPECT_EQ(cx.bumpTexture.GetRecord(), cy.bumpTexture.GetRecord()) << x->name;
         EXPECT_TRUE(VertexLayoutsEqual(cx.vertexBuffer.GetRecord()->layout, cy.vertexBuffer.GetRecord()->layout));
         EXPECT_EQ(VertexBytes(cx.vertexBuffer), VertexBytes(cy.vertexBuffer));
         EXPECT_EQ(IndexValues(cx.indexBuffer), IndexValues(cy.indexBuffer));
