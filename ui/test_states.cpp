@@ -1,5 +1,7 @@
 #include "ui/test_states.h"
 
+#include <algorithm>
+
 #include "app/keyboard.h"
 #include "app/mouse.h"
 #include "game/player/player_controller.h"
@@ -81,7 +83,12 @@ CTestWorldState::CTestWorldState() : scene(world), renderer(&scene), playTime(0.
 }
 
 CTestWorldState::~CTestWorldState() {
-    g_playerController.Reset();
+    // Only a controller holding one of this world's soldiers is let go; the
+    // pointer is compared, never followed (another battle may own it).
+    const std::vector<CSoldier*>& soldiers = world.soldiers;
+    if (std::find(soldiers.begin(), soldiers.end(), g_playerController.GetSoldier()) != soldiers.end()) {
+        g_playerController.Reset();
+    }
     if (CurrentCamera == &camera) {
         CurrentCamera = nullptr;
     }

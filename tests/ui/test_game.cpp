@@ -176,6 +176,7 @@ TEST_F(GameTest, AnOldBattleDeletedLateLeavesTheControllerToTheNewOne) {
     ASSERT_NE(player, nullptr);
     ASSERT_EQ(player->world, &current->GetWorld());
     delete old;
+    delete new CTestParticles();   // a test world made and gone meanwhile
     EXPECT_EQ(g_playerController.GetSoldier(), player);
     EXPECT_EQ(g_playerController.GetCamera(), current->GetCameras().GetCamera(0));
     EXPECT_TRUE(g_playerController.IsActive());
