@@ -1,6 +1,7 @@
-// Any file bytes as an Ogg sound: reading its format and streaming it through
-// the ring writers never reads or writes outside the ring, never loops for
-// ever, and leaves every sample it could not decode at zero.
+// Any file bytes as an Ogg sound, chained streams of several formats among
+// them: reading its format and streaming it through the ring writers never
+// reads or writes outside the ring, never loops for ever, and leaves every
+// sample it could not decode at zero.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -28,6 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::remove(path.c_str());   // the open file stays readable; nothing is left behind
     if (read && !opened) {
         __builtin_trap();   // the same bytes opened once and not again
+    }
+    SoundStreamInfo info;
+    if (opened && decoder.GetInfo(&info) && (info.playedStreams < 1 || info.playedStreams > info.streams)) {
+        __builtin_trap();   // the streams played are a leading run of those in the file
     }
     SoundBufferObject ring;
     ring.data.assign(SoundRingBytes, 0xEE);

@@ -5,6 +5,7 @@
 #include <vorbis/vorbisfile.h>
 
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -17,6 +18,8 @@ struct COggDecoder::State {
     FILE* file = nullptr;
     OggVorbis_File vorbis;
     bool opened = false;   // vorbis holds a stream that ov_clear must release
+    int playedLinks = 1;   // leading chained streams in the first one's format
+    bool ended = false;    // reading met a link past them; a seek starts over
 };
 
 namespace {
@@ -34,6 +37,22 @@ long TellCallback(void* source) {
 }
 
 std::atomic<SoundDecoderMaker> decoderMaker(nullptr);
+
+// The leading links whose rate and channels are the first link's: decoded
+// into a buffer made for the first, any other would play at the wrong pitch.
+int CountPlayedLinks(OggVorbis_File* vorbis) {
+    vorbis_info* first = ov_info(vorbis, 0);
+    long links = ov_streams(vorbis);
+    int played = 1;
+    while (first && played < links) {
+        vorbis_info* vi = ov_info(vorbis, played);
+        if (!vi || vi->rate != first->rate || vi->channels != first->channels) {
+            break;
+        }
+        played++;
+    }
+    return played;
+}
 
 }  // namespace
 
@@ -60,6 +79,12 @@ bool COggDecoder::Open(const std::string& fileName) {
         return false;
     }
     state->opened = true;
+    state->playedLinks = CountPlayedLinks(&state->vorbis);
+    // Opening a chain leaves libvorbisfile past a first link whose sound fits
+    // one page; a seek to the start reads that link too.
+    if (ov_streams(&state->vorbis) > 1) {
+        ov_pcm_seek(&state->vorbis, 0);
+    }
     return true;
 }
 
@@ -67,20 +92,32 @@ bool COggDecoder::GetInfo(SoundStreamInfo* info) {
     if (!state || !state->opened) {
         return false;
     }
-    vorbis_info* vi = ov_info(&state->vorbis, -1);
-    ogg_int64_t total = ov_pcm_total(&state->vorbis, -1);
-    if (!vi || vi->channels < 1 || vi->rate < 1 || total < 0) {
+    vorbis_info* vi = ov_info(&state->vorbis, 0);
+    if (!vi || vi->channels < 1 || vi->rate < 1) {
         return false;
+    }
+    ogg_int64_t total = 0;
+    for (int link = 0; link < state->playedLinks; link++) {
+        ogg_int64_t samples = ov_pcm_total(&state->vorbis, link);
+        if (samples < 0 || samples > INT64_MAX - total) {   // damaged granule positions
+            return false;
+        }
+        total += samples;
     }
     info->channels = vi->channels;
     info->rate = vi->rate;
     info->totalSamples = total;
+    info->streams = (int)ov_streams(&state->vorbis);
+    info->playedStreams = state->playedLinks;
     return true;
 }
 
 long COggDecoder::Read(char* destination, int bytes) {
     if (!state || !state->opened) {
         return SoundDecodeError;
+    }
+    if (state->ended) {
+        return 0;
     }
     int section = 0;
     long n = ov_read(&state->vorbis, destination, bytes, 0, 2, 1, &section);
@@ -90,11 +127,21 @@ long COggDecoder::Read(char* destination, int bytes) {
     if (n < 0 || n > bytes) {
         return SoundDecodeError;
     }
+    // Every read holds samples of one link only; the first of another format
+    // is dropped and ends the sound.
+    if (n > 0 && section >= state->playedLinks) {
+        state->ended = true;
+        return 0;
+    }
     return n;
 }
 
 bool COggDecoder::Seek(int64_t frame) {
-    return state && state->opened && ov_pcm_seek(&state->vorbis, frame) == 0;
+    if (!state || !state->opened || ov_pcm_seek(&state->vorbis, frame) != 0) {
+        return false;
+    }
+    state->ended = false;
+    return true;
 }
 
 void COggDecoder::Close() {

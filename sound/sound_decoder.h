@@ -12,10 +12,15 @@
 const long SoundDecodeHole = -3;       // a gap in damaged data; reading may go on
 const long SoundDecodeError = -1;      // anything else: reading is over
 
+// A file may hold several streams one after the other (chained). The sound's
+// buffer has one format, so only the leading streams in the first one's rate
+// and channels play; the decoder ends where another format begins.
 struct SoundStreamInfo {
     int channels = 0;
     long rate = 0;
-    int64_t totalSamples = 0;          // per channel
+    int64_t totalSamples = 0;          // per channel, of the streams that play
+    int streams = 1;                   // in the file
+    int playedStreams = 1;             // the leading ones in the first one's format
 };
 
 class CSoundDecoder {
@@ -25,7 +30,7 @@ public:
     virtual bool Open(const std::string& fileName) = 0;
     virtual bool GetInfo(SoundStreamInfo* info) = 0;
     // Up to `bytes` of 16-bit signed little-endian PCM: the count written,
-    // 0 at the end of the stream, below zero on an error.
+    // 0 at the end of the played streams, below zero on an error.
     virtual long Read(char* destination, int bytes) = 0;
     // Moves to a sample frame; false on failure.
     virtual bool Seek(int64_t frame) = 0;

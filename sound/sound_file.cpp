@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "core/error.h"
 #include "sound/sound_decoder.h"
 
 bool ReadSoundFile(const std::string& fileName, bool asMono, SoundDescription* description) {
@@ -29,5 +30,11 @@ bool ReadSoundFile(const std::string& fileName, bool asMono, SoundDescription* d
     f.bitsPerSample = 16;
     description->pcmBytes = (uint32_t)pcmBytes;
     description->fileName = fileName;
+    if (info.playedStreams < info.streams) {
+        ReportError("Error", "ReadSoundFile()-" + fileName + ": chained stream " +
+                                 std::to_string(info.playedStreams + 1) + " of " + std::to_string(info.streams) +
+                                 " differs from the first (" + std::to_string(info.rate) + " Hz, " +
+                                 std::to_string(info.channels) + " channels); the sound ends before it");
+    }
     return true;
 }

@@ -305,8 +305,7 @@ void SoundManager::UpdateSounds(float seconds) {
         }
         r->voice->Update(r, seconds);
         if (r->voice->IsFinished() && r->voice->ReleaseWhenFinished()) {
-            StopSound(r->voice->id);
-            t.finished.push_back(r);
+            StopRecord(r);
         }
     }
 }
@@ -531,6 +530,8 @@ void SoundManager::FreeSound(int32_t id) {
     }
     SoundRecord* r = t.records[index];
     t.records.erase(t.records.begin() + index);
+    // Freed before its round: the queue must not free it again.
+    t.finished.erase(std::remove(t.finished.begin(), t.finished.end(), r), t.finished.end());
     SoundBufferStop(r->buffer);
     if (r->voice && r->voice->kind != SoundVoiceSynth) {
         r->voice->Close();
@@ -561,11 +562,20 @@ void SoundManager::StopSound(int32_t id) {
         Report("StopSound - could not find sound to stop");
         return;
     }
-    SoundRecord* r = Tables().records[index];
+    StopRecord(Tables().records[index]);
+}
+
+// A stopped sound never plays again: it joins the finished ones, so the next
+// round frees its buffer or slot and its voice, once however often it stops.
+void SoundManager::StopRecord(SoundRecord* r) {
     SoundBufferStop(r->buffer);
     r->active = false;
     r->loop = false;
     SoundBufferSetPosition(r->buffer, 0);
+    std::vector<SoundRecord*>& finished = Tables().finished;
+    if (std::find(finished.begin(), finished.end(), r) == finished.end()) {
+        finished.push_back(r);
+    }
 }
 
 void SoundManager::FadeOutSound(int32_t id) {

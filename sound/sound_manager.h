@@ -75,6 +75,7 @@ public:
     // A synthesised sound on a 3D slot: the default format, endless (9999999
     // bytes), no velocity; it ends when its voice falls silent.
     static int32_t StartEndlessSound3D(const Vector3& position, CSoundVoiceBase* voice);
+    // Silent at once; the sound is freed in the next round, as a finished one is.
     static void StopSound(int32_t id);
     static void FadeOutSound(int32_t id);
     static void FreeSound(int32_t id);
@@ -124,6 +125,7 @@ private:
     static SoundRecord* ConstructEndlessSoundBuffer3D();
     static int32_t StartOnSlot(const Vector3& position, CSoundVoiceBase* voice, SoundRecord* record,
                                bool moving);
+    static void StopRecord(SoundRecord* record);
     static SoundRecord* NewRecord();
     static void DropNewRecord(SoundRecord* record);
     static void SoundThreadMain(CThread* thread, void* manager);

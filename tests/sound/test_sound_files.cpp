@@ -1,5 +1,6 @@
 // Effects and music from real Ogg files through libvorbisfile, and files that
 // are missing, damaged or gone.
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 
@@ -8,6 +9,7 @@
 #include "sound/sound_effect.h"
 #include "sound/stream_sound.h"
 #include "tests/sound/sound_test_rounds.h"
+#include "tools/datagen/ogg_writer.h"
 
 namespace {
 
@@ -87,6 +89,52 @@ TEST_F(SoundFiles, MissingDamagedOrVanishedFilesGiveAReportAndSilence) {
     }
     WriteFile("spoilt.ogg", damaged);
     EXPECT_TRUE(PlaysToItsEnd(spoilt.PlayAt(Vector3{}), 6)) << "a damaged stream still ends";
+}
+
+// One Ogg Vorbis stream: a 440 Hz tone in every channel.
+std::string Tone(int frames, int channels, int rate, uint32_t serial) {
+    std::vector<float> samples;
+    for (int i = 0; i < frames * channels; i++) {
+        samples.push_back(0.5f * (float)std::sin(6.2831853 * 440.0 * (i / channels) / rate));
+    }
+    std::vector<unsigned char> bytes = EncodeVorbis(samples, channels, rate, 0.4f, serial);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+size_t BytesToTheEnd(CSoundDecoder& decoder) {
+    char chunk[4096];
+    size_t total = 0;
+    for (long n; (n = decoder.Read(chunk, sizeof(chunk))) > 0;) {
+        total += (size_t)n;
+    }
+    return total;
+}
+
+// Files joined end to end: the buffer has the first stream's format, so the
+// sound ends where a stream of another rate or channel count begins. The
+// first stream fits one page, which libvorbisfile alone would skip.
+TEST_F(SoundFiles, ChainedStreamsPlayUpToOneOfAnotherFormat) {
+    WriteFile("chain.ogg", Tone(11025, 1, 22050, 1) + Tone(5000, 1, 22050, 2) + Tone(24000, 2, 48000, 3));
+    const uint32_t played = (11025 + 5000) * 2;
+    int reports = ErrorReportCount();
+    CStreamSound music;
+    CSoundEffect effect;
+    ASSERT_TRUE(music.Load("chain.ogg"));
+    ASSERT_TRUE(effect.Load("chain.ogg"));
+    for (const SoundDescription* d : {&music.GetDescription(), &effect.GetDescription()}) {
+        EXPECT_EQ(d->waveFormat.samplesPerSec, 22050u);
+        EXPECT_EQ(d->waveFormat.channels, 1);
+        EXPECT_EQ(d->pcmBytes, played);
+    }
+    EXPECT_EQ(ErrorReportCount(), reports + 2);
+    EXPECT_NE(LastErrorReport().find("chain.ogg: chained stream 3 of 3 differs"), std::string::npos);
+
+    COggDecoder decoder;
+    ASSERT_TRUE(decoder.Open("chain.ogg"));
+    EXPECT_EQ(BytesToTheEnd(decoder), played);
+    EXPECT_EQ(BytesToTheEnd(decoder), 0u) << "stays at the end";
+    ASSERT_TRUE(decoder.Seek(0));
+    EXPECT_EQ(BytesToTheEnd(decoder), played) << "a loop starts over";
 }
 
 TEST(SoundDecoder, ClosedDecoderReadsNothingAndClosesTwice) {

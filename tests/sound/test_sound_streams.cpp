@@ -142,6 +142,37 @@ TEST_F(SoundStreams, PlayingAgainFadesTheOldTrackOverTwoSeconds) {
     EXPECT_EQ(SoundManager::RecordCount(), 0);
 }
 
+// The test state's stop key: a stopped sound never plays again, so its own
+// buffer or slot and its decoder go in the next round, not at shutdown.
+TEST_F(SoundStreams, StoppedSoundsAreFreedInTheNextRound) {
+    scriptForNewDecoders.totalBytes = 400000;
+    CStreamSound music;
+    CSoundEffect effect;
+    ASSERT_TRUE(music.Load("data\\music\\tune.ogg"));
+    ASSERT_TRUE(effect.Load("data\\sound effects\\shot.ogg"));
+    int live = GetSoundStandIn().liveReferences;
+    int32_t musicId = music.Play(true);
+    int32_t effectId = effect.PlayAt(Vector3{});
+    Round();
+    SoundManager::StopSound(musicId);
+    SoundManager::StopSound(musicId);   // twice before the round: freed once
+    SoundManager::StopSound(effectId);
+    EXPECT_FALSE(Record(musicId)->buffer->playing) << "silent at once";
+    Round();
+    EXPECT_EQ(SoundManager::RecordCount(), 0);
+    EXPECT_EQ(scriptedLive.load(), 0) << "both decoders deleted";
+    EXPECT_EQ(GetSoundStandIn().liveReferences, live) << "the stream's own buffer released";
+    EXPECT_EQ(SoundManager::SlotsInUse(), 0);
+
+    // Freed by hand before its round: nothing is left to free twice.
+    int32_t id = effect.PlayAt(Vector3{});
+    SoundManager::StopSound(id);
+    SoundManager::FreeSound(id);
+    int reports = ErrorReportCount();
+    Round();
+    EXPECT_EQ(ErrorReportCount(), reports);
+}
+
 TEST_F(SoundStreams, DecoderFailuresLeaveZerosAndNeverHang) {
     struct Case {
         const char* name;

@@ -1,4 +1,4 @@
-// The main thread plays, fades and frees sounds while the Sound Thread and a
+// The main thread plays, fades, stops and frees sounds while the Sound Thread and a
 // second, tight round loop refill them. Built a second time under
 // ThreadSanitizer (tests_sound_tsan): any unguarded access is a failure there.
 #include <gtest/gtest.h>
@@ -56,6 +56,11 @@ TEST(SoundThreadStress, PlaysAndFadesWhileTheSoundThreadRefills) {
             music.Stop();
         }
         SoundManager::FindSound(effect.GetLastSoundId());
+        if (i % 10 == 5) {
+            // The stop key: its sound is freed on the other thread's next round.
+            SoundManager::StopSound(effect.GetLastSoundId());
+            SoundManager::StopSound(music.GetSoundId());
+        }
         if (i % 100 == 99) {
             SoundManager::SetSoundEnabled(false);
             std::this_thread::yield();
