@@ -152,7 +152,9 @@ TEST_F(StripCache, CutPaddedOrGarbledCachesAreRefusedWhole) {
 
 TEST_F(StripCache, WritesAreAtomicAndABrokenCacheIsNotUsed) {
     const std::string path = "gen\\terrain\\strip_8x8.tSegs";
-    ASSERT_EQ(CTerrain::SegmentCachePath("some\\where\\strip.mbm"), path);
+    // Named after the base name, whichever separators the name uses.
+    for (const char* name : {"some\\where\\strip.mbm", "some/where/strip.mbm", "some\\where/strip.mbm"})
+        ASSERT_EQ(CTerrain::SegmentCachePath(name), path) << name;
     ASSERT_TRUE(built.WriteSegmentCache(path));
     std::vector<uint8_t> written = FileBytes(path);
     EXPECT_FALSE(FileBytes(path + ".tmp").size());
@@ -204,7 +206,9 @@ TEST_F(StripCache, SegmentNamesThatLeaveTheCacheFolderAreRefused) {
     ASSERT_TRUE(loaded.Load("missing\\strip.mbm"));
     EXPECT_TRUE(loaded.GetSegments().empty());
     EXPECT_FALSE(FileBytes(escape.substr(9) + ".col").size());
-    EXPECT_EQ(CTerrain::SegmentCachePath("data\\models/../../x.mbm"), "");
+    // Only the base name names the cache, so folders cannot lead out of it.
+    EXPECT_EQ(CTerrain::SegmentCachePath("data\\models/../../x.mbm"), "gen\\terrain\\x_8x8.tSegs");
+    EXPECT_EQ(CTerrain::SegmentCachePath("data\\models\\a:b.mbm"), "");
 }
 
 TEST_F(StripCache, CachesWhoseSegmentsDoNotBearTheirBoundsAreRefused) {
