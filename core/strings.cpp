@@ -9,10 +9,15 @@
 
 namespace {
 
+// Paths written in data files may use either separator, or both.
+size_t LastSeparator(const std::string& path) {
+    return path.find_last_of("\\/");
+}
+
 // Dots in folder names are not extensions.
 size_t ExtensionDot(const std::string& path) {
     size_t dot = path.rfind('.');
-    size_t slash = path.rfind('\\');
+    size_t slash = LastSeparator(path);
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
         return std::string::npos;
     }
@@ -22,7 +27,7 @@ size_t ExtensionDot(const std::string& path) {
 }  // namespace
 
 std::string GetDirectoryPart(const std::string& path) {
-    size_t slash = path.rfind('\\');
+    size_t slash = LastSeparator(path);
     if (slash == std::string::npos) {
         return std::string();
     }
@@ -30,7 +35,7 @@ std::string GetDirectoryPart(const std::string& path) {
 }
 
 std::string GetFileBaseName(const std::string& path) {
-    size_t slash = path.rfind('\\');
+    size_t slash = LastSeparator(path);
     size_t start = slash == std::string::npos ? 0 : slash + 1;
     size_t dot = ExtensionDot(path);
     if (dot == std::string::npos) {

@@ -4,9 +4,10 @@
 #include <string>
 #include <vector>
 
-// Path pieces; the game's paths use backslashes. Only dots after the last
-// backslash count, so a dotted folder name is never taken for an extension.
-std::string GetDirectoryPart(const std::string& path);  // up to and including the last '\'
+// Path pieces. The game writes backslashes, but names from data files may use
+// '/' as well: both separate folders. Only dots after the last separator
+// count, so a dotted folder name is never taken for an extension.
+std::string GetDirectoryPart(const std::string& path);  // up to and including the last '\' or '/'
 std::string GetFileBaseName(const std::string& path);   // name without folder and extension
 std::string GetFileExtension(const std::string& path);  // after the last dot; empty without one
 std::string StripExtension(const std::string& path);    // before the last dot

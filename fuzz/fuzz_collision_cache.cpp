@@ -1,6 +1,7 @@
 // Collision cache text over any bytes: refused or read, and what is read is
-// safe to use: it writes back to text that reads the same, and sharing it,
-// moving it and testing every node's triangles stays inside its lists.
+// safe to use: its radius is plausible, it writes back to text that reads
+// the same, and sharing it, moving it and testing every node's triangles
+// stays inside its lists.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -29,12 +30,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Sphere sphere;
     if (ParseBoundingSphere(text, sphere)) {
         Sphere again;
-        if (!ParseBoundingSphere(FormatBoundingSphere(sphere), again))
+        if (!(sphere.radius <= CollisionCacheMaxRadius) ||
+            !ParseBoundingSphere(FormatBoundingSphere(sphere), again))
             abort();
     }
     CCollisionModel parsed;
     if (!ParseCollisionModel(text, parsed))
         return 0;
+    if (!(parsed.sphere.radius <= CollisionCacheMaxRadius))
+        abort();
     std::string written = FormatCollisionModel(parsed);
     CCollisionModel reread;
     if (!ParseCollisionModel(written, reread) || FormatCollisionModel(reread) != written)

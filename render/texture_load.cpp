@@ -5,6 +5,7 @@
 
 #include "core/error.h"
 #include "core/files.h"
+#include "core/strings.h"
 #include "render/image.h"
 #include "render/backend_shared.h"
 #include "render/render_maths.h"
@@ -24,18 +25,13 @@ bool LoadTextureClamped(CTexture& h, const std::string& fileName) {
     return true;
 }
 
-static std::string DirectoryOf(const std::string& path) {
-    size_t slash = path.rfind('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 bool LoadVolumeTexture(CTexture& h, const std::string& listFile) {
     h.DropRecord();
     std::vector<std::string> lines;
     if (!ReadLineList(listFile, lines) || lines.empty())
         return false;
 
-    std::string folder = DirectoryOf(listFile);
+    std::string folder = GetDirectoryPart(listFile);
     std::vector<CImage> slices(lines.size());
     for (size_t i = 0; i < lines.size(); i++) {
         if (!slices[i].LoadFromFile(folder + lines[i]))

@@ -59,6 +59,10 @@ void WriteVectorList(std::ostream& out, const char* label, const std::vector<Vec
     out << "\n";
 }
 
+bool PlausibleRadius(float radius) {
+    return radius >= 0.0f && radius <= CollisionCacheMaxRadius;
+}
+
 // Whitespace-separated words with every step checked. Numbers must fill
 // their word and are read without any locale. Labels are one word each and
 // are never compared: a file with altered labels reads the same.
@@ -87,6 +91,10 @@ public:
     }
     bool Vector(Vector3& v) { return Float(v.x) && Float(v.y) && Float(v.z); }
     bool LabelledVector(Vector3& v) { return Label() && Vector(v); }
+    // The head of both files: radius, then centre, each after its label.
+    bool Sphere(::Sphere& s) {
+        return Label() && Float(s.radius) && PlausibleRadius(s.radius) && LabelledVector(s.centre);
+    }
     bool Count(int32_t& n, int32_t most) { return Int(n) && n >= 0 && n <= most; }
     // A label, a count, then that many integers; storage grows only with
     // what was actually read.
@@ -204,8 +212,7 @@ bool GeometryConsistent(const CollisionGeometry& g) {
 
 bool ParseModelInto(const std::string& text, CCollisionModel& out) {
     CacheReader reader(text);
-    if (!reader.Label() || !reader.Float(out.sphere.radius) || out.sphere.radius < 0 ||
-        !reader.LabelledVector(out.sphere.centre))
+    if (!reader.Sphere(out.sphere))
         return false;
     out.root = new CCollisionNode;
     return ReadNode(reader, *out.root, 0) && reader.List(out.geometry.indices) &&
@@ -283,8 +290,7 @@ bool ParseCollisionModel(const std::string& text, CCollisionModel& out) {
 bool ParseBoundingSphere(const std::string& text, Sphere& out) {
     CacheReader reader(text);
     Sphere s;
-    if (!reader.Label() || !reader.Float(s.radius) || s.radius < 0 ||
-        !reader.LabelledVector(s.centre))
+    if (!reader.Sphere(s))
         return false;
     out = s;
     return true;
@@ -305,11 +311,11 @@ CollisionCacheRead ReadBoundingSphereFile(const std::string& path, Sphere& out) 
 }
 
 bool WriteCollisionModelFile(const std::string& path, const CCollisionModel& model) {
-    return WriteFileReplacing(path, FormatCollisionModel(model));
+    return PlausibleRadius(model.sphere.radius) && WriteFileReplacing(path, FormatCollisionModel(model));
 }
 
 bool WriteBoundingSphereFile(const std::string& path, const Sphere& sphere) {
-    return WriteFileReplacing(path, FormatBoundingSphere(sphere));
+    return PlausibleRadius(sphere.radius) && WriteFileReplacing(path, FormatBoundingSphere(sphere));
 }
 
 bool WriteFileReplacing(const std::string& path, const std::string& text) {

@@ -5,10 +5,10 @@
 //
 // Readers skip the labels unread but check everything else: every
 // extraction, counts, offsets and indices against the lists they point
-// into, sorted index lists and finite numbers. A file that fails is
-// reported bad and the caller rebuilds and rewrites it. Writers write a
-// temporary file and rename it into place, so a cut-off write never leaves
-// half a file under the cache's name.
+// into, sorted index lists, finite numbers and plausible radii. A file that
+// fails is reported bad and the caller rebuilds and rewrites it. Writers
+// write a temporary file and rename it into place, so a cut-off write never
+// leaves half a file under the cache's name.
 #ifndef GAME_COLLISION_CACHE_H
 #define GAME_COLLISION_CACHE_H
 
@@ -23,6 +23,12 @@ enum CollisionCacheRead {
     CollisionCacheBad,       // short, garbled or inconsistent
     CollisionCacheGood
 };
+
+// Largest sphere radius a cache may hold: no object or model is wider than
+// the widest terrain (100,000 across). A larger radius is a garbled file;
+// a sphere beyond it is not written, so a cache never holds what its reader
+// refuses.
+const float CollisionCacheMaxRadius = 100000.0f;
 
 // Deepest tree and most children per node a read accepts. Built trees are
 // a root over at most eight leaves; the depth cap only bounds the reader.

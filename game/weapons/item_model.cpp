@@ -22,17 +22,10 @@ void CopyModelInstance(CModel& out, const CModel& in) {
                        record->cacheId);
 }
 
-std::string MeshBaseName(const std::string& path) {
-    size_t slash = path.find_last_of("\\/");
-    std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
-    size_t dot = file.find_last_of('.');
-    return dot == std::string::npos ? file : file.substr(0, dot);
-}
-
 void AttachBodyToModel(CCollisionBody& body, const CModel& model) {
     body.Release();
     if (model.GetRoot())
-        body.AttachForMesh(model, MeshBaseName(model.GetRecord()->name));
+        body.AttachForMesh(model, GetFileBaseName(model.GetRecord()->name));
 }
 
 void CopyModelAndBody(CModel& model, CCollisionBody& body, const CModel& otherModel) {

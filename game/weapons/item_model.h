@@ -18,10 +18,9 @@ class CNode;
 bool LoadObjectModel(CModel& model, const std::string& path);
 // out becomes a new instance of in's node tree (empty when in has none).
 void CopyModelInstance(CModel& out, const CModel& in);
-// "data\models\weapons\rifle.mbm" -> "rifle": the collision caches' prefix.
-std::string MeshBaseName(const std::string& path);
-// Attaches body to model's nodes under the model file's base name; a model
-// without nodes leaves the body detached.
+// Attaches body to model's nodes under the model file's base name
+// ("data\models\weapons\rifle.mbm" -> "rifle", the collision caches'
+// prefix); a model without nodes leaves the body detached.
 void AttachBodyToModel(CCollisionBody& body, const CModel& model);
 // A copy of other's model and body for an object that copies itself: a new
 // instance with the body attached to it, never to other's nodes.

@@ -22,6 +22,21 @@ TEST(Strings, PathPieces) {
     EXPECT_EQ(StripExtension("a.b\\x"), "a.b\\x");
 }
 
+// Names in data files may use '/' as well, alone or mixed with '\'.
+TEST(Strings, PathPiecesSplitAtEitherSeparator) {
+    for (const char* path : {"data/models/props/crate2.mbm", "data\\models/props/crate2.mbm",
+                             "data/models\\props\\crate2.mbm"}) {
+        const std::string p = path;
+        EXPECT_EQ(GetDirectoryPart(p), p.substr(0, 18)) << p;
+        EXPECT_EQ(GetFileBaseName(p), "crate2") << p;
+        EXPECT_EQ(GetFileExtension(p), "mbm") << p;
+        EXPECT_EQ(StripExtension(p), p.substr(0, 24)) << p;
+    }
+    EXPECT_EQ(GetFileBaseName("a.b/x"), "x");
+    EXPECT_EQ(GetFileExtension("a.b/x"), "");
+    EXPECT_EQ(StripExtension("a.b\\c.d/x"), "a.b\\c.d/x");
+}
+
 TEST(Strings, PlainFileNamesAndPathsBelowAFolder) {
     for (const char* plain : {"quad.col", "valley - segment 3, for 8x8", "con_quad", "a.b.c", "\xC9t\xE9",
                               "COM10", "nul_x"})

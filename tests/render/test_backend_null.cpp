@@ -287,6 +287,9 @@ TEST_F(NullBackend, ClampedAndVolumeTextures) {
     CTexture one;
     ASSERT_TRUE(LoadTexture(one, Write("one.t3d", "s.bmp\n\nignored.bmp\n"), false, 1, false));
     EXPECT_EQ(one.GetDepth(), 1);
+    // Slices lie beside their list, also when it is named with '/'.
+    ASSERT_TRUE(LoadTexture(one, folder + "/four.t3d", false, 1, false));
+    EXPECT_EQ(one.GetDepth(), 4);
     EXPECT_FALSE(LoadTexture(v, Write("three.t3d", "s.bmp\ns.bmp\ns.bmp\n"), false, 1, false));
     EXPECT_TRUE(v.IsEmpty());
     EXPECT_FALSE(LoadTexture(v, Write("mixed.t3d", "s.bmp\nbig.bmp\n"), false, 1, false));

@@ -2,6 +2,7 @@
 // sphere and its ".sph" cache.
 #include "test_collision_util.h"
 
+#include "core/error.h"
 #include "render/backend.h"
 #include "render/model.h"
 #include "render/node.h"
@@ -207,11 +208,15 @@ TEST_F(CollisionBody, MissingOrBadSphereFilesAreComputedInTheRootsSpace) {
     root->SetPosition(Vector3{100, 50, 0});
     const std::string path = "gen\\data\\collision\\coltest_bad.sph";
     for (const char* bad : {(const char*)nullptr, "", "//Bounding_Sphere_Radius\n", "//r\n6\n//c\n0 0\n",
-                            "//r\nnan\n//c\n0 0 0\n", "//r\n6\n//c\n0 x 0\n"}) {
+                            "//r\nnan\n//c\n0 0 0\n", "//r\n6\n//c\n0 x 0\n",
+                            "//r\n2147483647\n//c\n0 0 0\n"}) {
         if (bad)
             WriteText(path, bad);
+        const int reports = ErrorReportCount();
         CCollisionBody body;
         ASSERT_TRUE(body.AttachForMesh(root, "coltest_bad"));
+        // A file that is there but refused is reported; a missing one is not.
+        EXPECT_EQ(ErrorReportCount(), reports + (bad ? 1 : 0)) << LastErrorReport();
         EXPECT_EQ(ReadText(path), FigureSphere);
         ExpectNear3(body.sphere.centre, Vector3{100, 50, 0});
         EXPECT_NEAR(body.sphere.radius, std::sqrt(38.0f), 1e-4f);

@@ -135,9 +135,9 @@ TEST_F(CollisionCache, RoundTripGivesTheSameModel) {
     ASSERT_TRUE(ParseCollisionModel(Replace(text, "//Convex_Hull_Normals:", "normals"), again));
     ExpectSameModel(built, again);
 
-    Sphere s{{1.5f, -2.25f, 1e-7f}, 123456.7f}, back;
+    Sphere s{{1.5f, -2.25f, 1e-7f}, 12345.67f}, back;
     EXPECT_EQ(FormatBoundingSphere(s),
-              "//Bounding_Sphere_Radius\n123457\n//Bounding_Sphere_Center\n1.5 -2.25 1e-07\n");
+              "//Bounding_Sphere_Radius\n12345.7\n//Bounding_Sphere_Center\n1.5 -2.25 1e-07\n");
     ASSERT_TRUE(ParseBoundingSphere(FormatBoundingSphere(s), back));
     EXPECT_FLOAT_EQ(back.centre.z, 1e-7f);
 }
@@ -184,6 +184,7 @@ TEST_F(CollisionCache, InconsistentFilesAreRefused) {
         Replace(good, "Verticies: 4", "Verticies: 2147483647"),
         Replace(good, "Verticies: 4", "Verticies: 99999999999"),
         Replace(good, "1.11803", "-1"),
+        Replace(good, "1.11803", "100001"),                             // wider than any ground
         Replace(good, "1 0.5 0\n//Bounding_Box_triangles", "1 -0.5 0\n//Bounding_Box_triangles"),
         Replace(good, "1 0.5 0\n//Bounding_Box_triangles", "1 0.5 -0.5\n//Bounding_Box_triangles"),
         Replace(good, "1 0.5 0\n//Bounding_Box_triangles", "-1 0.5 0\n//Bounding_Box_triangles"),
@@ -218,7 +219,9 @@ TEST_F(CollisionCache, InconsistentFilesAreRefused) {
     EXPECT_FALSE(ParseBoundingSphere("//r\n1\n//c\n0 0\n", s));
     EXPECT_FALSE(ParseBoundingSphere("//r\ninf\n//c\n0 0 0\n", s));
     EXPECT_FALSE(ParseBoundingSphere("//r\n-2\n//c\n0 0 0\n", s));
+    EXPECT_FALSE(ParseBoundingSphere("//r\n2147483647\n//c\n0 0 0\n", s));
     EXPECT_TRUE(ParseBoundingSphere("//r\n2\n//c\n0 0 0", s));
+    EXPECT_TRUE(ParseBoundingSphere("//r\n100000\n//c\n0 0 0", s));
 }
 
 TEST_F(CollisionCache, CutOrGarbledFilesAreRebuilt) {
@@ -265,6 +268,14 @@ TEST_F(CollisionCache, WritesReplaceThroughATemporaryFile) {
     // A missing folder fails quietly and leaves nothing behind.
     EXPECT_FALSE(WriteFileReplacing("gen\\data\\coltest_missing\\x.col", "text"));
     EXPECT_FALSE(Exists("gen\\data\\coltest_missing"));
+    // Nor is a sphere written that no read would take back.
+    CCollisionModel vast;
+    Build(QuadMesh("vast"), vast);
+    vast.sphere.radius = 100001.0f;
+    EXPECT_FALSE(WriteCollisionModelFile("gen\\data\\collision\\coltest_vast.col", vast));
+    EXPECT_FALSE(WriteBoundingSphereFile(path, vast.sphere));
+    EXPECT_FALSE(Exists("gen\\data\\collision\\coltest_vast.col"));
+    EXPECT_EQ(ReadText(path), "new\n");
 }
 
 }  // namespace

@@ -152,7 +152,9 @@ TEST_F(StripCache, CutPaddedOrGarbledCachesAreRefusedWhole) {
 
 TEST_F(StripCache, WritesAreAtomicAndABrokenCacheIsNotUsed) {
     const std::string path = "gen\\terrain\\strip_8x8.tSegs";
-    ASSERT_EQ(CTerrain::SegmentCachePath("some\\where\\strip.mbm"), path);
+    // Named after the base name, whichever separators the name uses.
+    for (const char* name : {"some\\where\\strip.mbm", "some/where/strip.mbm", "some\\where/strip.mbm"})
+        ASSERT_EQ(CTerrain::SegmentCachePath(name), path) << name;
     ASSERT_TRUE(built.WriteSegmentCache(path));
     std::vector<uint8_t> written = FileBytes(path);
     EXPECT_FALSE(FileBytes(path + ".tmp").size());
@@ -204,7 +206,9 @@ TEST_F(StripCache, SegmentNamesThatLeaveTheCacheFolderAreRefused) {
     ASSERT_TRUE(loaded.Load("missing\\strip.mbm"));
     EXPECT_TRUE(loaded.GetSegments().empty());
     EXPECT_FALSE(FileBytes(escape.substr(9) + ".col").size());
-    EXPECT_EQ(CTerrain::SegmentCachePath("data\\models/../../x.mbm"), "");
+    // Only the base name names the cache, so folders cannot lead out of it.
+    EXPECT_EQ(CTerrain::SegmentCachePath("data\\models/../../x.mbm"), "gen\\terrain\\x_8x8.tSegs");
+    EXPECT_EQ(CTerrain::SegmentCachePath("data\\models\\a:b.mbm"), "");
 }
 
 TEST_F(StripCache, CachesWhoseSegmentsDoNotBearTheirBoundsAreRefused) {
@@ -249,27 +253,43 @@ TEST_F(StripCache, CachesWhoseSegmentsDoNotBearTheirBoundsAreRefused) {
 // level-0 check's tolerance would grow with them and let any vertex pass.
 TEST_F(StripCache, CachesOfNoPlausibleGroundAreRefusedAndReported) {
     CacheParts parts(bytes);
-    // Level-0 positions start the rest, after its vertex count.
-    auto place = [](CacheParts& p, size_t vertex, float x, float y) {
-        const float xy[2] = {x, y};
-        memcpy(p.rest.data() + 2 + 28 * vertex, xy, sizeof xy);
+    // Level-0 vertices start the rest, after its vertex count: position,
+    // normal and attribute, seven floats.
+    auto set = [](CacheParts& p, size_t vertex, int field, float value) {
+        memcpy(p.rest.data() + 2 + 28 * vertex + 4 * field, &value, sizeof value);
     };
-    CacheParts overflowing = parts, wide = parts, holed = parts;
-    overflowing.SetBounds(-3e38f, 3e38f, -3e38f, 3e38f);
     // Two level-0 vertices moved to the corners: the bounds are theirs.
-    wide.SetBounds(-1e30f, 1e30f, -1e30f, 1e30f);
-    place(wide, 0, -1e30f, -1e30f);
-    place(wide, 1, 1e30f, 1e30f);
-    place(holed, 5, std::nanf(""), 40.0f);
-    for (const CacheParts* forged : {&overflowing, &wide, &holed}) {
-        WriteBytes("gen\\terrain\\forged.tSegs", forged->Join());
+    auto spread = [&set](CacheParts& p, float x, float y) {
+        p.SetBounds(-x, x, -y, y);
+        set(p, 0, 0, -x);
+        set(p, 0, 1, -y);
+        set(p, 1, 0, x);
+        set(p, 1, 1, y);
+    };
+    CacheParts overflowing = parts, wide = parts, broad = parts, tall = parts;
+    overflowing.SetBounds(-3e38f, 3e38f, -3e38f, 3e38f);
+    spread(wide, 1e30f, 1e30f);
+    // Too wide one way only, with room in the grid for every segment.
+    spread(broad, 75000, 10000);
+    spread(tall, 10000, 75000);
+    std::vector<CacheParts> forgeries = {overflowing, wide, broad, tall};
+    // Any of a vertex's seven floats not a number.
+    for (int field = 0; field < 7; field++) {
+        forgeries.push_back(parts);
+        set(forgeries.back(), 5, field, std::nanf(""));
+    }
+    for (size_t i = 0; i < forgeries.size(); i++) {
+        WriteBytes("gen\\terrain\\forged.tSegs", forgeries[i].Join());
         int reports = ErrorReportCount();
-        EXPECT_FALSE(built.ReadSegmentCache("gen\\terrain\\forged.tSegs"));
+        EXPECT_FALSE(built.ReadSegmentCache("gen\\terrain\\forged.tSegs")) << i;
         EXPECT_EQ(ErrorReportCount(), reports + 1);
         EXPECT_NE(LastErrorReport().find("forged.tSegs refused ("), std::string::npos)
             << LastErrorReport();
+        EXPECT_EQ(LastErrorReport().find("not a finite number") != std::string::npos, i >= 4) << i;
     }
-    EXPECT_NE(LastErrorReport().find("not a finite number"), std::string::npos);
+    // Spread within the bounds a cache may have, the same vertices read.
+    spread(parts, 40000, 40000);
+    EXPECT_TRUE(Reads(parts.Join()));
 
     // A ground too wide to cache is still built; its extents' grid is the
     // square one, as for extents that are no numbers.

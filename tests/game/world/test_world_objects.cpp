@@ -1,13 +1,16 @@
 // World objects and props: headings, moves, placing a prop moves what
-// projectiles and queries hit, a dynamic prop settles on the ground.
+// projectiles and queries hit, a dynamic prop settles on the ground, a prop
+// named with '/' finds its texture and its caches.
 #include <cmath>
 #include <cstring>
 #include <tuple>
 
+#include "core/error.h"
 #include "game/world/generic_object.h"
 #include "game/world/world_query.h"
 #include "render/model.h"
 #include "tests/game/world/fake_world.h"
+#include "tests/render/test_mesh_util.h"
 
 namespace {
 
@@ -121,6 +124,49 @@ TEST_F(WorldObjects, DynamicPropFallsAndKeepsItsHeading) {
     // At rest it stays put.
     crate->Update(0.05f);
     ExpectNear3(crate->GetPosition(), Vector3{30, 30, 0});
+}
+
+// A prop in a folder of its own, named the way a level may name it: with '/'.
+class SlashNamedProp : public MeshFilesTest {
+protected:
+    SlashNamedProp() : MeshFilesTest("coltest_slash") {}
+    void TearDown() override {
+        ClearModelCache();
+        for (const char* cache : {"gen\\data\\collision\\coltest_crate2.sph",
+                                  "gen\\data\\collision\\coltest_crate2_box.col"})
+            std::filesystem::remove(NativePath(cache));
+        MeshFilesTest::TearDown();
+    }
+};
+
+TEST_F(SlashNamedProp, FindsItsTextureAndReusesItsCaches) {
+    const std::string name = "coltest_slash/props/coltest_crate2.mbm";
+    std::filesystem::create_directories(NativePath(Path("props")));
+    WritePng("props\\crate2.png", 4, 4);
+    Write("props\\coltest_crate2.mbm",
+          "RandomID { 7 }\n"
+          "Mesh { Name { box } Chunk {\n"
+          "  TextureC { 0 crate2.png }\n"
+          "  Vertices { PNC 3  0 0 0 0 0 1 1 1 1 1  1 0 0 0 0 1 1 1 1 1  0 1 0 0 0 1 1 1 1 1 }\n"
+          "  Indices { 3 0 1 2 } } }\n"
+          "Bone { Name { Crate } Mesh { box } }\n");
+    CreateDirectoryPath("gen\\data\\collision\\");
+    const int reports = ErrorReportCount();
+    for (int load = 0; load < 2; load++) {
+        CGenericObject prop(nullptr);
+        ASSERT_TRUE(prop.LoadMesh(name, false, DefaultHitPoints)) << load;
+        const CTexture& texture = prop.model.GetRoot()->mesh.GetRecord()->chunks.at(0).colourTexture;
+        ASSERT_FALSE(texture.IsEmpty()) << load;
+        EXPECT_EQ(texture.GetRecord()->fileName, "coltest_slash/props/crate2.png");
+        EXPECT_TRUE(prop.collision.attached);
+        EXPECT_EQ(ErrorReportCount(), reports) << LastErrorReport();
+        EXPECT_TRUE(Exists("gen\\coltest_slash/props/coltest_crate2.bmbm"));
+        EXPECT_TRUE(Exists("gen\\data\\collision\\coltest_crate2.sph"));
+        EXPECT_TRUE(Exists("gen\\data\\collision\\coltest_crate2_box.col"));
+        // From here only the mesh cache can give the model.
+        ClearModelCache();
+        Write("props\\coltest_crate2.mbm", "RandomID { 7 }\n");
+    }
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 // removals, moves and lists changed behind the world's back.
 #include "tests/game/world/world_fixture.h"
 
+#include <algorithm>
+#include <limits>
 #include <tuple>
 
 #include "core/random.h"
@@ -201,8 +203,9 @@ TEST_F(QueryGrid, AQueryTestsOnlyTheBodiesNearItsTrack) {
 }  // namespace
 
 // Props a shared level puts at the ends of the float range: the grid's area
-// and cells stay those of the props near the ground, the far ones are kept
-// aside, and every query still finds what the walk finds.
+// and cells stay those of the props near the ground, the far ones (and those
+// whose sphere is far or not finite along x or y alone) are kept aside, and
+// every query still gathers them and finds what the walk finds.
 TEST_F(QueryGrid, PropsAtTheEndsOfTheFloatRangeAreKeptAside) {
     GameSrand(3);
     ASSERT_TRUE(world->LoadLevel("data\\levels\\level01.txt", LevelTerrainBit));
@@ -211,6 +214,19 @@ TEST_F(QueryGrid, PropsAtTheEndsOfTheFloatRangeAreKeptAside) {
     for (float x : {3e38f, -3e38f, 1e30f})
         for (float y : {3e38f, -3e38f})
             AddProp(Vector3{x, y, 0}, false, 0);
+    // Spheres far off or not finite along one axis alone, the other
+    // ordinary; the props themselves stand on the ground.
+    CBodyGrid* grid = world->GetBodyGrid();
+    ASSERT_NE(grid, nullptr);
+    std::vector<CGenericObject*> odd;
+    for (float v : {1e30f, -3e38f, std::numeric_limits<float>::infinity(), std::nanf("")}) {
+        for (int axis = 0; axis < 2; axis++) {
+            CGenericObject* g = AddProp(Vector3{Random(-140, 140), Random(-140, 140), 0}, false, 0);
+            (axis == 0 ? g->collision.sphere.centre.x : g->collision.sphere.centre.y) = v;
+            grid->Moved(g->collision.gridEntry);
+            odd.push_back(g);
+        }
+    }
     // Rays and segments over the ground (contacts far out overflow in the
     // body tests themselves, grid or not).
     int hits = 0;
@@ -227,10 +243,21 @@ TEST_F(QueryGrid, PropsAtTheEndsOfTheFloatRangeAreKeptAside) {
         ASSERT_FALSE(HasFatalFailure());
     }
     EXPECT_GT(hits, 100);
-    CBodyGrid* grid = world->GetBodyGrid();
-    ASSERT_NE(grid, nullptr);
+    ASSERT_EQ(world->GetBodyGrid(), grid);
     EXPECT_GE(grid->GetColumns(), 2);
     EXPECT_LE(grid->GetColumns(), 257);
     EXPECT_LE(grid->GetRows(), 257);
-    EXPECT_EQ(grid->GetAsideCount(), 6);
+    EXPECT_EQ(grid->GetAsideCount(), 6 + (int)odd.size());
+    // Whatever a query's track, it gathers every body kept aside.
+    std::vector<const BodyGridEntry*> near;
+    grid->GatherRay(Ray{Vector3{0, 0, 50}, Vector3{0, 0, -1}}, QUERY_PROPS, near);
+    std::vector<const BodyGridEntry*> along;
+    grid->GatherSegment(Vector3{-150, 20, 1}, Vector3{-140, 20, 1}, QUERY_PROPS, along);
+    for (CGenericObject* g : odd) {
+        for (const std::vector<const BodyGridEntry*>* found : {&near, &along}) {
+            EXPECT_NE(std::find_if(found->begin(), found->end(),
+                                   [g](const BodyGridEntry* e) { return e->object == g; }),
+                      found->end());
+        }
+    }
 }
