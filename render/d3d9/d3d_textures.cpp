@@ -58,7 +58,11 @@ void ReleaseAllDeviceTextures() {
     }
 }
 
-void RegisterTextureCallbacks() { RegisterDeviceCallbacks(ReleaseDeviceTextures, RestoreDeviceTextures); }
+// Managed textures come back by themselves, so nothing waits for the reset:
+// this program puts both handlers on the lost list.
+void RegisterTextureCallbacks() {
+    RegisterDeviceCallbacks(ReleaseDeviceTextures, RestoreDeviceTextures, RESET_HANDLER_ON_LOST_LIST);
+}
 
 bool CreateTexture(CTexture& h, int width, int height, int depth, bool mipmap) {
     return CreateTexture(h, width, height, depth, mipmap, 3);
