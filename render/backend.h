@@ -189,6 +189,8 @@ void EndPrimitive();
 // The array forms, written once over the forms above.
 void SetVertexColour3(const float* rgb);
 void SetVertexColour4(const float* rgba);
+// Red, green, blue, alpha bytes: the packed colour of those bytes.
+void SetVertexColourBytes(const uint8_t* rgba);
 void SetVertexNormal(const float* xyz);
 void SetVertexTexCoord1(const float* s);
 void SetVertexTexCoord2(const float* st);

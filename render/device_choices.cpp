@@ -83,6 +83,17 @@ int FormatBitsPerPixel(uint32_t format) {
     }
 }
 
+bool TakesWordTexels(const LockedLevel& level, int width, int height, int depth) {
+    if (level.format != DFMT_A8R8G8B8 && level.format != DFMT_X8R8G8B8)
+        return false;
+    if (width <= 0 || height <= 0 || depth <= 0 || level.width != width || level.height != height ||
+        level.depth != depth)
+        return false;
+    if (level.rowPitch < int64_t(width) * 4)
+        return false;
+    return depth == 1 || level.slicePitch >= int64_t(level.rowPitch) * height;
+}
+
 bool BuildDeclElements(const VertexLayout& layout, std::vector<DeclElement>& out, int& stride) {
     static const uint8_t usages[4] = {DECL_POSITION, DECL_NORMAL, DECL_COLOR, DECL_TEXCOORD};
     out.clear();

@@ -54,6 +54,19 @@ int MipLevelCount(int width, int height, bool mipmap);
 // bytes); 0 for any other format.
 int FormatBitsPerPixel(uint32_t format);
 
+// A texture level as the device describes it once locked.
+struct LockedLevel {
+    uint32_t format;
+    int width, height, depth;   // depth 1 for a 2D level
+    int rowPitch, slicePitch;   // bytes; slicePitch only read for depth above 1
+};
+// Whether the CPU copies, which move rows of width texels of four bytes
+// (blue, green, red, alpha), fit this level of a width x height x depth
+// texture: the level is A8R8G8B8 or X8R8G8B8, exactly that size, and its
+// rows and slices hold that many bytes. Another format, or a level D3DX
+// made smaller than asked, would be read or written past its end.
+bool TakesWordTexels(const LockedLevel& level, int width, int height, int depth);
+
 struct DeclElement {
     uint16_t offset;
     uint8_t type;        // VertexElementType: Direct3D's declaration type

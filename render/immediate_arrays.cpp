@@ -5,6 +5,9 @@
 
 void SetVertexColour3(const float* rgb) { SetVertexColour(rgb[0], rgb[1], rgb[2]); }
 void SetVertexColour4(const float* rgba) { SetVertexColour(rgba[0], rgba[1], rgba[2], rgba[3]); }
+void SetVertexColourBytes(const uint8_t* rgba) {
+    SetVertexColour(uint32_t(rgba[0]) | uint32_t(rgba[1]) << 8 | uint32_t(rgba[2]) << 16 | uint32_t(rgba[3]) << 24);
+}
 void SetVertexNormal(const float* xyz) { SetVertexNormal(xyz[0], xyz[1], xyz[2]); }
 void SetVertexTexCoord1(const float* s) { SetVertexTexCoord(s[0]); }
 void SetVertexTexCoord2(const float* st) { SetVertexTexCoord(st[0], st[1]); }

@@ -1,7 +1,10 @@
 #include "render/render_setup.h"
 
+#include <algorithm>
 #include <cstring>
 #include <list>
+#include <utility>
+#include <vector>
 
 #include "core/matrix.h"
 #include "render/backend.h"
@@ -50,13 +53,20 @@ void RegisterDeviceLostCallback(RenderCallback function) { DeviceLostList().push
 void RegisterDeviceResetCallback(RenderCallback function) { DeviceResetList().push_front(function); }
 void UnregisterDeviceLostCallback(RenderCallback function) { RemoveFirst(DeviceLostList(), function); }
 void UnregisterDeviceResetCallback(RenderCallback function) { RemoveFirst(DeviceResetList(), function); }
-void RegisterDeviceCallbacks(RenderCallback lostCallback, RenderCallback resetCallback) {
-    static bool registered = false;
-    if (registered)
+void RegisterDeviceCallbacks(RenderCallback lostCallback, RenderCallback resetCallback,
+                             ResetHandlerList resetList) {
+    typedef std::pair<RenderCallback, RenderCallback> Pair;
+    // Never destroyed, as the lists are not.
+    static std::vector<Pair>& registered = *new std::vector<Pair>;
+    Pair pair(lostCallback, resetCallback);
+    if (std::find(registered.begin(), registered.end(), pair) != registered.end())
         return;
-    registered = true;
+    registered.push_back(pair);
     RegisterDeviceLostCallback(lostCallback);
-    RegisterDeviceLostCallback(resetCallback);
+    if (resetList == RESET_HANDLER_ON_LOST_LIST)
+        RegisterDeviceLostCallback(resetCallback);
+    else
+        RegisterDeviceResetCallback(resetCallback);
 }
 
 void RunShutdownCallbacks() { RunList(ShutdownList()); }

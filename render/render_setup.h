@@ -20,9 +20,14 @@ void RegisterDeviceLostCallback(RenderCallback function);
 void RegisterDeviceResetCallback(RenderCallback function);
 void UnregisterDeviceLostCallback(RenderCallback function);
 void UnregisterDeviceResetCallback(RenderCallback function);
-// The Direct3D textures' pair: the first call of the run puts both on the
-// device-lost list (the reset list gets nothing); later calls add nothing.
-void RegisterDeviceCallbacks(RenderCallback lostCallback, RenderCallback resetCallback);
+// Which list a back-end's device pair puts its reset handler on: the
+// OpenGL program the reset list, the Direct3D program the lost list too.
+enum ResetHandlerList { RESET_HANDLER_ON_RESET_LIST, RESET_HANDLER_ON_LOST_LIST };
+// Once per run for each pair: the lost handler joins the device-lost list
+// and the reset handler the list named. A pair given again adds nothing;
+// another pair is registered in its own right.
+void RegisterDeviceCallbacks(RenderCallback lostCallback, RenderCallback resetCallback,
+                             ResetHandlerList resetList);
 void RunShutdownCallbacks();
 void RunDeviceLostCallbacks();
 void RunDeviceResetCallbacks();

@@ -113,6 +113,10 @@ void ForgetDeviceBindings() {
     SetCurrentIndexBuffer(nullptr);
 }
 
+const VertexBufferRecord* GetStreamSourceRecord(int stream) {
+    return stream >= 0 && stream < 8 ? streamSources[stream] : nullptr;
+}
+
 static DWORD Usage(bool writeOnly) { return writeOnly ? D3DUSAGE_WRITEONLY : 0; }
 
 bool CreateVertexBuffer(CVertexBuffer& h, int vertexSize, int vertexCount, const VertexLayout& layout,

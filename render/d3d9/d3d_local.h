@@ -33,6 +33,9 @@ int VertexDeclarationCount();
 // The stream, index and declaration caches name nothing: after a reset or a
 // draw from user memory, which leave the device's bindings unset.
 void ForgetDeviceBindings();
+// The record the back-end last set on a stream (0 to 7), or null: what its
+// stream-source slots hold, for the Windows checks.
+const VertexBufferRecord* GetStreamSourceRecord(int stream);
 // At shutdown: the device objects of every texture and buffer still held
 // are released; the records stay, empty, until their handles let go.
 void ReleaseAllDeviceTextures();

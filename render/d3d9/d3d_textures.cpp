@@ -58,7 +58,11 @@ void ReleaseAllDeviceTextures() {
     }
 }
 
-void RegisterTextureCallbacks() { RegisterDeviceCallbacks(ReleaseDeviceTextures, RestoreDeviceTextures); }
+// Managed textures come back by themselves, so nothing waits for the reset:
+// this program puts both handlers on the lost list.
+void RegisterTextureCallbacks() {
+    RegisterDeviceCallbacks(ReleaseDeviceTextures, RestoreDeviceTextures, RESET_HANDLER_ON_LOST_LIST);
+}
 
 bool CreateTexture(CTexture& h, int width, int height, int depth, bool mipmap) {
     return CreateTexture(h, width, height, depth, mipmap, 3);
@@ -95,18 +99,42 @@ bool CreateTexture(CTexture& h, int width, int height, int depth, bool mipmap, i
 
 // ---- the CPU copy behind CTextureLock ----
 
-static bool Is32Bit(D3DFORMAT f) { return f == D3DFMT_A8R8G8B8 || f == D3DFMT_X8R8G8B8; }
+// Level 0 locked for copies of width x height (x depth) words; false, and
+// nothing left locked, when it fails or its format or size does not take them.
+static bool LockWordTexels(IDirect3DTexture9* t, int width, int height, DWORD flags, D3DLOCKED_RECT& locked) {
+    D3DSURFACE_DESC desc;
+    if (FAILED(t->GetLevelDesc(0, &desc)) || FAILED(t->LockRect(0, &locked, nullptr, flags)))
+        return false;
+    LockedLevel level = {uint32_t(desc.Format), int(desc.Width), int(desc.Height), 1, int(locked.Pitch), 0};
+    if (TakesWordTexels(level, width, height, 1))
+        return true;
+    t->UnlockRect(0);
+    return false;
+}
+
+static bool LockWordTexels(IDirect3DVolumeTexture9* t, int width, int height, int depth, DWORD flags,
+                           D3DLOCKED_BOX& locked) {
+    D3DVOLUME_DESC desc;
+    if (FAILED(t->GetLevelDesc(0, &desc)) || FAILED(t->LockBox(0, &locked, nullptr, flags)))
+        return false;
+    LockedLevel level = {uint32_t(desc.Format), int(desc.Width), int(desc.Height), int(desc.Depth),
+                         int(locked.RowPitch), int(locked.SlicePitch)};
+    if (TakesWordTexels(level, width, height, depth))
+        return true;
+    t->UnlockBox(0);
+    return false;
+}
 
 // Copies level 0 between the CPU copy (rows of width words) and the
-// texture; false when the texture is not 32-bit or will not lock.
+// texture; false when the texture does not take 32-bit texels of its size
+// or will not lock.
 static bool CopyLevel0(TextureRecord* r, bool toTexture) {
     TextureObject* t = r->object;
     size_t row = size_t(r->textureWidth) * 4;
+    DWORD flags = toTexture ? 0 : D3DLOCK_READONLY;
     if (t->texture) {
-        D3DSURFACE_DESC desc;
         D3DLOCKED_RECT locked;
-        if (FAILED(t->texture->GetLevelDesc(0, &desc)) || !Is32Bit(desc.Format) ||
-            FAILED(t->texture->LockRect(0, &locked, nullptr, toTexture ? 0 : D3DLOCK_READONLY)))
+        if (!LockWordTexels(t->texture, r->textureWidth, r->textureHeight, flags, locked))
             return false;
         for (int y = 0; y < r->textureHeight; y++) {
             uint8_t* texels = static_cast<uint8_t*>(locked.pBits) + size_t(y) * size_t(locked.Pitch);
@@ -116,10 +144,8 @@ static bool CopyLevel0(TextureRecord* r, bool toTexture) {
         t->texture->UnlockRect(0);
         return true;
     }
-    D3DVOLUME_DESC desc;
     D3DLOCKED_BOX locked;
-    if (!t->volume || FAILED(t->volume->GetLevelDesc(0, &desc)) || !Is32Bit(desc.Format) ||
-        FAILED(t->volume->LockBox(0, &locked, nullptr, toTexture ? 0 : D3DLOCK_READONLY)))
+    if (!t->volume || !LockWordTexels(t->volume, r->textureWidth, r->textureHeight, r->depth, flags, locked))
         return false;
     for (int s = 0; s < r->depth; s++) {
         for (int y = 0; y < r->textureHeight; y++) {
@@ -159,9 +185,11 @@ void UploadTexturePixels(TextureRecord* r) {
 
 // Kind 5: the red channel of the height image becomes a normal map with
 // opaque alpha, whatever the runtime's own normal-map helper does.
+// Either texture may come in another format or smaller than asked (D3DX
+// picks what the device takes): then there is no normal map.
 static IDirect3DTexture9* MakeNormalMap(IDirect3DTexture9* heights, UINT width, UINT height, UINT levels) {
     D3DLOCKED_RECT locked;
-    if (FAILED(heights->LockRect(0, &locked, nullptr, D3DLOCK_READONLY)))
+    if (!LockWordTexels(heights, int(width), int(height), D3DLOCK_READONLY, locked))
         return nullptr;
     std::vector<uint32_t> in(size_t(width) * height), out(in.size());
     for (UINT y = 0; y < height; y++)
@@ -173,7 +201,7 @@ static IDirect3DTexture9* MakeNormalMap(IDirect3DTexture9* heights, UINT width, 
     IDirect3DTexture9* normals = nullptr;
     if (FAILED(D3DXCreateTexture(d3dDevice, width, height, levels, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &normals)))
         return nullptr;
-    if (FAILED(normals->LockRect(0, &locked, nullptr, 0))) {
+    if (!LockWordTexels(normals, int(width), int(height), 0, locked)) {
         normals->Release();
         return nullptr;
     }

@@ -23,10 +23,14 @@ static GLenum Usage(bool dynamic, bool writeOnly) {
     return writeOnly ? GL_STATIC_DRAW_ARB : GL_STATIC_COPY_ARB;
 }
 
-// The handlers the other back-end needs on device loss; nothing to do here.
+// Nothing in this program loses its device, so the texture handlers do
+// nothing; they still go on the lost and reset lists, once per run.
 static void ReleaseDeviceTextures() {}
 static void RestoreDeviceTextures() {}
 
+static void RegisterDeviceCallbacks() {
+    RegisterDeviceCallbacks(ReleaseDeviceTextures, RestoreDeviceTextures, RESET_HANDLER_ON_RESET_LIST);
+}
 
 static GLuint MakeBuffer(GLenum target, size_t bytes, GLenum usage, const char* report) {
     ClearGLErrors();
@@ -46,7 +50,7 @@ static GLuint MakeBuffer(GLenum target, size_t bytes, GLenum usage, const char* 
 
 bool CreateVertexBuffer(CVertexBuffer& h, int vertexSize, int vertexCount,
                         const VertexLayout& layout, bool dynamic, bool writeOnly) {
-    RegisterDeviceCallbacks(ReleaseDeviceTextures, RestoreDeviceTextures);
+    RegisterDeviceCallbacks();
     CAutoLock lock(&RenderLock());
     h.DropRecord();
     if (!glGenBuffersARB_)

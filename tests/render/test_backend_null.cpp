@@ -181,9 +181,15 @@ TEST_F(NullBackend, ImmediateArrayFormsMatchTheValueForms) {
     AddVertex2(p);
     SetVertexTexCoord(t[0]);
     AddVertex(p[0], p[1]);
+
+    const uint8_t bytes[4] = {0x11, 0x22, 0x33, 0x44};
+    SetVertexColourBytes(bytes);
+    AddVertex2(p);
+    SetVertexColour(0x44332211u);
+    AddVertex2(p);
     EndPrimitive();
     const std::vector<NullVertex>& v = NullLastPrimitive().vertices;
-    ASSERT_EQ(v.size(), 8u);
+    ASSERT_EQ(v.size(), 10u);
     for (size_t i = 0; i < v.size(); i += 2)
         EXPECT_EQ(memcmp(&v[i], &v[i + 1], sizeof(NullVertex)), 0) << "pair " << i / 2;
     EXPECT_EQ(v[0].colour, 0x3F007FFFu);

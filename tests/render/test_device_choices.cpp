@@ -94,6 +94,33 @@ TEST(DeviceChoices, BitsPerPixelOfEveryFormatTheGameChooses) {
     EXPECT_EQ(FormatBitsPerPixel(DFMT_UNKNOWN), 0);
 }
 
+// The CPU copies move rows of width words: every way a level can fall short
+// of that is refused on its own.
+TEST(DeviceChoices, CopiesTakeOnlyLevelsOfFourByteTexelsAtTheirSize) {
+    const LockedLevel flat = {DFMT_X8R8G8B8, 64, 32, 1, 256, 0}, volume = {DFMT_A8R8G8B8, 8, 8, 4, 32, 256};
+    EXPECT_TRUE(TakesWordTexels(flat, 64, 32, 1));
+    EXPECT_TRUE(TakesWordTexels(volume, 8, 8, 4));
+    LockedLevel padded = flat;
+    padded.rowPitch = 512;
+    EXPECT_TRUE(TakesWordTexels(padded, 64, 32, 1));
+    for (uint32_t f : {DFMT_R5G6B5, DFMT_A4R4G4B4, DFMT_A2R10G10B10, DFMT_DXT5, DFMT_UNKNOWN}) {
+        LockedLevel other = flat;
+        other.format = f;
+        EXPECT_FALSE(TakesWordTexels(other, 64, 32, 1)) << f;
+    }
+    LockedLevel narrow = flat, shallow = flat, thin = volume, shortRows = flat, shortSlices = volume;
+    narrow.width = 32;
+    shallow.height = 16;
+    thin.depth = 2;
+    shortRows.rowPitch = 128;   // 16-bit rows
+    shortSlices.slicePitch = 128;
+    EXPECT_FALSE(TakesWordTexels(narrow, 64, 32, 1));
+    EXPECT_FALSE(TakesWordTexels(shallow, 64, 32, 1));
+    EXPECT_FALSE(TakesWordTexels(thin, 8, 8, 4));
+    EXPECT_FALSE(TakesWordTexels(shortRows, 64, 32, 1));
+    EXPECT_FALSE(TakesWordTexels(shortSlices, 8, 8, 4));
+}
+
 TEST(DeviceChoices, DeclarationsFromLayouts) {
     std::vector<DeclElement> e;
     int stride = 0;

@@ -13,6 +13,7 @@ std::string calls;
 void A() { calls += "A"; }
 void B() { calls += "B"; }
 void C() { calls += "C"; }
+void D() { calls += "D"; }
 
 // The lists live for the whole run: take out what each test put in.
 TEST(RenderCallbacks, LastRegisteredRunsFirstAndUnregisterRemovesOneEntry) {
@@ -51,17 +52,24 @@ TEST(RenderCallbacks, DeviceLostRunsEachListOncePerChange) {
     UnregisterDeviceResetCallback(B);
 }
 
-// The Direct3D textures' pair: both on the lost list, once per run.
-TEST(RenderCallbacks, DeviceCallbackPairGoesOnTheLostListOnce) {
+// Each back-end's form of its device pair: Direct3D puts both handlers on
+// the lost list, OpenGL the reset handler on the reset list. Each pair joins
+// once per run; the first pair registered does not stand for the second.
+TEST(RenderCallbacks, EachDevicePairJoinsItsBackEndsListsOncePerRun) {
     calls.clear();
-    RegisterDeviceCallbacks(A, B);
-    RegisterDeviceCallbacks(C, C);   // the run has its pair
+    RegisterDeviceCallbacks(A, B, RESET_HANDLER_ON_LOST_LIST);
+    RegisterDeviceCallbacks(C, D, RESET_HANDLER_ON_RESET_LIST);
+    RegisterDeviceCallbacks(A, B, RESET_HANDLER_ON_LOST_LIST);
+    RegisterDeviceCallbacks(C, D, RESET_HANDLER_ON_RESET_LIST);
     SetDeviceLost(true);
-    EXPECT_EQ(calls, "BA");
-    SetDeviceLost(false);   // the reset list got nothing
-    EXPECT_EQ(calls, "BA");
+    EXPECT_EQ(calls, "CBA");
+    calls.clear();
+    SetDeviceLost(false);
+    EXPECT_EQ(calls, "D");
     UnregisterDeviceLostCallback(A);
     UnregisterDeviceLostCallback(B);
+    UnregisterDeviceLostCallback(C);
+    UnregisterDeviceResetCallback(D);
 }
 
 TEST(RenderCallbacks, ShutdownRunsShutdownListNewestFirst) {

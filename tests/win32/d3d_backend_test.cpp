@@ -282,6 +282,30 @@ static void CheckScene(const std::string& p) {
     CheckPixel(p + "shaded_rect_red_corner", 654, 104, 245, 10, 10, 16);
 }
 
+// Stream 0 holds this handle's buffer, on the device and in the back-end's slot.
+static bool StreamHolds(const CVertexBuffer& h) {
+    IDirect3DVertexBuffer9* bound = nullptr;
+    UINT offset = 0, stride = 0;
+    d3dDevice->GetStreamSource(0, &bound, &offset, &stride);
+    if (bound)
+        bound->Release();
+    return bound && GetStreamSourceRecord(0) == h.GetRecord();
+}
+
+// No stream holds a buffer, on the device or in the back-end's slots.
+static bool StreamsFree() {
+    for (int stream = 0; stream < 8; stream++) {
+        IDirect3DVertexBuffer9* bound = nullptr;
+        UINT offset = 0, stride = 0;
+        d3dDevice->GetStreamSource(UINT(stream), &bound, &offset, &stride);
+        if (bound)
+            bound->Release();
+        if (bound || GetStreamSourceRecord(stream))
+            return false;
+    }
+    return true;
+}
+
 static int lostCalls = 0, resetCalls = 0;
 static void OnLost() { lostCalls++; }
 static void OnReset() { resetCalls++; }
@@ -300,24 +324,24 @@ static void TestFailurePaths() {
     Check("refused_layout", !CreateVertexBuffer(vb, 12, 4, bad, false, true) && vb.IsEmpty());
 
     // A buffer never filled through a lock is reported at its bind and bound
-    // all the same; dropped and unbound, the device lets go of it.
+    // all the same.
     CVertexBuffer unfilled;
     bool made = CreateVertexBuffer(unfilled, sizeof(ColourVertex), 4, ColourLayout(), false, true);
     int reports = ErrorReportCount();
     BindVertexBuffer(unfilled);
-    IDirect3DVertexBuffer9* bound = nullptr;
-    UINT offset = 0, stride = 0;
-    d3dDevice->GetStreamSource(0, &bound, &offset, &stride);
-    Check("unfilled_buffer_bound", made && bound && ErrorReportCount() == reports + 1 &&
+    Check("unfilled_buffer_bound", made && StreamHolds(unfilled) && ErrorReportCount() == reports + 1 &&
                                        GetCurrentVertexBuffer() == unfilled.GetRecord());
-    if (bound)
-        bound->Release();
-    bound = nullptr;
+
+    // Dropped and unbound while another handle keeps the record, the device
+    // and the back-end's slots let go of it all the same, and the next bind
+    // really binds; dropped by its last handle, likewise.
+    CVertexBuffer kept = unfilled;
     CVertexBuffer::DropAndUnbind(unfilled);
-    d3dDevice->GetStreamSource(0, &bound, &offset, &stride);
-    Check("drop_and_unbind", unfilled.IsEmpty() && !bound && !GetCurrentVertexBuffer());
-    if (bound)
-        bound->Release();
+    bool keptFree = unfilled.IsEmpty() && !kept.IsEmpty() && StreamsFree() && !GetCurrentVertexBuffer();
+    BindVertexBuffer(kept);
+    Check("drop_and_unbind_kept", keptFree && StreamHolds(kept));
+    CVertexBuffer::DropAndUnbind(kept);
+    Check("drop_and_unbind", kept.IsEmpty() && StreamsFree() && !GetCurrentVertexBuffer());
 }
 
 int main() {

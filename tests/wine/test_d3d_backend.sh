@@ -9,7 +9,8 @@ vx_run_frame 200 "$VX_TESTS/d3d_backend_test.exe" d3d
 d3d=$VX_SHOT
 vx_expect_checks caps init second_init_refused buffers_create load_clamped load_mipmapped load_bump made_texture \
                  made_texture_kinds made_opaque_draw made_alpha_draw after_reset_made_opaque_draw \
-                 after_reset_made_alpha_draw states_after_failed_scene unfilled_buffer_bound drop_and_unbind \
+                 after_reset_made_alpha_draw states_after_failed_scene unfilled_buffer_bound drop_and_unbind_kept \
+                 drop_and_unbind \
                  shader_load font_program shipped_stages_clean_or_refused vertex_only_programs_load \
                  fallbacks_load error_text_refused begin_frame default_state scene_already_open clear_sky sprite_top \
                  sprite_bottom sprite_colour_key made_texture_draw bump_draw shader_draw textured_mesh buffers_draw \
