@@ -76,18 +76,9 @@ CNode* CModel::FindNode(const std::string& name) {
     CNode* root = GetRoot();
     if (!root)
         return nullptr;
-    if (foundSerial_ != record->serial || foundChanges_ != NodeTreeChanges()) {
-        found_.clear();
-        foundSerial_ = record->serial;
-        foundChanges_ = NodeTreeChanges();
-    }
-    for (const FoundNode& f : found_)
-        if (f.name == name)
-            return f.node;
-    CNode* node = root->name == name ? root : FindNodeIn(root, name);
-    if (found_.size() < 8)
-        found_.push_back(FoundNode{name, node});
-    return node;
+    if (root->name == name)
+        return root;
+    return FindNodeIn(root, name);
 }
 
 CNode* CModel::FindNodeIn(CNode* node, const std::string& name) {

@@ -16,7 +16,8 @@ class CNode;
 uint64_t NextModelSerial();
 
 struct ModelRecord : ResourceRecord {
-    uint64_t serial = NextModelSerial();   // never reused, unlike the address
+    // Never reused, unlike the address: held bones know their record by it.
+    uint64_t serial = NextModelSerial();
     bool readable = false;
     bool instance = false;   // false for a cached master
     std::string name;        // the ".mbm" path as given
@@ -39,8 +40,6 @@ public:
     void Draw();
     CNode* GetRoot() const;
     // Depth first, each child before its subtree; names compare exactly.
-    // Answers are kept for the record until a tree changes shape
-    // (NodeTreeChanges): soldiers look up their hands every update.
     CNode* FindNode(const std::string& name);
     // The same search below node (node itself is not tested).
     CNode* FindNodeIn(CNode* node, const std::string& name);
@@ -54,14 +53,6 @@ private:
     CNode* SearchBelow(CNode* node);
 
     const std::string* searchName;   // set during a search
-
-    struct FoundNode {
-        std::string name;
-        CNode* node;
-    };
-    std::vector<FoundNode> found_;
-    uint64_t foundSerial_ = 0;
-    uint32_t foundChanges_ = 0;
 };
 
 inline RecordList& ModelRegistry() { return RecordRegistry<ModelRecord>(); }

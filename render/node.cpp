@@ -9,17 +9,11 @@
 
 namespace {
 
-uint32_t treeChanges = 0;
-
 void Unlink(std::vector<CNode*>& children, const CNode* node) {
     children.erase(std::remove(children.begin(), children.end(), node), children.end());
 }
 
 }  // namespace
-
-uint32_t NodeTreeChanges() {
-    return treeChanges;
-}
 
 CNode::CNode()
     : dirty(false), owned(true), parent(nullptr), word(0) {
@@ -39,10 +33,8 @@ CNode& CNode::operator=(const CNode& other) {
 }
 
 CNode::~CNode() {
-    if (parent) {
-        treeChanges++;
+    if (parent)
         Unlink(parent->children, this);
-    }
     parent = nullptr;
     std::vector<CNode*> mine;
     mine.swap(children);
@@ -56,9 +48,6 @@ CNode::~CNode() {
 void CNode::Assign(const CNode& other) {
     if (this == &other)
         return;
-    // A fresh copy changes no tree in use; a node in one does.
-    if (parent || !children.empty())
-        treeChanges++;
     // Copy the other's owned children first: the other may be one of ours.
     std::vector<CNode*> copies;
     for (const CNode* child : other.children) {
@@ -153,7 +142,6 @@ void CNode::AttachTo(bool keepWorld, CNode* newParent, bool ownedByParent) {
         Matrix4Multiply(local, inverse, GetWorldMatrix());
         SetMatrix(local);
     }
-    treeChanges++;
     newParent->children.push_back(this);
     parent = newParent;
     owned = ownedByParent;
@@ -167,7 +155,6 @@ void CNode::Detach(bool keepWorld) {
         Matrix4 world = GetWorldMatrix();
         SetMatrix(world);
     }
-    treeChanges++;
     Unlink(parent->children, this);
     owned = true;
     parent = nullptr;

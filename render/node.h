@@ -20,11 +20,6 @@
 // deeper files as malformed.
 const int MaxNodeDepth = 1000;
 
-// Counts changes to the shape of trees in use: a node attached, detached,
-// replaced by Assign or deleted from below its parent. Lookups kept by name
-// hold while it stays the same.
-uint32_t NodeTreeChanges();
-
 class CNode {
 public:
     CNode();
@@ -72,6 +67,8 @@ public:
 
     // What the per-update walks (dirtying, posing, world matrices) read
     // comes first, packed into few cache lines: a battle poses thousands.
+    // The soldier prefetch (game/soldiers/soldier_prefetch.cpp) loads the
+    // bytes before bindRotation: keep the per-update fields above it.
     bool dirty;
     bool owned;
     CNode* parent;

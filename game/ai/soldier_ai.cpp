@@ -486,9 +486,9 @@ void SoldierAimAndFire(CTeamAI& ai, CSoldier& s) {
     if (!target)
         return;
     Vector3 aimPoint = target->GetPosition();
-    CNode* node = target->model.FindNode("chest");
+    CNode* node = target->GetBone(BONE_AIM_CHEST);
     if (!node)
-        node = target->model.FindNode("Hip");
+        node = target->GetBone(BONE_HIP);
     if (node)
         Matrix4GetTranslation(aimPoint, node->GetWorldMatrix());
     const Vector3 v = AiSub(aimPoint, s.GetPosition());

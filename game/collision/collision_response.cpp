@@ -98,6 +98,7 @@ void TearLimb(CollisionContact& contact, CSoldierTarget& soldier,
     if (!node->parent || !part || !part->parent)
         return;
     node->Detach(true);
+    soldier.RenewBones();
     part->parent->RemoveChild(part);
     const BallisticBody& flight = projectile.GetBody();
     Vector3 velocity;

@@ -67,6 +67,7 @@ void CSoldier::LoadTeamModel(const std::string& path) {
     collision.Release();
     LoadObjectModel(model, path);
     AttachBodyToModel(collision, model);
+    bones.Renew();
     animator.StopAll();
     animator.Bind(model);
     moveAnimation.clear();
@@ -227,7 +228,7 @@ void CSoldier::UpdatePose() {
 }
 
 void CSoldier::PlaceWeapon(CWeapon& weapon) {
-    CNode* hand = model.GetRoot() ? model.FindNode("RHand") : nullptr;
+    CNode* hand = GetBone(BONE_RIGHT_HAND);
     if (!hand)
         return;
     Vector3 handAt = NodeTranslation(hand);
@@ -249,7 +250,7 @@ void CSoldier::PlaceWeapon(CWeapon& weapon) {
 void CSoldier::TurnChest(const Vector3& aimPoint) {
     if (aimDistance < 0.01f)
         return;
-    CNode* chest = model.FindNode("Chest");
+    CNode* chest = GetBone(BONE_CHEST);
     if (!chest || !chest->parent)
         return;
     Vector3 toAim;

@@ -70,6 +70,18 @@ struct SoldierAIState {
     bool selected = false;    // the player's selection mark
 };
 
+// The bones read every update, by GetBone. The aim takes "chest", the
+// chest's turn "Chest": names compare exactly.
+enum SoldierBone {
+    BONE_RIGHT_HAND,
+    BONE_LEFT_HAND,
+    BONE_CHEST,
+    BONE_AIM_CHEST,
+    BONE_HIP,
+    SoldierBoneCount
+};
+const char* const SoldierBoneNames[SoldierBoneCount] = {"RHand", "LHand", "Chest", "chest", "Hip"};
+
 const char* const RifleSoundPath = "data\\sound effects\\rifle_sound.ogg";
 const char* const EnemyModelPath = "data\\models\\characters\\enemy_hero.mbm";
 const float RegenerationDelay = 5.0f;
@@ -113,6 +125,8 @@ public:
     void DropItems() override;
     void LeaveTeamAI() override;
     void ResetHitReaction() override;
+    void RenewBones() override { bones.Renew(); }
+    CNode* GetBone(int which) { return bones.Get(model, which); }
 
     bool IsAlive() const { return health > 0.0f; }
     bool IsPlayer() const;
@@ -182,6 +196,8 @@ public:
     SoldierAIState ai;
 
 private:
+    CModelBones bones{SoldierBoneNames, SoldierBoneCount};
+
     void LoadTeamModel(const std::string& path);
     void PlaceWeapon(CWeapon& weapon);
     void TurnChest(const Vector3& aimPoint);

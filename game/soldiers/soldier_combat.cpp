@@ -30,7 +30,7 @@ void CSoldier::Fire() {
         return;
     }
     // Ammunition and cool-down are spent even when the hand is missing.
-    CNode* hand = model.GetRoot() ? model.FindNode("RHand") : nullptr;
+    CNode* hand = GetBone(BONE_RIGHT_HAND);
     if (hand) {
         if (CWeapon::HasUnlimitedAmmo(w.type)) {
             if (t.coolDown >= 0.0f)
@@ -71,7 +71,7 @@ void CSoldier::ReleaseGrenade() {
     }
     Vector3 origin = GetPosition();
     Vector3 d = aimDirection;
-    if (CNode* hand = model.GetRoot() ? model.FindNode("LHand") : nullptr) {
+    if (CNode* hand = GetBone(BONE_LEFT_HAND)) {
         origin = NodeTranslation(hand);
         Vector3 aimPoint;
         Vector3MultiplyAdd(aimPoint, GetPosition(), aimDirection, aimDistance);

@@ -109,5 +109,5 @@ void CWeapon::Update(float dt) {
 }
 
 CNode* CWeapon::FindMuzzle() {
-    return model.GetRoot() ? model.FindNode("FPoint") : nullptr;
+    return muzzle.Get(model, 0);
 }

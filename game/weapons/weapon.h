@@ -6,6 +6,7 @@
 
 #include "game/world/physics_body.h"
 #include "game/world/world_object.h"
+#include "render/model_bones.h"
 
 class CBattleWorld;
 
@@ -61,6 +62,9 @@ public:
 
 private:
     void CopyFrom(const CWeapon& other);
+
+    static constexpr const char* MuzzleName[1] = {"FPoint"};
+    CModelBones muzzle{MuzzleName, 1};   // looked up again for each new instance
 };
 
 #endif

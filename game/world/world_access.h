@@ -53,6 +53,9 @@ public:
     virtual void LeaveTeamAI() = 0;
     // The regeneration delay back to 5.0 s, regeneration off.
     virtual void ResetHitReaction() = 0;
+    // The model's tree lost a subtree (a limb torn off): bones held by
+    // pointer are looked up again.
+    virtual void RenewBones() {}
 };
 
 // What the collision code needs of a flying projectile.

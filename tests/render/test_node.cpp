@@ -7,6 +7,7 @@
 
 #include "core/matrix.h"
 #include "render/model.h"
+#include "render/model_bones.h"
 #include "render/node.h"
 #include "test_mesh_util.h"
 
@@ -187,8 +188,7 @@ TEST(Node, FindNodeIsExactAndDepthFirstAndDescendantsChildrenFirst) {
     root->CollectDescendants(list);
     EXPECT_EQ(list, (std::vector<CNode*>{t.b, t.a, t.sibling, root->children.front(), root->children.back()}));
 
-    // Answers kept from earlier lookups follow every change of the tree's
-    // shape and of the handle's record.
+    // Every lookup searches the tree as it stands.
     CNode* laterB = root->children.back();
     t.b->Detach(false);
     EXPECT_EQ(model.FindNode("b"), laterB);
@@ -196,12 +196,52 @@ TEST(Node, FindNodeIsExactAndDepthFirstAndDescendantsChildrenFirst) {
     EXPECT_EQ(model.FindNode("b"), t.b);
     delete t.b;
     EXPECT_EQ(model.FindNode("b"), laterB);
-    laterB->Assign(*t.sibling);   // renamed, and off the tree
-    delete laterB;
+
+    // Assign gives the parentless root a new tree: its nodes are found, the
+    // old ones are gone.
+    SmallTree other;
+    other.b->name = "c";
+    root->Assign(*other.root);
+    CNode* c = model.FindNode("c");
+    ASSERT_NE(c, nullptr);
+    EXPECT_TRUE(c->IsSelfOrAncestor(root));
+    EXPECT_NE(c, other.b);
     EXPECT_EQ(model.FindNode("b"), nullptr);
     model.CreateFromRoot(Bone("b", nullptr), "other", true, true, 0);
     EXPECT_EQ(model.FindNode("b"), model.GetRoot());
     EXPECT_EQ(model.FindNode("Hip"), nullptr);
+}
+
+TEST(Node, HeldBonesFollowTheRecordAndARenewAfterTheTreeChanges) {
+    static const char* const names[] = {"b", "missing"};
+    CModelBones bones(names, 2);
+    CModel model;
+    EXPECT_EQ(bones.Get(model, 0), nullptr);
+    SmallTree t;
+    model.CreateFromRoot(t.root, "test", true, true, 0);
+    CNode* root = t.root;
+    t.root = nullptr;   // the model owns it now
+    EXPECT_EQ(bones.Get(model, 0), t.b);
+    EXPECT_EQ(bones.Get(model, 1), nullptr);
+
+    // Torn off: the pointer stays until Renew, then the bone is gone.
+    t.b->Detach(false);
+    EXPECT_EQ(bones.Get(model, 0), t.b);
+    bones.Renew();
+    EXPECT_EQ(bones.Get(model, 0), nullptr);
+    t.b->AttachTo(false, root, true);
+
+    // A handle that takes another record has its bones looked up there.
+    CModel copy;
+    copy.CreateFromRoot(new CNode(*root), "test", true, true, 0);
+    CModel first = model;
+    model = copy;
+    CNode* inCopy = bones.Get(model, 0);
+    ASSERT_NE(inCopy, nullptr);
+    EXPECT_NE(inCopy, t.b);
+    EXPECT_TRUE(inCopy->IsSelfOrAncestor(copy.GetRoot()));
+    model.DropRecord();
+    EXPECT_EQ(bones.Get(model, 0), nullptr);
 }
 
 TEST(Node, DrawingDrawsLeavesBeforeParents) {

@@ -198,7 +198,9 @@ TEST_F(CollisionPhases, LimbsTearButNeverHipChestOrARoot) {
     EXPECT_EQ(chestHits, 60);
     EXPECT_TRUE(world.scrap.empty());
     EXPECT_EQ(particles.GetBursts().size(), 60u);
-    // The arm tears in about one hit of ten, then it is gone.
+    // The arm tears in about one hit of ten, then it is gone, from the
+    // bones held by pointer too.
+    ASSERT_NE(s->arm.Get(s->model, 0), nullptr);
     for (int i = 0; i < 200 && world.scrap.empty(); i++) {
         FakeProjectile b(1, Vector3{1.0f, -5, 1.0f}, Vector3{1.0f, 5, 1.0f});
         world.projectiles = {&b};
@@ -212,6 +214,7 @@ TEST_F(CollisionPhases, LimbsTearButNeverHipChestOrARoot) {
     EXPECT_EQ(world.scrap[0].part->parent, nullptr);
     EXPECT_NEAR(world.scrap[0].velocity.y, 150.0f, 1e-3f);
     EXPECT_EQ(s->model.FindNode("LArm"), nullptr);
+    EXPECT_EQ(s->arm.Get(s->model, 0), nullptr);
     EXPECT_EQ(s->collision.root->FindPart(world.scrap[0].node.get()), nullptr);
 
     // A hit on a root node with the marker never tears it.

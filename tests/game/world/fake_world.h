@@ -13,6 +13,7 @@
 #include "game/collision/collision_body.h"
 #include "game/world/generic_object.h"
 #include "game/world/world_access.h"
+#include "render/model_bones.h"
 #include "render/node.h"
 #include "tests/game/collision/test_collision_util.h"
 
@@ -72,6 +73,8 @@ inline CNode* AddBoxNode(CNode* parent, const std::string& name, const std::stri
 
 // A soldier of three boxes: "Hip" (root, 1 x 1 x 1 centred), "Chest" above it
 // and "LArm" beside the chest, standing at a position.
+const char* const FakeArmName[1] = {"LArm"};
+
 class FakeSoldier : public CWorldObject, public CSoldierTarget {
 public:
     explicit FakeSoldier(const Vector3& at, float hp = 100.0f, float armourValue = 0.0f)
@@ -102,11 +105,13 @@ public:
     void DropItems() override { dropped++; }
     void LeaveTeamAI() override { leftTeam++; }
     void ResetHitReaction() override { hitReactions++; }
+    void RenewBones() override { arm.Renew(); }
 
     Vector3 position;
     float health, armour;
     float damageTaken = 0.0f;
     int dropped = 0, leftTeam = 0, hitReactions = 0;
+    CModelBones arm{FakeArmName, 1};   // held as a soldier holds its hands
 };
 
 class FakeProjectile : public CCollisionProjectile {
