@@ -100,22 +100,12 @@ const uint8_t* ByteReader::Span(size_t n) {
 
 // ---- mesh record ----------------------------------------------------------------
 
-namespace {
-
-// The layout keeps a chunk's texture names, not their kinds: the reader loads
-// the colour place as kind 1 and the bump place as kind 5, as "TextureC" in
-// slot 0 and "TextureB" in slot 1 load them.
-const int CachedColourKind = 1;
-const int CachedBumpKind = 5;
-
-// A place the cache gives back as it was: empty, or a named texture of the
-// kind the reader loads there.
-bool CacheKeepsTexture(const CTexture& t, int kind) {
+// "TextureC" in slot 0 and "TextureB" in slot 1 load the kinds the reader
+// gives back.
+bool MeshCacheKeepsTexture(const CTexture& t, int kind) {
     const TextureRecord* r = t.GetRecord();
     return !r || (r->kind == kind && !r->fileName.empty());
 }
-
-}  // namespace
 
 bool CMesh::Serialize(std::vector<uint8_t>& out) const {
     if (!record || !WriteString(out, record->name))
@@ -135,8 +125,8 @@ bool CMesh::Serialize(std::vector<uint8_t>& out) const {
     WriteU8(out, (unsigned)drawable.size());
     for (MeshChunk* c : drawable) {
         // Any other texture would come back as another one: not cached.
-        if (!CacheKeepsTexture(c->colourTexture, CachedColourKind) ||
-            !CacheKeepsTexture(c->bumpTexture, CachedBumpKind))
+        if (!MeshCacheKeepsTexture(c->colourTexture, MeshCacheColourKind) ||
+            !MeshCacheKeepsTexture(c->bumpTexture, MeshCacheBumpKind))
             return false;
         const TextureRecord* colour = c->colourTexture.GetRecord();
         const TextureRecord* bump = c->bumpTexture.GetRecord();
@@ -239,9 +229,9 @@ bool ReadChunk(ByteReader& in, ChunkBytes& c) {
 
 bool MakeChunk(const ChunkBytes& b, bool readable, MeshChunk& c) {
     if (!b.colour.empty())
-        LoadTextureWithCallbacks(c.colourTexture, b.colour, false, CachedColourKind, true);
+        LoadTextureWithCallbacks(c.colourTexture, b.colour, false, MeshCacheColourKind, true);
     if (!b.bump.empty())
-        LoadTextureWithCallbacks(c.bumpTexture, b.bump, false, CachedBumpKind, true);
+        LoadTextureWithCallbacks(c.bumpTexture, b.bump, false, MeshCacheBumpKind, true);
     if (!CreateVertexBuffer(c.vertexBuffer, (int)b.vertexSize, (int)b.vertexCount, b.layout,
                             false, !readable) ||
         !CreateIndexBuffer(c.indexBuffer, (int)b.indexCount, false, !readable))

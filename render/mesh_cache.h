@@ -11,6 +11,7 @@
 #include <vector>
 
 class CNode;
+class CTexture;
 
 // What a mesh file loads to: the root (owned by the caller, null for a file
 // without bones) and the cache identifier.
@@ -38,6 +39,13 @@ bool WriteMeshCache(const std::string& cachePath, const MeshLoadResult& result);
 bool WriteMeshCacheNode(std::vector<uint8_t>& out, const CNode* node);
 // The whole file image (identifier, records, end byte) for the tests.
 bool BuildMeshCacheBytes(const MeshLoadResult& result, std::vector<uint8_t>& out);
+
+// The layout keeps a chunk's texture names, not their kinds: the reader
+// loads the colour place as kind 1 and the bump place as kind 5. True when
+// the texture would come back as it is: empty, or named and of that kind.
+const int MeshCacheColourKind = 1;
+const int MeshCacheBumpKind = 5;
+bool MeshCacheKeepsTexture(const CTexture& texture, int kind);
 
 // Record fields. The writers append; WriteString fails on more than 255 bytes.
 void WriteU8(std::vector<uint8_t>& out, unsigned v);

@@ -3,7 +3,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
+#include "core/error.h"
+#include "core/files.h"
 #include "core/strings.h"
 #include "render/backend.h"
 #include "render/camera.h"
@@ -47,6 +50,7 @@ void CTerrain::Clear() {
         levelMeshes[level].clear();
         levelRecords[level].clear();
     }
+    recordsFitCache = true;
     rects.clear();
     for (std::vector<TerrainVertex>& vertices : levelVertices)
         vertices.clear();
@@ -78,8 +82,15 @@ bool CTerrain::Load(const std::string& name) {
         }
         // An unwritable cache only costs the next start a rebuild. An empty
         // terrain is not cached: its mesh may turn up later.
-        if (!levelMeshes[0].empty() && !path.empty())
-            WriteSegmentCache(path);
+        if (!levelMeshes[0].empty() && !path.empty()) {
+            if (SegmentTexturesFitCache()) {
+                WriteSegmentCache(path);
+            } else {
+                ReportError("Error", "CTerrain::Load()-" + name + " is not cached (its texture "
+                                     "would come back as another kind), terrain rebuilt at each load");
+                std::remove(NativePath(path).c_str());
+            }
+        }
     }
     FinishLoad();
     return true;

@@ -107,6 +107,9 @@ public:
     bool WriteSegmentCache(const std::string& path) const;
     bool ReadSegmentCache(const std::string& path);
     bool SerializeSegmentCache(std::vector<uint8_t>& out) const;
+    // The cache keeps the source texture's name only and the reader loads it
+    // as a plain image: a terrain built over another kind is not cached.
+    bool SegmentTexturesFitCache() const { return recordsFitCache; }
     // A refused file's fault, in a few words, goes to fault when given.
     bool DeserializeSegmentCache(const uint8_t* bytes, size_t size, std::string* fault = nullptr);
 
@@ -175,6 +178,7 @@ private:
     Matrix4 matrix;
     std::vector<CMesh> levelMeshes[3];
     std::vector<std::vector<uint8_t>> levelRecords[3];   // each mesh's cache record
+    bool recordsFitCache = true;   // their texture comes back from the cache as it is
     float minX = 0, maxX = 0, minY = 0, maxY = 0, extentX = 0, extentY = 0;
     std::vector<TerrainVertex> levelVertices[3];
     std::vector<float> grid;   // TerrainGridSize^2, row (y) major; empty until filled

@@ -470,6 +470,7 @@ void CTerrain::BuildLevels(const std::vector<uint16_t>& levelZeroIndices,
                            const CTexture& colourTexture, const std::string& baseName) {
     std::vector<uint16_t> levelIndices[3];
     levelIndices[0] = levelZeroIndices;
+    recordsFitCache = MeshCacheKeepsTexture(colourTexture, MeshCacheColourKind);
     ComputeBounds(levelVertices[0]);
     ReduceMesh(levelVertices[0], levelIndices[0], levelVertices[1], levelIndices[1]);
     ReduceMesh(levelVertices[1], levelIndices[1], levelVertices[2], levelIndices[2]);

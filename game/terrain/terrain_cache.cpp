@@ -112,7 +112,8 @@ bool CTerrain::SerializeSegmentCache(std::vector<uint8_t>& out) const {
     size_t n = levelMeshes[0].size();
     const float bounds[4] = {minX, maxX, minY, maxY};
     if (n == 0 || n > 65535 || levelMeshes[1].size() != n || levelMeshes[2].size() != n ||
-        rects.size() != n || grid.size() != GridBytes / 4 || !PlausibleBounds(bounds))
+        rects.size() != n || grid.size() != GridBytes / 4 || !PlausibleBounds(bounds) ||
+        !SegmentTexturesFitCache())
         return false;
     // Only what the reader would take back is cached.
     for (const std::vector<TerrainVertex>& vertices : levelVertices) {

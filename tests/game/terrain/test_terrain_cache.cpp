@@ -13,6 +13,7 @@
 #include "core/error.h"
 #include "core/files.h"
 #include "terrain_test_util.h"
+#include "tests/render/test_mesh_util.h"
 
 namespace {
 
@@ -327,4 +328,31 @@ TEST_F(TerrainTest, ASmallCraftedCacheIsRefusedAtOnce) {
     ASSERT_TRUE(terrain.Load("missing\\crafted.mbm"));
     EXPECT_TRUE(terrain.GetSegments().empty());
     EXPECT_TRUE(terrain.GetBlades().empty());
+}
+
+// The cache keeps the texture's name and the reader loads it as a plain
+// image: land drawn with another kind (a height image made into a normal
+// map) is not cached, so no later load draws it another way.
+class TerrainTextureKinds : public MeshFilesTest {
+protected:
+    TerrainTextureKinds() : MeshFilesTest("terrain_kinds") {}
+};
+
+TEST_F(TerrainTextureKinds, OnlyLandWithAPlainImageIsCached) {
+    std::vector<TerrainVertex> v;
+    std::vector<uint16_t> i;
+    MakeHeightfield(1, 8, 0, 0, 2, 80, [](float x, float y) { return x + y * 0.1f; },
+                    [](float, float y) { return y / 80.0f; }, v, i);
+    std::vector<uint8_t> bytes;
+    for (int kind : {1, 5}) {
+        CTexture texture;
+        const std::string image = WritePng("land" + std::to_string(kind) + ".png", 4, 4);
+        ASSERT_TRUE(LoadTexture(texture, image, false, kind, true));
+        ASSERT_EQ(texture.GetRecord()->kind, kind);
+        CTerrain terrain;
+        terrain.BuildFromVertices(v, i, texture, "strip");
+        ASSERT_FALSE(terrain.GetSegments().empty());
+        EXPECT_EQ(terrain.SerializeSegmentCache(bytes), kind == 1) << kind;
+        EXPECT_EQ(terrain.SegmentTexturesFitCache(), kind == 1) << kind;
+    }
 }
