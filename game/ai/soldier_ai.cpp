@@ -362,7 +362,7 @@ void SoldierDodge(CTeamAI& ai, CSoldier& s, Vector3& m) {
         ai.FindProjectile(position, [&](CProjectile& p, const Vector3& at) {
             const Vector3 d = AiSub(at, position);
             const float dSq = Vector3LengthSquared(d);
-            if (dSq > ProjectileWatchSq || dSq <= 0.0f || !p.alive || p.owner == &s)
+            if (dSq > ProjectileWatchSq || dSq <= 0.0f || !p.alive)
                 return false;
             const Vector3 toward = AiScale(d, 1.0f / std::sqrt(dSq));
             if (Vector3Dot(toward, s.facing) < ProjectileWatchCos)

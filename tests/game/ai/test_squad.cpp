@@ -209,9 +209,9 @@ TEST_F(SquadTest, APlayerLedSquadUnderThreatTakesTargetsCoverAndALine) {
 }
 
 // In the team AI's update a soldier dodges the first projectile in the
-// world's order that comes at it from the front within 50 units; its own,
-// spent ones and those behind it are let be. The same with the marks the
-// update takes and without them.
+// world's order that comes at it from the front within 50 units; spent ones
+// and those behind it are let be. The same with the marks the update takes
+// and without them.
 TEST_F(SquadTest, SoldiersDodgeProjectilesComingAtThemFromTheFront) {
     CSoldier* s = AddSoldier(Vector3{0, 0, 0}, 1);
     AddSoldier(Vector3{0, 60, 0}, 0);
@@ -220,7 +220,6 @@ TEST_F(SquadTest, SoldiersDodgeProjectilesComingAtThemFromTheFront) {
     auto shot = [&](const Vector3& at, const Vector3& direction, CSoldier* owner) {
         return world->projectiles.Fire(1, at, direction, 0.0f, 0.0f, owner);
     };
-    shot(Vector3{20, 1, 1}, Vector3{-1, 0, 0}, s);             // its own
     shot(Vector3{20, 1, 1}, Vector3{-1, 0, 0}, nullptr)->alive = false;
     shot(Vector3{-20, 1, 1}, Vector3{1, 0, 0}, nullptr);       // behind
     shot(Vector3{30, 1, 1}, Vector3{0, 1, 0}, nullptr);        // passing by
@@ -239,6 +238,38 @@ TEST_F(SquadTest, SoldiersDodgeProjectilesComingAtThemFromTheFront) {
         }
         EXPECT_TRUE(s->ai.movementFlags & AiDodging) << "round " << round;
         EXPECT_GT(m.y, 0.9f) << "round " << round << ": away from the line at y = -2";
+    }
+}
+
+// A soldier's own grenade coming back at it is as dangerous as anyone's:
+// in flight it is stepped aside from, once bounced it is fled.
+TEST_F(SquadTest, SoldiersDodgeTheirOwnGrenadeComingAtThem) {
+    CSoldier* s = AddSoldier(Vector3{0, 0, 0}, 1);
+    AddSoldier(Vector3{0, 60, 0}, 0);
+    Gather();
+    CProjectile* grenade = world->projectiles.Fire(ProjectileGrenade, Vector3{10, 1, 1}, Vector3{-1, 0, 0}, 0.0f,
+                                                   0.0f, s);
+    for (int round = 0; round < 4; round++) {
+        const bool bounced = round >= 2, inUpdate = round % 2 == 1;
+        grenade->armed = bounced;
+        s->ai.movementFlags = 0;
+        s->ai.rememberedGrenade = nullptr;
+        s->facing = s->facingGoal = Vector3{1, 0, 0};
+        Vector3 m{1, 0, 0};
+        if (inUpdate) {
+            s->ai.squad->centreTimer = 1.0f;
+            ai->Update(0.0f);
+            m = s->moveDirection;
+        } else {
+            SoldierDodge(*ai, *s, m);
+        }
+        EXPECT_TRUE(s->ai.movementFlags & AiDodging) << "round " << round;
+        if (bounced) {
+            EXPECT_EQ(s->ai.rememberedGrenade, grenade) << "round " << round;
+            EXPECT_LT(m.x, -0.9f) << "round " << round << ": straight away from it";
+        } else {
+            EXPECT_LT(m.y, -0.9f) << "round " << round << ": away from its line at y = 1";
+        }
     }
 }
 
