@@ -35,6 +35,7 @@ TEST(NearbyLookups, MarkSquaresListEveryPointInReachInOrder) {
         points.push_back(Vector3{std::nextafter(64.0f, 0.0f), 0.0f, 0.0f});
         points.push_back(Vector3{3e9f, -3e9f, 0.0f});
         points.push_back(Vector3{nan, 0.0f, 0.0f});
+        points.push_back(Vector3{250.0f, -250.0f, nan});
         MarkSquares squares;
         for (size_t i = 0; i < points.size(); i++)
             squares.Add(uint32_t(i), points[i]);
@@ -55,10 +56,15 @@ TEST(NearbyLookups, MarkSquaresListEveryPointInReachInOrder) {
             }
         }
     }
+    // A position not finite on any axis is as far from every point as it is
+    // near: the caller scans them all.
     MarkSquares squares;
-    std::vector<uint32_t> listed{7};
-    EXPECT_FALSE(squares.Around(Vector3{std::numeric_limits<float>::infinity(), 0.0f, 0.0f}, listed));
-    EXPECT_TRUE(listed.empty());
+    squares.Add(0, Vector3{1.0f, 1.0f, 0.0f});
+    for (const Vector3& p : {Vector3{INFINITY, 0.0f, 0.0f}, Vector3{0.0f, nan, 0.0f}, Vector3{0.0f, 0.0f, nan}}) {
+        std::vector<uint32_t> listed{7};
+        EXPECT_FALSE(squares.Around(p, listed)) << p.x << " " << p.y << " " << p.z;
+        EXPECT_TRUE(listed.empty());
+    }
 }
 
 TEST(NearbyLookups, MemberBoxGapIsNeverMoreThanAMembersDistance) {
@@ -84,4 +90,25 @@ TEST(NearbyLookups, MemberBoxGapIsNeverMoreThanAMembersDistance) {
     EXPECT_FALSE(MemberBoxAround({}).bounded);
     const MemberBox lost = MemberBoxAround({Vector3{0, 0, 0}, Vector3{INFINITY, 0, 0}});
     EXPECT_EQ(MemberBoxGapSquared(lost, Vector3{500, 500, 0}), 0.0f);
+}
+
+// The gap is the distance to the box itself, so a squad is passed over only
+// as far off as it really is: off each face alone, on x, y and height, the
+// gap is that axis's distance to the face.
+TEST(NearbyLookups, MemberBoxGapIsExactOnEveryAxis) {
+    const MemberBox box = MemberBoxAround({Vector3{1, 2, 3}, Vector3{4, 6, 5}, Vector3{2, 3, 4}});
+    ASSERT_TRUE(box.bounded);
+    struct Case {
+        const char* axis;
+        Vector3 below, above;
+    };
+    const Case cases[] = {{"x", Vector3{-2, 4, 4}, Vector3{9, 4, 4}},
+                          {"y", Vector3{3, -1, 4}, Vector3{3, 11, 4}},
+                          {"z", Vector3{3, 4, 0}, Vector3{3, 4, 10}}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(MemberBoxGapSquared(box, c.below), 9.0f) << c.axis << " below";
+        EXPECT_EQ(MemberBoxGapSquared(box, c.above), 25.0f) << c.axis << " above";
+    }
+    EXPECT_EQ(MemberBoxGapSquared(box, Vector3{0, 0, 7}), 1.0f + 4.0f + 4.0f) << "off a corner";
+    EXPECT_EQ(MemberBoxGapSquared(box, Vector3{3, 3, 4}), 0.0f) << "inside";
 }
