@@ -16,6 +16,7 @@
 #include "game/ai/mark_squares.h"
 #include "game/ai/member_box.h"
 #include "game/ai/nav_grid.h"
+#include "game/ai/projectile_marks.h"
 #include "game/ai/squad_buckets.h"
 #include "game/player/player_controller.h"
 #include "game/world/team_ai_seam.h"
@@ -26,12 +27,6 @@ class CSquad;
 class CTeamAI;
 class CVehicle;
 class CWorld;
-
-// A live projectile and where it stood when the team AI's update began.
-struct ProjectileMark {
-    Vector3 position;
-    CProjectile* projectile;
-};
 
 struct KnownEnemy {
     CSoldier* soldier = nullptr;
@@ -115,17 +110,6 @@ public:
     // A* between the cells of two positions; the turn cells in grid.Path().
     bool FindPath(const Vector3& from, const Vector3& to);
     CSoldier* PlayerSoldier() const;
-    // Calls f(projectile, position) for the world's projectiles in the
-    // world's order until f returns true; f checks that the projectile is
-    // alive and passes over those farther than ProjectileWatchRadius from
-    // `near`. During an update the projectiles stand still, so the positions
-    // of those alive come from marks taken as it began, filed by square of
-    // the ground, and a soldier's dodge reads only the squares around it.
-    // (Defined where the soldiers use it.)
-    template <typename F>
-    void FindProjectile(const Vector3& near, F f);
-    static constexpr float ProjectileWatchRadius = 50.0f;
-    static_assert(ProjectileWatchRadius < MarkSquares::SquareSize, "marks are filed by watch radius");
     // Calls f(squad) for every squad of another commander than `own` in the
     // 3 x 3 buckets around (column, row); f returns false to stop.
     template <typename F>
@@ -136,25 +120,23 @@ public:
     const MemberBox& SquadBox(CSquad& squad);
     void MembersChanged() { boxStamp_++; }
 
+    // Takes what the soldiers look up during an update, as it begins: the
+    // projectile marks.
+    void TakeLookups();
+
     CWorld* world;
     NavGrid grid;
     SquadBuckets buckets;
     float originX, originY;
     std::vector<std::unique_ptr<CTeamCommander>> commanders;
+    ProjectileMarks projectileMarks;   // for the dodges of the update running
 
 private:
     void PlacePlayerSquad();
-    void MarkProjectiles();
-    bool TailOfMarks(std::list<CProjectile>::iterator& from);
 
-    std::vector<ProjectileMark> marks_;
-    MarkSquares markSquares_;
-    std::vector<uint32_t> marksAround_;
     std::vector<Vector3> boxPositions_;
     uint32_t boxStamp_ = 1;
-    bool marking_ = false;       // inside Update: marks_ holds this update's marks, squad boxes hold
-    size_t markedCount_ = 0;     // projectiles listed when they were marked
-    std::list<CProjectile>::iterator lastMarked_;
+    bool marking_ = false;       // inside Update: squad boxes hold
 };
 
 template <typename F>

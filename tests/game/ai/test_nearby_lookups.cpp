@@ -12,6 +12,8 @@
 #include "core/vector.h"
 #include "game/ai/mark_squares.h"
 #include "game/ai/member_box.h"
+#include "game/ai/projectile_marks.h"
+#include "game/weapons/projectile.h"
 
 namespace {
 
@@ -65,6 +67,56 @@ TEST(NearbyLookups, MarkSquaresListEveryPointInReachInOrder) {
         EXPECT_FALSE(squares.Around(p, listed)) << p.x << " " << p.y << " " << p.z;
         EXPECT_TRUE(listed.empty());
     }
+}
+
+// Marks read as the whole list does, in its order: those taken, then the
+// projectiles added since; once the list has lost one, the list itself.
+TEST(NearbyLookups, ProjectileMarksFindWhatTheListHolds) {
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<float> ground(-300.0f, 300.0f), height(-20.0f, 40.0f);
+    const float reach = ProjectileMarks::WatchRadius, nan = std::numeric_limits<float>::quiet_NaN();
+    CProjectileManager manager(nullptr);
+    auto add = [&](int count) {
+        for (int i = 0; i < count; i++) {
+            manager.projectiles.emplace_back();
+            CProjectile& p = manager.projectiles.back();
+            p.body.position = Vector3{ground(rng), ground(rng), i == 0 ? nan : height(rng)};
+            p.alive = rng() % 8 != 0;
+        }
+    };
+    ProjectileMarks marks;
+    for (int layout = 0; layout < 60; layout++) {
+        const bool losesOne = layout % 3 == 2;
+        manager.Clear();
+        add(layout % 4 == 0 ? 0 : 150);
+        if (losesOne)
+            manager.Update(0.0f);   // the spent go now, so that one goes below
+        marks.Take(manager);
+        if (losesOne && !manager.projectiles.empty()) {
+            manager.projectiles.front().alive = false;
+            manager.Update(0.0f);
+            add(1);   // as many as were marked
+        }
+        add(int(rng() % 20));
+        for (int probe = 0; probe < 20; probe++) {
+            const Vector3 near{ground(rng), ground(rng), 0.0f};
+            auto counts = [&](const CProjectile& p, const Vector3& at) {
+                const float d = DistanceSquared(at, near);
+                return p.alive && (d <= reach * reach || d != d);
+            };
+            std::vector<const CProjectile*> all, found;
+            for (const CProjectile& p : manager.projectiles)
+                if (counts(p, p.GetPosition()))
+                    all.push_back(&p);
+            marks.Find(manager, near, [&](CProjectile& p, const Vector3& at) {
+                if (counts(p, at))
+                    found.push_back(&p);
+                return false;
+            });
+            ASSERT_EQ(found, all) << "layout " << layout << " probe " << probe;
+        }
+    }
+    marks.Drop();
 }
 
 TEST(NearbyLookups, MemberBoxGapIsNeverMoreThanAMembersDistance) {

@@ -241,6 +241,26 @@ TEST_F(SquadTest, SoldiersDodgeProjectilesComingAtThemFromTheFront) {
     }
 }
 
+// The marks taken as an update begins serve only while the list has lost
+// nothing: after one projectile is removed and another fired (the list as
+// long as before) the dodge reads the new one, never the one gone (ASan).
+TEST_F(SquadTest, TheDodgeSeesAProjectileFiredAfterOneWasRemoved) {
+    CSoldier* s = AddSoldier(Vector3{0, 0, 0}, 1);
+    AddSoldier(Vector3{0, 60, 0}, 0);
+    Gather();
+    s->facing = s->facingGoal = Vector3{1, 0, 0};
+    CProjectile* gone = world->projectiles.Fire(1, Vector3{25, -2, 1}, Vector3{-1, 0, 0}, 0.0f, 0.0f, nullptr);
+    ai->TakeLookups();
+    gone->alive = false;
+    world->projectiles.Update(0.0f);
+    ASSERT_TRUE(world->projectiles.projectiles.empty());
+    world->projectiles.Fire(1, Vector3{20, 2, 1}, Vector3{-1, 0, 0}, 0.0f, 0.0f, nullptr);
+    Vector3 m{1, 0, 0};
+    SoldierDodge(*ai, *s, m);
+    EXPECT_TRUE(s->ai.movementFlags & AiDodging);
+    EXPECT_LT(m.y, -0.9f) << "away from the new one's line at y = 2";
+}
+
 // A soldier's own grenade coming back at it is as dangerous as anyone's:
 // in flight it is stepped aside from, once bounced it is fled.
 TEST_F(SquadTest, SoldiersDodgeTheirOwnGrenadeComingAtThem) {
