@@ -245,7 +245,7 @@ void SoldierAvoid(CTeamAI& ai, CSoldier& s, Vector3& m) {
                 if (!walking && other != squad)
                     continue;
                 // Another squad counts only for a mate nearer than the nearest yet.
-                if (other != squad && MemberBoxGapSquared(ai.SquadBox(*other), position) > mateSq * 1.001f)
+                if (other != squad && MemberBoxGapSquared(other->box, position) > mateSq * 1.001f)
                     continue;
                 for (CSoldier* member : other->members) {
                     if (member == &s)

@@ -104,12 +104,9 @@ void CTeamAI::Update(float dt) {
     if (player && player->ai.squad && player->ai.squad->leader != player && player->IsAlive())
         player->ai.squad->ChooseLeader();
     TakeLookups();
-    marking_ = true;
-    MembersChanged();
     for (auto& commander : commanders)
         commander->Update(dt);
     projectileMarks.Drop();
-    marking_ = false;
     for (auto& commander : commanders)
         commander->DeleteEmptySquads();
 }
@@ -117,17 +114,16 @@ void CTeamAI::Update(float dt) {
 void CTeamAI::TakeLookups() {
     if (world)
         projectileMarks.Take(world->projectiles);
+    for (auto& commander : commanders)
+        for (CSquad* squad : commander->squads)
+            RefreshSquadBox(*squad);
 }
 
-const MemberBox& CTeamAI::SquadBox(CSquad& squad) {
-    if (marking_ && squad.boxStamp == boxStamp_)
-        return squad.box;
+void CTeamAI::RefreshSquadBox(CSquad& squad) {
     boxPositions_.clear();
     for (const CSoldier* m : squad.members)
         boxPositions_.push_back(m->GetPosition());
     squad.box = MemberBoxAround(boxPositions_);
-    squad.boxStamp = boxStamp_;
-    return squad.box;
 }
 
 void CTeamAI::OnProjectileRemoved(CProjectile* projectile) {

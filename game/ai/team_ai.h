@@ -114,15 +114,13 @@ public:
     // 3 x 3 buckets around (column, row); f returns false to stop.
     template <typename F>
     void ForEachEnemySquadAround(int column, int row, const CTeamCommander* own, F f);
-    // The box around a squad's members. Nobody moves while the commanders
-    // update, so a box taken then holds until the update ends or a squad
-    // gains or loses a member; outside an update it is taken afresh.
-    const MemberBox& SquadBox(CSquad& squad);
-    void MembersChanged() { boxStamp_++; }
 
     // Takes what the soldiers look up during an update, as it begins: the
-    // projectile marks.
+    // projectile marks and every squad's member box. Nobody moves while the
+    // commanders update, so they hold until it ends; a squad that a member
+    // joins or leaves meanwhile has its box renewed then.
     void TakeLookups();
+    void RefreshSquadBox(CSquad& squad);
 
     CWorld* world;
     NavGrid grid;
@@ -135,8 +133,6 @@ private:
     void PlacePlayerSquad();
 
     std::vector<Vector3> boxPositions_;
-    uint32_t boxStamp_ = 1;
-    bool marking_ = false;       // inside Update: squad boxes hold
 };
 
 template <typename F>

@@ -1,6 +1,8 @@
 // Squads and soldiers of the team AI on a world without terrain (one bucket,
 // an empty grid): gathering, leaders, routes that change under walking
 // followers, player commands, and aiming against firing.
+#include <vector>
+
 #include "game/ai/soldier_ai.h"
 #include "game/ai/squad.h"
 #include "game/weapons/projectile.h"
@@ -13,6 +15,23 @@ class SquadTest : public AIWorldTest {
 protected:
     void Gather() { ai->Init(*world); }   // the squads of the soldiers added
 };
+
+// The squad's box is the one around its members where they stand now.
+::testing::AssertionResult BoxFitsMembers(const CSquad& squad) {
+    std::vector<Vector3> at;
+    for (const CSoldier* m : squad.members)
+        at.push_back(m->GetPosition());
+    const MemberBox want = MemberBoxAround(at), &box = squad.box;
+    const bool same = want.bounded == box.bounded &&
+                      (!want.bounded || (want.min.x == box.min.x && want.min.y == box.min.y &&
+                                         want.min.z == box.min.z && want.max.x == box.max.x &&
+                                         want.max.y == box.max.y && want.max.z == box.max.z));
+    if (same)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "box " << box.min.x << "," << box.min.y << "," << box.min.z << " to "
+                                         << box.max.x << "," << box.max.y << "," << box.max.z << " for "
+                                         << squad.members.size() << " members";
+}
 
 TEST_F(SquadTest, SoldiersGatherByDistanceAndSquadSize) {
     for (int i = 0; i < 6; i++)
@@ -112,6 +131,36 @@ TEST_F(SquadTest, RemovingASoldierLeavesNoSquadPointingAtIt) {
     world->RemoveSoldier(b);
     Run(2.0f);
     EXPECT_EQ(ai->commanders[1]->squads.size(), 0u);
+}
+
+// Boxes are taken for every squad as the update begins, and renewed for the
+// squads that a member joins or leaves, by death too, before the update ends.
+TEST_F(SquadTest, SquadBoxesFollowMembersThatJoinOrLeave) {
+    CSoldier* a = AddSoldier(Vector3{0, 0, 0}, 1);
+    CSoldier* b = AddSoldier(Vector3{3, 1, 0}, 1);
+    CSoldier* c = AddSoldier(Vector3{100, 0, 0}, 1);
+    CSoldier* d = AddSoldier(Vector3{104, 2, 0}, 1);
+    AddSoldier(Vector3{0, 60, 0}, 0);
+    Gather();
+    CSquad* first = a->ai.squad;
+    CSquad* second = c->ai.squad;
+    ASSERT_NE(first, second);
+    // The soldiers move between updates.
+    a->SetPosition(Vector3{-5, 2, 1});
+    c->SetPosition(Vector3{110, -3, 2});
+    ai->TakeLookups();
+    EXPECT_TRUE(BoxFitsMembers(*first));
+    EXPECT_TRUE(BoxFitsMembers(*second));
+    second->TakeMember(b);
+    EXPECT_TRUE(BoxFitsMembers(*first)) << "left by b";
+    EXPECT_TRUE(BoxFitsMembers(*second)) << "joined by b";
+    c->health = 0.0f;
+    c->LeaveTeamAI();
+    EXPECT_TRUE(BoxFitsMembers(*second)) << "c died";
+    second->RemoveMember(d);
+    EXPECT_TRUE(BoxFitsMembers(*second)) << "d left";
+    first->AddMember(d);
+    EXPECT_TRUE(BoxFitsMembers(*first)) << "d joined";
 }
 
 TEST_F(SquadTest, PlayerCommandsKeepTheirLimits) {
