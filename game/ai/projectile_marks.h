@@ -6,6 +6,7 @@
 #define GAME_AI_PROJECTILE_MARKS_H
 
 #include <cstdint>
+#include <iterator>
 #include <list>
 #include <vector>
 

@@ -13,8 +13,6 @@
 #include <vector>
 
 #include "core/vector.h"
-#include "game/ai/mark_squares.h"
-#include "game/ai/member_box.h"
 #include "game/ai/nav_grid.h"
 #include "game/ai/projectile_marks.h"
 #include "game/ai/squad_buckets.h"
@@ -118,7 +116,10 @@ public:
     // Takes what the soldiers look up during an update, as it begins: the
     // projectile marks and every squad's member box. Nobody moves while the
     // commanders update, so they hold until it ends; a squad that a member
-    // joins or leaves meanwhile has its box renewed then.
+    // joins or leaves meanwhile has its box renewed then. Between updates
+    // the soldiers move on and the boxes keep where they stood: soldiers'
+    // AI runs only inside an update, one soldier at a time (the lookups and
+    // their scratch space are shared).
     void TakeLookups();
     void RefreshSquadBox(CSquad& squad);
 
