@@ -7,8 +7,10 @@ namespace {
 
 // Dividing by a power of two is exact and clamping keeps order, so the
 // squares of two points never lie farther apart than the points themselves.
+// A height that is not finite makes every distance so too: such a point has
+// no square.
 bool SquareOf(const Vector3& p, int& column, int& row) {
-    if (!std::isfinite(p.x) || !std::isfinite(p.y))
+    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
         return false;
     column = int(std::floor(std::min(std::max(p.x / MarkSquares::SquareSize, -1e6f), 1e6f)));
     row = int(std::floor(std::min(std::max(p.y / MarkSquares::SquareSize, -1e6f), 1e6f)));

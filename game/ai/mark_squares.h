@@ -21,8 +21,9 @@ public:
     void Add(uint32_t index, const Vector3& point);
     void Sort();
     // The numbers, rising, of the points in the 3 x 3 squares around p: every
-    // point within SquareSize of it on the ground, and every point that is not
-    // finite. False (nothing listed) for a position that is not finite.
+    // point within SquareSize of it on the ground, and every point not finite
+    // on some axis. False (nothing listed) for a position not finite on some
+    // axis.
     bool Around(const Vector3& p, std::vector<uint32_t>& out) const;
 
 private:

@@ -16,35 +16,13 @@
 #include "game/world/world.h"
 #include "render/node.h"
 
-template <typename F>
-void CTeamAI::FindProjectile(const Vector3& near, F f) {
-    std::list<CProjectile>::iterator from;
-    if (TailOfMarks(from)) {
-        if (markSquares_.Around(near, marksAround_)) {
-            for (uint32_t i : marksAround_)
-                if (f(*marks_[i].projectile, marks_[i].position))
-                    return;
-        } else {
-            for (const ProjectileMark& m : marks_)
-                if (f(*m.projectile, m.position))
-                    return;
-        }
-    } else {
-        from = world->projectiles.projectiles.begin();
-    }
-    // Projectiles fired since the marks were taken, or all of them.
-    for (auto it = from; it != world->projectiles.projectiles.end(); ++it)
-        if (f(*it, it->GetPosition()))
-            return;
-}
-
 namespace {
 
 const float AimDistanceFar = 1000.0f;
 const float FireRangeSq = 10000.0f;
 const float FireAimDot = 0.95f;
 const float GrenadeFleeSq = 225.0f;
-const float ProjectileWatchSq = CTeamAI::ProjectileWatchRadius * CTeamAI::ProjectileWatchRadius;
+const float ProjectileWatchSq = ProjectileMarks::WatchRadius * ProjectileMarks::WatchRadius;
 const float ProjectileWatchCos = 0.70710678f;
 
 bool Walking(uint32_t flags) { return (flags & (AiMoving | AiDodging)) != 0; }
@@ -267,7 +245,7 @@ void SoldierAvoid(CTeamAI& ai, CSoldier& s, Vector3& m) {
                 if (!walking && other != squad)
                     continue;
                 // Another squad counts only for a mate nearer than the nearest yet.
-                if (other != squad && MemberBoxGapSquared(ai.SquadBox(*other), position) > mateSq * 1.001f)
+                if (other != squad && MemberBoxGapSquared(other->box, position) > mateSq * 1.001f)
                     continue;
                 for (CSoldier* member : other->members) {
                     if (member == &s)
@@ -359,10 +337,10 @@ void SoldierDodge(CTeamAI& ai, CSoldier& s, Vector3& m) {
         }
     }
     if (!dodged)
-        ai.FindProjectile(position, [&](CProjectile& p, const Vector3& at) {
+        ai.projectileMarks.Find(ai.world->projectiles, position, [&](CProjectile& p, const Vector3& at) {
             const Vector3 d = AiSub(at, position);
             const float dSq = Vector3LengthSquared(d);
-            if (dSq > ProjectileWatchSq || dSq <= 0.0f || !p.alive || p.owner == &s)
+            if (dSq > ProjectileWatchSq || dSq <= 0.0f || !p.alive)
                 return false;
             const Vector3 toward = AiScale(d, 1.0f / std::sqrt(dSq));
             if (Vector3Dot(toward, s.facing) < ProjectileWatchCos)

@@ -59,9 +59,9 @@ void CSquad::RecomputeCentre() {
 }
 
 void CSquad::AddMember(CSoldier* soldier) {
-    ai->MembersChanged();
     soldier->ai.squad = this;
     members.push_back(soldier);
+    ai->RefreshSquadBox(*this);
     RecomputeCentre();
     if (!leader) {
         leader = soldier;
@@ -110,11 +110,11 @@ void CSquad::TakeMember(CSoldier* soldier) {
     CSquad* old = soldier->ai.squad;
     if (old == this)
         return;
-    ai->MembersChanged();
     soldier->ai.squad = this;
     soldier->ai.routeNode = RouteEnd;
     soldier->ai.movementFlags &= ~(AiOwnRoute | AiSquadRoute);
     members.push_back(soldier);
+    ai->RefreshSquadBox(*this);
     if (task)
         task->assigned++;
     formationSet = false;
@@ -122,6 +122,7 @@ void CSquad::TakeMember(CSoldier* soldier) {
     if (!old)
         return;
     old->members.erase(std::remove(old->members.begin(), old->members.end(), soldier), old->members.end());
+    ai->RefreshSquadBox(*old);
     if (old->task)
         old->task->assigned = std::max(0, old->task->assigned - 1);
     if (!old->members.empty()) {
@@ -138,9 +139,9 @@ void CSquad::RemoveMember(CSoldier* soldier) {
     auto it = std::find(members.begin(), members.end(), soldier);
     if (it == members.end())
         return;
-    ai->MembersChanged();
     members.erase(it);
     soldier->ai.squad = nullptr;
+    ai->RefreshSquadBox(*this);
     if (task)
         task->assigned = std::max(0, task->assigned - 1);
     if (leader == soldier)

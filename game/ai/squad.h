@@ -76,8 +76,7 @@ public:
     bool threat = false;
     bool formationSet = false;
     CSquad* selected = nullptr;   // the player's squad only
-    MemberBox box;                // see CTeamAI::SquadBox
-    uint32_t boxStamp = 0;
+    MemberBox box;                // see CTeamAI::TakeLookups
 
 private:
     void RouteMember(CSoldier* member);

@@ -103,49 +103,27 @@ void CTeamAI::Update(float dt) {
     CSoldier* player = PlayerSoldier();
     if (player && player->ai.squad && player->ai.squad->leader != player && player->IsAlive())
         player->ai.squad->ChooseLeader();
-    MarkProjectiles();
-    MembersChanged();
+    TakeLookups();
     for (auto& commander : commanders)
         commander->Update(dt);
-    marking_ = false;
+    projectileMarks.Drop();
     for (auto& commander : commanders)
         commander->DeleteEmptySquads();
 }
 
-void CTeamAI::MarkProjectiles() {
-    std::list<CProjectile>& list = world->projectiles.projectiles;
-    marks_.clear();
-    markSquares_.Clear();
-    for (CProjectile& p : list)
-        if (p.alive) {
-            markSquares_.Add(uint32_t(marks_.size()), p.GetPosition());
-            marks_.push_back(ProjectileMark{p.GetPosition(), &p});
-        }
-    markSquares_.Sort();
-    markedCount_ = list.size();
-    lastMarked_ = list.empty() ? list.end() : std::prev(list.end());
-    marking_ = true;
+void CTeamAI::TakeLookups() {
+    if (world)
+        projectileMarks.Take(world->projectiles);
+    for (auto& commander : commanders)
+        for (CSquad* squad : commander->squads)
+            RefreshSquadBox(*squad);
 }
 
-// Where the projectiles fired since the marks begin; false when there are no
-// marks for this update, or the list lost projectiles since they were taken.
-bool CTeamAI::TailOfMarks(std::list<CProjectile>::iterator& from) {
-    std::list<CProjectile>& list = world->projectiles.projectiles;
-    if (!marking_ || list.size() < markedCount_)
-        return false;
-    from = markedCount_ == 0 ? list.begin() : std::next(lastMarked_);
-    return true;
-}
-
-const MemberBox& CTeamAI::SquadBox(CSquad& squad) {
-    if (marking_ && squad.boxStamp == boxStamp_)
-        return squad.box;
+void CTeamAI::RefreshSquadBox(CSquad& squad) {
     boxPositions_.clear();
     for (const CSoldier* m : squad.members)
         boxPositions_.push_back(m->GetPosition());
     squad.box = MemberBoxAround(boxPositions_);
-    squad.boxStamp = boxStamp_;
-    return squad.box;
 }
 
 void CTeamAI::OnProjectileRemoved(CProjectile* projectile) {

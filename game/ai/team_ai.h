@@ -13,9 +13,8 @@
 #include <vector>
 
 #include "core/vector.h"
-#include "game/ai/mark_squares.h"
-#include "game/ai/member_box.h"
 #include "game/ai/nav_grid.h"
+#include "game/ai/projectile_marks.h"
 #include "game/ai/squad_buckets.h"
 #include "game/player/player_controller.h"
 #include "game/world/team_ai_seam.h"
@@ -26,12 +25,6 @@ class CSquad;
 class CTeamAI;
 class CVehicle;
 class CWorld;
-
-// A live projectile and where it stood when the team AI's update began.
-struct ProjectileMark {
-    Vector3 position;
-    CProjectile* projectile;
-};
 
 struct KnownEnemy {
     CSoldier* soldier = nullptr;
@@ -115,46 +108,32 @@ public:
     // A* between the cells of two positions; the turn cells in grid.Path().
     bool FindPath(const Vector3& from, const Vector3& to);
     CSoldier* PlayerSoldier() const;
-    // Calls f(projectile, position) for the world's projectiles in the
-    // world's order until f returns true; f checks that the projectile is
-    // alive and passes over those farther than ProjectileWatchRadius from
-    // `near`. During an update the projectiles stand still, so the positions
-    // of those alive come from marks taken as it began, filed by square of
-    // the ground, and a soldier's dodge reads only the squares around it.
-    // (Defined where the soldiers use it.)
-    template <typename F>
-    void FindProjectile(const Vector3& near, F f);
-    static constexpr float ProjectileWatchRadius = 50.0f;
-    static_assert(ProjectileWatchRadius < MarkSquares::SquareSize, "marks are filed by watch radius");
     // Calls f(squad) for every squad of another commander than `own` in the
     // 3 x 3 buckets around (column, row); f returns false to stop.
     template <typename F>
     void ForEachEnemySquadAround(int column, int row, const CTeamCommander* own, F f);
-    // The box around a squad's members. Nobody moves while the commanders
-    // update, so a box taken then holds until the update ends or a squad
-    // gains or loses a member; outside an update it is taken afresh.
-    const MemberBox& SquadBox(CSquad& squad);
-    void MembersChanged() { boxStamp_++; }
+
+    // Takes what the soldiers look up during an update, as it begins: the
+    // projectile marks and every squad's member box. Nobody moves while the
+    // commanders update, so they hold until it ends; a squad that a member
+    // joins or leaves meanwhile has its box renewed then. Between updates
+    // the soldiers move on and the boxes keep where they stood: soldiers'
+    // AI runs only inside an update, one soldier at a time (the lookups and
+    // their scratch space are shared).
+    void TakeLookups();
+    void RefreshSquadBox(CSquad& squad);
 
     CWorld* world;
     NavGrid grid;
     SquadBuckets buckets;
     float originX, originY;
     std::vector<std::unique_ptr<CTeamCommander>> commanders;
+    ProjectileMarks projectileMarks;   // for the dodges of the update running
 
 private:
     void PlacePlayerSquad();
-    void MarkProjectiles();
-    bool TailOfMarks(std::list<CProjectile>::iterator& from);
 
-    std::vector<ProjectileMark> marks_;
-    MarkSquares markSquares_;
-    std::vector<uint32_t> marksAround_;
     std::vector<Vector3> boxPositions_;
-    uint32_t boxStamp_ = 1;
-    bool marking_ = false;       // inside Update: marks_ holds this update's marks, squad boxes hold
-    size_t markedCount_ = 0;     // projectiles listed when they were marked
-    std::list<CProjectile>::iterator lastMarked_;
 };
 
 template <typename F>

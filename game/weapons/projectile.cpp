@@ -165,6 +165,7 @@ void CProjectileManager::Remove(std::list<CProjectile>::iterator it) {
     p.collision.Release();
     p.model.DropRecord();
     projectiles.erase(it);
+    removals_++;
 }
 
 void CProjectileManager::Clear() {

@@ -5,6 +5,7 @@
 #ifndef GAME_WEAPONS_PROJECTILE_H
 #define GAME_WEAPONS_PROJECTILE_H
 
+#include <cstdint>
 #include <list>
 
 #include "core/ballistic.h"
@@ -76,6 +77,9 @@ public:
     // Moves the living, runs fuses and removes the ended.
     void Update(float dt);
     void Clear();
+    // Projectiles removed from the list so far: while it stays the same, the
+    // list has only grown at its end.
+    uint64_t Removals() const { return removals_; }
 
     std::list<CProjectile> projectiles;
     CBattleWorld* world;
@@ -83,6 +87,7 @@ public:
 private:
     void RunFuse(CProjectile& p, float dt);
     void Remove(std::list<CProjectile>::iterator it);
+    uint64_t removals_ = 0;
 };
 
 #endif

@@ -25,12 +25,28 @@ struct BattleRun {
     float mateTarget = INFINITY;                  // a squadmate of the player has a target
     float walked = 0.0f;                    // ground covered by the computer's soldiers
     bool finite = true;
+    bool boxesHold = true;                  // every squad's box holds its members after each update
     std::string summary;
 };
 
 float BattleSeconds() {
     const char* env = std::getenv("VEXMOOR_BATTLE_SECONDS");
     return env ? float(std::atof(env)) : 40.0f;
+}
+
+// Nobody moves from the AI's update to the end of the world's: the boxes the
+// update took, and renewed as members came and went, still hold them all.
+bool BoxesHoldMembers(CWorld& world) {
+    for (auto& commander : static_cast<CTeamAI*>(world.GetTeamAI())->commanders)
+        for (const CSquad* squad : commander->squads)
+            for (const CSoldier* m : squad->members) {
+                const Vector3 p = m->GetPosition();
+                const MemberBox& box = squad->box;
+                if (!box.bounded || p.x < box.min.x || p.y < box.min.y || p.z < box.min.z || p.x > box.max.x ||
+                    p.y > box.max.y || p.z > box.max.z)
+                    return false;
+            }
+    return true;
 }
 
 int Rounds(const CSoldier& s) {
@@ -68,6 +84,7 @@ protected:
         for (int i = 0; i < steps; i++) {
             controller.Update(Step);
             world->Update(Step);
+            run.boxesHold = run.boxesHold && BoxesHoldMembers(*world);
             const float t = float(i + 1) * Step;
             for (size_t k = 0; k < soldiers.size(); k++) {
                 CSoldier* s = soldiers[k];
@@ -104,6 +121,7 @@ TEST_F(AIBattleTest, TheFirstLevelComesToAFightWithoutOrders) {
     for (unsigned seed : {1u, 2u, 3u}) {
         const BattleRun run = Fight(seed, 65.0f);
         EXPECT_TRUE(run.finite) << "seed " << seed;
+        EXPECT_TRUE(run.boxesHold) << "seed " << seed;
         for (int side = 0; side < 2; side++)
             EXPECT_LT(run.firstShot[side], 60.0f) << "seed " << seed << ": side " << side << " holds fire";
         EXPECT_LT(run.firstShot[0], run.firstShot[1] + 6.0f) << "seed " << seed << ": the player's squad is slow to answer";
@@ -121,6 +139,7 @@ TEST_F(AIBattleTest, TheFirstLevelFightsTheSameBattleTwiceAndReloads) {
     Fight(7, BattleSeconds());
     const BattleRun first = Fight(7, BattleSeconds());
     EXPECT_TRUE(first.finite);
+    EXPECT_TRUE(first.boxesHold);
     EXPECT_GT(first.walked, 50.0f) << "soldiers walk their routes";
     const BattleRun second = Fight(7, BattleSeconds());
     EXPECT_EQ(first.summary, second.summary);

@@ -1,6 +1,8 @@
 // Squads and soldiers of the team AI on a world without terrain (one bucket,
 // an empty grid): gathering, leaders, routes that change under walking
 // followers, player commands, and aiming against firing.
+#include <vector>
+
 #include "game/ai/soldier_ai.h"
 #include "game/ai/squad.h"
 #include "game/weapons/projectile.h"
@@ -13,6 +15,23 @@ class SquadTest : public AIWorldTest {
 protected:
     void Gather() { ai->Init(*world); }   // the squads of the soldiers added
 };
+
+// The squad's box is the one around its members where they stand now.
+::testing::AssertionResult BoxFitsMembers(const CSquad& squad) {
+    std::vector<Vector3> at;
+    for (const CSoldier* m : squad.members)
+        at.push_back(m->GetPosition());
+    const MemberBox want = MemberBoxAround(at), &box = squad.box;
+    const bool same = want.bounded == box.bounded &&
+                      (!want.bounded || (want.min.x == box.min.x && want.min.y == box.min.y &&
+                                         want.min.z == box.min.z && want.max.x == box.max.x &&
+                                         want.max.y == box.max.y && want.max.z == box.max.z));
+    if (same)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "box " << box.min.x << "," << box.min.y << "," << box.min.z << " to "
+                                         << box.max.x << "," << box.max.y << "," << box.max.z << " for "
+                                         << squad.members.size() << " members";
+}
 
 TEST_F(SquadTest, SoldiersGatherByDistanceAndSquadSize) {
     for (int i = 0; i < 6; i++)
@@ -114,6 +133,36 @@ TEST_F(SquadTest, RemovingASoldierLeavesNoSquadPointingAtIt) {
     EXPECT_EQ(ai->commanders[1]->squads.size(), 0u);
 }
 
+// Boxes are taken for every squad as the update begins, and renewed for the
+// squads that a member joins or leaves, by death too, before the update ends.
+TEST_F(SquadTest, SquadBoxesFollowMembersThatJoinOrLeave) {
+    CSoldier* a = AddSoldier(Vector3{0, 0, 0}, 1);
+    CSoldier* b = AddSoldier(Vector3{3, 1, 0}, 1);
+    CSoldier* c = AddSoldier(Vector3{100, 0, 0}, 1);
+    CSoldier* d = AddSoldier(Vector3{104, 2, 0}, 1);
+    AddSoldier(Vector3{0, 60, 0}, 0);
+    Gather();
+    CSquad* first = a->ai.squad;
+    CSquad* second = c->ai.squad;
+    ASSERT_NE(first, second);
+    // The soldiers move between updates.
+    a->SetPosition(Vector3{-5, 2, 1});
+    c->SetPosition(Vector3{110, -3, 2});
+    ai->TakeLookups();
+    EXPECT_TRUE(BoxFitsMembers(*first));
+    EXPECT_TRUE(BoxFitsMembers(*second));
+    second->TakeMember(b);
+    EXPECT_TRUE(BoxFitsMembers(*first)) << "left by b";
+    EXPECT_TRUE(BoxFitsMembers(*second)) << "joined by b";
+    c->health = 0.0f;
+    c->LeaveTeamAI();
+    EXPECT_TRUE(BoxFitsMembers(*second)) << "c died";
+    second->RemoveMember(d);
+    EXPECT_TRUE(BoxFitsMembers(*second)) << "d left";
+    first->AddMember(d);
+    EXPECT_TRUE(BoxFitsMembers(*first)) << "d joined";
+}
+
 TEST_F(SquadTest, PlayerCommandsKeepTheirLimits) {
     CSoldier* player = AddSoldier(Vector3{0, 0, 0}, 0);
     for (int i = 0; i < 3; i++)
@@ -209,9 +258,9 @@ TEST_F(SquadTest, APlayerLedSquadUnderThreatTakesTargetsCoverAndALine) {
 }
 
 // In the team AI's update a soldier dodges the first projectile in the
-// world's order that comes at it from the front within 50 units; its own,
-// spent ones and those behind it are let be. The same with the marks the
-// update takes and without them.
+// world's order that comes at it from the front within 50 units; spent ones
+// and those behind it are let be. The same with the marks the update takes
+// and without them.
 TEST_F(SquadTest, SoldiersDodgeProjectilesComingAtThemFromTheFront) {
     CSoldier* s = AddSoldier(Vector3{0, 0, 0}, 1);
     AddSoldier(Vector3{0, 60, 0}, 0);
@@ -220,7 +269,6 @@ TEST_F(SquadTest, SoldiersDodgeProjectilesComingAtThemFromTheFront) {
     auto shot = [&](const Vector3& at, const Vector3& direction, CSoldier* owner) {
         return world->projectiles.Fire(1, at, direction, 0.0f, 0.0f, owner);
     };
-    shot(Vector3{20, 1, 1}, Vector3{-1, 0, 0}, s);             // its own
     shot(Vector3{20, 1, 1}, Vector3{-1, 0, 0}, nullptr)->alive = false;
     shot(Vector3{-20, 1, 1}, Vector3{1, 0, 0}, nullptr);       // behind
     shot(Vector3{30, 1, 1}, Vector3{0, 1, 0}, nullptr);        // passing by
@@ -239,6 +287,58 @@ TEST_F(SquadTest, SoldiersDodgeProjectilesComingAtThemFromTheFront) {
         }
         EXPECT_TRUE(s->ai.movementFlags & AiDodging) << "round " << round;
         EXPECT_GT(m.y, 0.9f) << "round " << round << ": away from the line at y = -2";
+    }
+}
+
+// The marks taken as an update begins serve only while the list has lost
+// nothing: after one projectile is removed and another fired (the list as
+// long as before) the dodge reads the new one, never the one gone (ASan).
+TEST_F(SquadTest, TheDodgeSeesAProjectileFiredAfterOneWasRemoved) {
+    CSoldier* s = AddSoldier(Vector3{0, 0, 0}, 1);
+    AddSoldier(Vector3{0, 60, 0}, 0);
+    Gather();
+    s->facing = s->facingGoal = Vector3{1, 0, 0};
+    CProjectile* gone = world->projectiles.Fire(1, Vector3{25, -2, 1}, Vector3{-1, 0, 0}, 0.0f, 0.0f, nullptr);
+    ai->TakeLookups();
+    gone->alive = false;
+    world->projectiles.Update(0.0f);
+    ASSERT_TRUE(world->projectiles.projectiles.empty());
+    world->projectiles.Fire(1, Vector3{20, 2, 1}, Vector3{-1, 0, 0}, 0.0f, 0.0f, nullptr);
+    Vector3 m{1, 0, 0};
+    SoldierDodge(*ai, *s, m);
+    EXPECT_TRUE(s->ai.movementFlags & AiDodging);
+    EXPECT_LT(m.y, -0.9f) << "away from the new one's line at y = 2";
+}
+
+// A soldier's own grenade coming back at it is as dangerous as anyone's:
+// in flight it is stepped aside from, once bounced it is fled.
+TEST_F(SquadTest, SoldiersDodgeTheirOwnGrenadeComingAtThem) {
+    CSoldier* s = AddSoldier(Vector3{0, 0, 0}, 1);
+    AddSoldier(Vector3{0, 60, 0}, 0);
+    Gather();
+    CProjectile* grenade = world->projectiles.Fire(ProjectileGrenade, Vector3{10, 1, 1}, Vector3{-1, 0, 0}, 0.0f,
+                                                   0.0f, s);
+    for (int round = 0; round < 4; round++) {
+        const bool bounced = round >= 2, inUpdate = round % 2 == 1;
+        grenade->armed = bounced;
+        s->ai.movementFlags = 0;
+        s->ai.rememberedGrenade = nullptr;
+        s->facing = s->facingGoal = Vector3{1, 0, 0};
+        Vector3 m{1, 0, 0};
+        if (inUpdate) {
+            s->ai.squad->centreTimer = 1.0f;
+            ai->Update(0.0f);
+            m = s->moveDirection;
+        } else {
+            SoldierDodge(*ai, *s, m);
+        }
+        EXPECT_TRUE(s->ai.movementFlags & AiDodging) << "round " << round;
+        if (bounced) {
+            EXPECT_EQ(s->ai.rememberedGrenade, grenade) << "round " << round;
+            EXPECT_LT(m.x, -0.9f) << "round " << round << ": straight away from it";
+        } else {
+            EXPECT_LT(m.y, -0.9f) << "round " << round << ": away from its line at y = 1";
+        }
     }
 }
 
