@@ -329,6 +329,7 @@ void CTerrain::BuildSegments(const std::vector<TerrainVertex>& vertices,
 
     WallGround ground;
     ground.rects = &outRects;
+    ground.outline = TerrainRect{minX, maxX, minY, maxY};
     std::vector<std::vector<CellGround>> finerGround(finerCells.size());
     for (size_t level = 0; level < finerCells.size(); level++) {
         for (const CMesh& mesh : *finerCells[level]) {

@@ -1,188 +1,266 @@
-// Rims of cell meshes, the ground beside them, and the walls that close the
-// gaps between them; the same measure checks a cache's coarse cells.
+// Walls hung from the coarse cells' rims, and the check that a cache's
+// coarse cells hang them so.
+//
+// The walled rim edges come in runs along a rim. Each run gets one wall:
+// its top is the run, its bottom runs straight from the run's start down to
+// one corner and up to its end, below the ground beside the run all along
+// and at the deepest a margin below its lowest. A run's end that lies at
+// the ground already (beside an unwalled edge) is the bottom's end too,
+// else a foot below it is; so a run of k edges costs about k triangles. The
+// wall stays upright: its bottom has a corner wherever the run turns.
 #include "game/terrain/terrain_walls.h"
 
 #include <algorithm>
 #include <cmath>
-#include <map>
-#include <tuple>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
-// A rim this little above the ground beside it shows no crack. A cache's
-// cells are measured again with ten times as much, for rounding.
-const float BuildSlack = 0.001f;
-const float CheckSlack = 0.01f;
-// How far past its rectangle a cell's rim lies: the skirt pushes it 1.5 out.
-const float RimReach = 2.0f;
+// The run's path from above turns at a corner when its edges' directions
+// differ by more than this (cosine of 30 degrees).
+const float TurnCosine = 0.866f;
+// Ground this near a run's end meets the foot there and binds nothing.
+const float EndReach = 0.01f;
 
-// The rim edges of a cell mesh (edges of one triangle only), as (triangle
-// start, edge) pairs, and each vertex's place. Corners are matched by
-// position to 1/256: two triangles clipped at the same source edge may place
-// their crossing an ulp apart, which is no rim. Pieces clipped at a corner on
-// the cell's edge may have no area, and triangles with a corner past the
-// positions are no ground: they bound nothing.
-struct Rims {
-    std::vector<int> place;   // per position
-    int places = 0;
-    std::vector<std::pair<size_t, int>> edges;
+// A point of a wall's bottom: arc length along the run from its start, height.
+struct BottomPoint {
+    float s, z;
 };
 
-Rims FindRims(const std::vector<Vector3>& positions, const std::vector<uint16_t>& indices) {
-    Rims rims;
-    typedef std::tuple<long, long, long> Key;
-    std::map<Key, int> place;
-    rims.place.resize(positions.size());
-    for (size_t i = 0; i < positions.size(); i++) {
-        const Vector3& p = positions[i];
-        Key key(std::lround(p.x * 256.0f), std::lround(p.y * 256.0f), std::lround(p.z * 256.0f));
-        rims.place[i] = place.emplace(key, (int)place.size()).first->second;
+// A triangle's ground under a run, straight from (s0, h0) to (s1, h1) by arc
+// length along it.
+struct GroundSpan {
+    float s0, h0, s1, h1;
+
+    float At(float at) const {
+        return s1 > s0 ? h0 + (h1 - h0) * ((at - s0) / (s1 - s0)) : std::min(h0, h1);
     }
-    rims.places = (int)place.size();
-    auto corner = [&](size_t i) { return rims.place[indices[i]]; };
-    auto bounds = [&](size_t t) {
-        for (int k = 0; k < 3; k++) {
-            if (indices[t + k] >= positions.size())
+};
+
+// True when the straight bottom from p to q stays below all the ground
+// under it.
+bool BelowGround(const BottomPoint& p, const BottomPoint& q, const std::vector<GroundSpan>& spans) {
+    for (const GroundSpan& g : spans) {
+        float a = std::max(g.s0, p.s), b = std::min(g.s1, q.s);
+        if (a > b)
+            continue;
+        for (float at : {a, b}) {
+            float z = q.s > p.s ? p.z + (q.z - p.z) * ((at - p.s) / (q.s - p.s)) : std::min(p.z, q.z);
+            if (z > g.At(at) + BuildSlack)
                 return false;
         }
-        int a = corner(t), b = corner(t + 1), c = corner(t + 2);
-        return a != b && b != c && c != a;
-    };
-    auto edge = [&](size_t t, int e) {
-        int a = corner(t + e), b = corner(t + (e + 1) % 3);
-        return std::make_pair(std::min(a, b), std::max(a, b));
-    };
-    std::map<std::pair<int, int>, int> uses;
-    for (size_t t = 0; t + 2 < indices.size(); t += 3)
-        for (int e = 0; e < 3 && bounds(t); e++)
-            uses[edge(t, e)]++;
-    for (size_t t = 0; t + 2 < indices.size(); t += 3)
-        for (int e = 0; e < 3 && bounds(t); e++)
-            if (uses[edge(t, e)] == 1)
-                rims.edges.emplace_back(t, e);
-    return rims;
+    }
+    return true;
 }
 
-// A triangle of the ground beside a cell, with its rectangle seen from above.
-struct GroundTriangle {
-    Vector3 corner[3];
-    float minX, maxX, minY, maxY;
-};
-
-bool Meets(const GroundTriangle& g, float minX, float maxX, float minY, float maxY) {
-    return g.minX <= maxX && g.maxX >= minX && g.minY <= maxY && g.maxY >= minY;
+// The lowest ground at arc length `at`; none where no span covers it.
+bool LowestAt(const std::vector<GroundSpan>& spans, float at, float& z) {
+    bool found = false;
+    for (const GroundSpan& g : spans) {
+        if (at >= g.s0 && at <= g.s1) {
+            z = found ? std::min(z, g.At(at)) : g.At(at);
+            found = true;
+        }
+    }
+    return found;
 }
 
-// The triangles of the other cells that reach into the cell's rim.
-std::vector<GroundTriangle> GroundNear(size_t self, const WallGround& ground) {
-    std::vector<GroundTriangle> near;
-    const std::vector<TerrainRect>& rects = *ground.rects;
-    if (self >= rects.size())
-        return near;
-    const TerrainRect& own = rects[self];
-    float minX = own.minX - RimReach, maxX = own.maxX + RimReach;
-    float minY = own.minY - RimReach, maxY = own.maxY + RimReach;
-    for (const std::vector<CellGround>* level : ground.levels) {
-        for (size_t j = 0; j < level->size() && j < rects.size(); j++) {
-            const TerrainRect& r = rects[j];
-            // A cell's skirt reaches as far past its rectangle as the rim does.
-            if (j == self || !(r.minX - RimReach <= maxX && r.maxX + RimReach >= minX &&
-                               r.minY - RimReach <= maxY && r.maxY + RimReach >= minY))
-                continue;
-            const CellGround& cell = (*level)[j];
-            for (size_t t = 0; t + 2 < cell.indices.size(); t += 3) {
-                GroundTriangle g;
-                bool valid = true;
-                for (int k = 0; k < 3 && valid; k++) {
-                    valid = cell.indices[t + k] < cell.positions.size();
-                    if (valid)
-                        g.corner[k] = cell.positions[cell.indices[t + k]];
-                }
-                if (!valid)
-                    continue;
-                g.minX = std::min({g.corner[0].x, g.corner[1].x, g.corner[2].x});
-                g.maxX = std::max({g.corner[0].x, g.corner[1].x, g.corner[2].x});
-                g.minY = std::min({g.corner[0].y, g.corner[1].y, g.corner[2].y});
-                g.maxY = std::max({g.corner[0].y, g.corner[1].y, g.corner[2].y});
-                if (Meets(g, minX, maxX, minY, maxY))
-                    near.push_back(g);
+// A wall's bottom from `start` to `end`: each corner a margin below the
+// lowest ground where a span ends, each as far on as the straight bottom to
+// it stays below the ground.
+std::vector<BottomPoint> Bottom(const std::vector<GroundSpan>& spans, BottomPoint start,
+                                BottomPoint end) {
+    std::vector<BottomPoint> places;
+    for (const GroundSpan& g : spans) {
+        for (float at : {g.s0, g.s1}) {
+            float z;
+            if (at > start.s + EndReach && at < end.s - EndReach && LowestAt(spans, at, z))
+                places.push_back(BottomPoint{at, z - WallMargin});
+        }
+    }
+    std::sort(places.begin(), places.end(),
+              [](const BottomPoint& p, const BottomPoint& q) { return p.s < q.s; });
+    places.push_back(end);
+    std::vector<BottomPoint> bottom(1, start);
+    size_t next = 0;
+    while (next < places.size()) {
+        // The nearest place is always in reach: the ground between two
+        // places is straight or bends down away from the bottom.
+        size_t reach = next;
+        for (size_t k = next + 1; k < places.size(); k++) {
+            if (BelowGround(bottom.back(), places[k], spans))
+                reach = k;
+        }
+        bottom.push_back(places[reach]);
+        next = reach + 1;
+        while (next < places.size() && places[next].s <= bottom.back().s)
+            next++;
+    }
+    return bottom;
+}
+
+float BottomAt(const std::vector<BottomPoint>& bottom, float at) {
+    for (size_t j = 1; j < bottom.size(); j++) {
+        if (at <= bottom[j].s) {
+            const BottomPoint& p = bottom[j - 1];
+            const BottomPoint& q = bottom[j];
+            return q.s > p.s ? p.z + (q.z - p.z) * ((at - p.s) / (q.s - p.s)) : q.z;
+        }
+    }
+    return bottom.back().z;
+}
+
+class WallBuilder {
+public:
+    WallBuilder(std::vector<TerrainVertex>& vertices, std::vector<uint16_t>& indices)
+        : vertices(vertices), indices(indices) {}
+
+    // A walled rim edge: its corners in ground order and the ground beside it.
+    struct Edge {
+        uint16_t from, to;
+        GroundUnder under;
+        std::vector<GroundSample> samples;
+    };
+
+    // Hangs the wall of edges [first, last) of a run from one foot to the
+    // other (a corner itself where it lies at the ground already).
+    void Hang(const std::vector<const Edge*>& run, size_t first, size_t last, int startFoot,
+              int endFoot) {
+        std::vector<uint16_t> tops;
+        std::vector<float> s(1, 0.0f);
+        tops.push_back(run[first]->from);
+        for (size_t i = first; i < last; i++) {
+            tops.push_back(run[i]->to);
+            s.push_back(s.back() + FlatLength(run[i]->from, run[i]->to));
+        }
+        float length = s.back();
+        // The ground under the run, triangle by triangle.
+        std::vector<GroundSpan> spans;
+        for (size_t i = first; i < last; i++) {
+            float at = s[i - first], along = s[i - first + 1] - at;
+            const std::vector<GroundSample>& g = run[i]->samples;
+            for (size_t k = 0; k + 1 < g.size(); k += 2)
+                spans.push_back(GroundSpan{at + g[k].t * along, g[k].height,
+                                           at + g[k + 1].t * along, g[k + 1].height});
+        }
+        std::vector<BottomPoint> bottom =
+            Bottom(spans, BottomPoint{0.0f, vertices[startFoot].position.z},
+                   BottomPoint{length, vertices[endFoot].position.z});
+        // The bottom stays under the run; a corner at or below the bottom
+        // lies beneath the ground: the wall ends there and another begins.
+        for (size_t j = 1; j + 1 < bottom.size(); j++)
+            bottom[j].z = std::min(bottom[j].z, TopAt(tops, s, bottom[j].s) - 1e-3f);
+        for (size_t i = 1; i + 1 < tops.size(); i++) {
+            if (vertices[tops[i]].position.z <= BottomAt(bottom, s[i]) + 1e-3f) {
+                Hang(run, first, first + i, startFoot, tops[i]);
+                Hang(run, first + i, last, tops[i], endFoot);
+                return;
             }
         }
+        // The corners between the ends, and one under every turn.
+        size_t corners = bottom.size();
+        for (size_t i = 1; i + 1 < tops.size(); i++) {
+            if (Turns(tops[i - 1], tops[i], tops[i + 1]))
+                bottom.push_back(BottomPoint{s[i], BottomAt(bottom, s[i])});
+        }
+        bottom.erase(bottom.begin() + corners - 1);
+        bottom.erase(bottom.begin());
+        std::stable_sort(bottom.begin(), bottom.end(),
+                         [](const BottomPoint& p, const BottomPoint& q) { return p.s < q.s; });
+        std::vector<uint16_t> feet(1, (uint16_t)startFoot);
+        std::vector<float> footS(1, 0.0f);
+        for (const BottomPoint& p : bottom) {
+            if (p.s <= footS.back() || p.s >= length)
+                continue;   // a turn at one of the bottom's corners
+            feet.push_back(Foot(tops, s, p));
+            footS.push_back(p.s);
+        }
+        feet.push_back((uint16_t)endFoot);
+        footS.push_back(length);
+        Zip(tops, s, feet, footS);
     }
-    return near;
-}
 
-// The ground under a rim segment: whether the segment stands above any of it
-// by more than the slack, and the lowest of it.
-struct GroundUnder {
-    bool covered = false;
-    bool above = false;
-    float lowest = 0.0f;
-};
-
-// Seen from above, the part [t0, t1] of the segment a + t (b - a) that lies
-// in the triangle (to within 1/10000 of its edges); false for none, or for a
-// triangle with no area (a wall).
-bool ClipToTriangle(const Vector3& a, const Vector3& b, const Vector3 c[3], float& t0, float& t1) {
-    float area = (c[1].x - c[0].x) * (c[2].y - c[0].y) - (c[1].y - c[0].y) * (c[2].x - c[0].x);
-    if (!(std::fabs(area) > 1e-8f))
-        return false;
-    float sign = area > 0.0f ? 1.0f : -1.0f;
-    t0 = 0.0f;
-    t1 = 1.0f;
-    for (int i = 0; i < 3; i++) {
-        const Vector3& p = c[i];
-        const Vector3& q = c[(i + 1) % 3];
-        float ex = q.x - p.x, ey = q.y - p.y;
-        // Inside is where the edge's left side is (for positive area): f >= 0.
-        float fa = sign * (ex * (a.y - p.y) - ey * (a.x - p.x));
-        float fb = sign * (ex * (b.y - p.y) - ey * (b.x - p.x));
-        float least = -1e-4f * std::sqrt(ex * ex + ey * ey);
-        float slope = fb - fa;
-        if (slope > 0.0f)
-            t0 = std::max(t0, (least - fa) / slope);
-        else if (slope < 0.0f)
-            t1 = std::min(t1, (least - fa) / slope);
-        else if (!(fa >= least))
-            return false;
+    uint16_t NewFoot(uint16_t top, float z) {
+        TerrainVertex v = vertices[top];
+        v.position.z = z;
+        vertices.push_back(v);
+        return (uint16_t)(vertices.size() - 1);
     }
-    return t0 <= t1;
-}
 
-float HeightOver(const Vector3 c[3], float x, float y) {
-    float e1x = c[1].x - c[0].x, e1y = c[1].y - c[0].y;
-    float e2x = c[2].x - c[0].x, e2y = c[2].y - c[0].y;
-    float area = e1x * e2y - e1y * e2x;
-    float px = x - c[0].x, py = y - c[0].y;
-    float w1 = (px * e2y - py * e2x) / area;
-    float w2 = (e1x * py - e1y * px) / area;
-    return c[0].z + w1 * (c[1].z - c[0].z) + w2 * (c[2].z - c[0].z);
-}
+private:
+    float FlatLength(uint16_t a, uint16_t b) const {
+        const Vector3& p = vertices[a].position;
+        const Vector3& q = vertices[b].position;
+        return std::sqrt((q.x - p.x) * (q.x - p.x) + (q.y - p.y) * (q.y - p.y));
+    }
 
-// Both the rim and each triangle's ground are straight along the part of the
-// segment over the triangle, so its two ends tell everything.
-GroundUnder Measure(const Vector3& a, const Vector3& b, const std::vector<GroundTriangle>& near,
-                    float slack) {
-    GroundUnder under;
-    float minX = std::min(a.x, b.x), maxX = std::max(a.x, b.x);
-    float minY = std::min(a.y, b.y), maxY = std::max(a.y, b.y);
-    for (const GroundTriangle& g : near) {
-        float t[2];
-        if (!Meets(g, minX - 0.01f, maxX + 0.01f, minY - 0.01f, maxY + 0.01f) ||
-            !ClipToTriangle(a, b, g.corner, t[0], t[1]))
-            continue;
-        for (float s : t) {
-            Vector3 p{a.x + s * (b.x - a.x), a.y + s * (b.y - a.y), a.z + s * (b.z - a.z)};
-            float h = HeightOver(g.corner, p.x, p.y);
-            if (!under.covered || h < under.lowest)
-                under.lowest = h;
-            under.covered = true;
-            if (p.z > h + slack)
-                under.above = true;
+    bool Turns(uint16_t a, uint16_t b, uint16_t c) const {
+        const Vector3& p = vertices[a].position;
+        const Vector3& q = vertices[b].position;
+        const Vector3& r = vertices[c].position;
+        float ux = q.x - p.x, uy = q.y - p.y, vx = r.x - q.x, vy = r.y - q.y;
+        float lu = std::sqrt(ux * ux + uy * uy), lv = std::sqrt(vx * vx + vy * vy);
+        return lu > 0.0f && lv > 0.0f && (ux * vx + uy * vy) < TurnCosine * lu * lv;
+    }
+
+    float TopAt(const std::vector<uint16_t>& tops, const std::vector<float>& s, float at) const {
+        std::vector<BottomPoint> chain;
+        for (size_t i = 0; i < tops.size(); i++)
+            chain.push_back(BottomPoint{s[i], vertices[tops[i]].position.z});
+        return BottomAt(chain, at);
+    }
+
+    // A new vertex under the run at arc length p.s, like the corner before it.
+    uint16_t Foot(const std::vector<uint16_t>& tops, const std::vector<float>& s,
+                  const BottomPoint& p) {
+        size_t i = 0;
+        while (i + 2 < tops.size() && s[i + 1] < p.s)
+            i++;
+        float span = s[i + 1] - s[i];
+        float f = span > 0.0f ? std::min(std::max((p.s - s[i]) / span, 0.0f), 1.0f) : 0.0f;
+        Vector3 a = vertices[tops[i]].position, b = vertices[tops[i + 1]].position;
+        uint16_t foot = NewFoot(tops[i], p.z);
+        vertices[foot].position.x = a.x + f * (b.x - a.x);
+        vertices[foot].position.y = a.y + f * (b.y - a.y);
+        return foot;
+    }
+
+    // Triangles between the top and the bottom, both ordered along the run,
+    // each facing out of the cell: seen from outside, with the run going
+    // right, the wall hangs below it.
+    void Zip(const std::vector<uint16_t>& tops, const std::vector<float>& s,
+             const std::vector<uint16_t>& feet, const std::vector<float>& footS) {
+        size_t i = 0, j = 0;
+        while (i + 1 < tops.size() || j + 1 < feet.size()) {
+            uint16_t c[3];
+            float cs[3];
+            if (i + 1 < tops.size() && (j + 1 == feet.size() || s[i + 1] <= footS[j + 1])) {
+                c[0] = tops[i + 1], c[1] = tops[i], c[2] = feet[j];
+                cs[0] = s[i + 1], cs[1] = s[i], cs[2] = footS[j];
+                i++;
+            } else {
+                c[0] = feet[j + 1], c[1] = tops[i], c[2] = feet[j];
+                cs[0] = footS[j + 1], cs[1] = s[i], cs[2] = footS[j];
+                j++;
+            }
+            if (c[0] == c[1] || c[1] == c[2] || c[0] == c[2])
+                continue;
+            float z[3];
+            for (int k = 0; k < 3; k++)
+                z[k] = vertices[c[k]].position.z;
+            float area = (cs[1] - cs[0]) * (z[2] - z[0]) - (z[1] - z[0]) * (cs[2] - cs[0]);
+            if (area == 0.0f)
+                continue;
+            if (area < 0.0f)
+                std::swap(c[1], c[2]);
+            indices.insert(indices.end(), {c[0], c[1], c[2]});
         }
     }
-    return under;
-}
+
+    std::vector<TerrainVertex>& vertices;
+    std::vector<uint16_t>& indices;
+};
 
 std::vector<Vector3> PositionsOf(const std::vector<TerrainVertex>& vertices) {
     std::vector<Vector3> positions(vertices.size());
@@ -199,43 +277,66 @@ void HangWalls(std::vector<TerrainVertex>& vertices, std::vector<uint16_t>& indi
     if (rims.edges.empty())
         return;
     std::vector<GroundTriangle> near = GroundNear(self, ground);
-    // Each rim corner's foot: as deep as the deepest wall it tops needs.
+    size_t n = rims.edges.size();
+    std::vector<WallBuilder::Edge> edges(n);
+    // Per place, the one rim edge leaving it and the one arriving (-2: more).
+    std::vector<int> leaving(rims.places, -1), arriving(rims.places, -1);
+    for (size_t e = 0; e < n; e++) {
+        size_t t = rims.edges[e].first;
+        int k = rims.edges[e].second;
+        WallBuilder::Edge& edge = edges[e];
+        edge.from = indices[t + k];
+        edge.to = indices[t + (k + 1) % 3];
+        if (!OnOutline(ground.outline, vertices[edge.from].position, vertices[edge.to].position))
+            edge.under = Measure(vertices[edge.from].position, vertices[edge.to].position, near,
+                                 BuildSlack, &edge.samples);
+        int& out = leaving[rims.place[edge.from]];
+        out = out == -1 ? (int)e : -2;
+        int& in = arriving[rims.place[edge.to]];
+        in = in == -1 ? (int)e : -2;
+    }
+    auto next = [&](size_t e) { return leaving[rims.place[edges[e].to]]; };
+    auto previous = [&](size_t e) { return arriving[rims.place[edges[e].from]]; };
+    auto walled = [&](int e) { return e >= 0 && edges[e].under.above; };
+    WallBuilder builder(vertices, indices);
+    // A run ends at its corner where that lies at the ground already; else
+    // at a foot that every run ending there shares, as deep as the ground
+    // there and along the walled edges meeting there needs.
     std::vector<float> depth(rims.places, INFINITY);
-    std::vector<std::pair<uint16_t, uint16_t>> walled;
-    for (const auto& rim : rims.edges) {
-        uint16_t a = indices[rim.first + rim.second], b = indices[rim.first + (rim.second + 1) % 3];
-        GroundUnder under = Measure(vertices[a].position, vertices[b].position, near, BuildSlack);
-            if (!under.above)
-            continue;
-        walled.emplace_back(a, b);
-        for (uint16_t top : {a, b}) {
-            float& d = depth[rims.place[top]];
-            d = std::min(d, under.lowest - WallMargin);
+    for (const WallBuilder::Edge& edge : edges) {
+        for (uint16_t corner : {edge.from, edge.to}) {
+            if (edge.under.above)
+                depth[rims.place[corner]] = std::min(depth[rims.place[corner]], edge.under.lowest - WallMargin);
         }
     }
-    // A corner already that deep is its own foot; corners at one place share it.
     std::vector<int> feet(rims.places, -1);
-    auto foot = [&](uint16_t top) {
-        int& f = feet[rims.place[top]];
-        if (f < 0) {
-            f = top;
-            if (depth[rims.place[top]] < vertices[top].position.z) {
-                TerrainVertex v = vertices[top];
-                v.position.z = depth[rims.place[top]];
-                vertices.push_back(v);
-                f = (int)vertices.size() - 1;
-            }
+    auto end = [&](uint16_t corner) {
+        int& foot = feet[rims.place[corner]];
+        if (foot < 0) {
+            Vector3 p = vertices[corner].position;
+            GroundUnder at = Measure(p, p, near, BuildSlack);
+            foot = corner;
+            if (at.above)
+                foot = builder.NewFoot(corner, std::min({p.z, at.lowest - WallMargin,
+                                                         depth[rims.place[corner]]}));
         }
-        return (uint16_t)f;
+        return foot;
     };
-    for (const auto& w : walled) {
-        uint16_t a = w.first, b = w.second;
-        uint16_t fa = foot(a), fb = foot(b);
-        // The ground runs a to b; the wall runs b to a, as a closed surface would.
-        if (fa != a)
-            indices.insert(indices.end(), {b, a, fa});
-        if (fb != b)
-            indices.insert(indices.end(), {b, fa, fb});
+    std::vector<uint8_t> hung(n, 0);
+    // Runs from their first edge; then rims walled all round, from anywhere.
+    for (int pass = 0; pass < 2; pass++) {
+        for (size_t e = 0; e < n; e++) {
+            if (!walled((int)e) || hung[e] || (pass == 0 && walled(previous(e))))
+                continue;
+            std::vector<const WallBuilder::Edge*> run;
+            int at = (int)e;
+            while (walled(at) && !hung[at]) {
+                hung[at] = 1;
+                run.push_back(&edges[at]);
+                at = next(at);
+            }
+            builder.Hang(run, 0, run.size(), end(run.front()->from), end(run.back()->to));
+        }
     }
 }
 
@@ -247,7 +348,7 @@ bool RimsRunBelowGround(const CellGround& cell, size_t self, const WallGround& g
     for (const auto& rim : rims.edges) {
         const Vector3& a = cell.positions[cell.indices[rim.first + rim.second]];
         const Vector3& b = cell.positions[cell.indices[rim.first + (rim.second + 1) % 3]];
-        if (Measure(a, b, near, CheckSlack).above)
+        if (!OnOutline(ground.outline, a, b) && Measure(a, b, near, CheckSlack).above)
             return false;
     }
     return true;
@@ -276,9 +377,17 @@ const char* CTerrain::CoarseWallFault(const std::vector<CMesh> meshes[3],
         }
     }
     float floor = WallFloor(levelZero);
+    TerrainRect outline = {0, 0, 0, 0};
+    for (size_t i = 0; i < levelZero.size(); i++) {
+        const Vector3& p = levelZero[i].position;
+        outline = i == 0 ? TerrainRect{p.x, p.x, p.y, p.y}
+                         : TerrainRect{std::min(outline.minX, p.x), std::max(outline.maxX, p.x),
+                                       std::min(outline.minY, p.y), std::max(outline.maxY, p.y)};
+    }
     for (int level = 1; level < 3; level++) {
         WallGround ground;
         ground.rects = &rects;
+        ground.outline = outline;
         for (int beside = 0; beside <= level; beside++)
             ground.levels.push_back(&cells[beside]);
         for (size_t k = 0; k < cells[level].size(); k++) {

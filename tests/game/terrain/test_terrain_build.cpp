@@ -28,6 +28,13 @@ std::vector<TerrainVertex> MeshVertices(const CMesh& mesh) {
     return out;
 }
 
+// A wall's triangle: no area seen from above, next to its area upright.
+bool Upright(const Vector3& a, const Vector3& b, const Vector3& c) {
+    Vector3 u, v, n;
+    Vector3Cross(n, Vector3Subtract(u, b, a), Vector3Subtract(v, c, a));
+    return std::fabs(n.z) <= 1e-3f * Vector3Length(n);
+}
+
 int TriangleCount(const CMesh& mesh) {
     return mesh.GetChunkCount() ? mesh.GetRecord()->chunks[0].indexBuffer.GetIndexCount() / 3 : 0;
 }
@@ -325,6 +332,13 @@ TEST_F(ShippedTerrain, CoarseRimsRunBelowTheGroundBesideThem) {
                     continue;
                 const Vector3& a = m.vertices[edge.first.first].position;
                 const Vector3& b = m.vertices[edge.first.second].position;
+                // Along the terrain's outline a rim faces out of the world.
+                auto onBound = [](float p, float q, float bound) {
+                    return std::fabs(p - bound) < 1e-3f && std::fabs(q - bound) < 1e-3f;
+                };
+                if (onBound(a.x, b.x, t.GetMinX()) || onBound(a.x, b.x, t.GetMaxX()) ||
+                    onBound(a.y, b.y, t.GetMinY()) || onBound(a.y, b.y, t.GetMaxY()))
+                    continue;
                 Vector3 ab;
                 int steps = 1 + (int)Vector3Length(Vector3Subtract(ab, b, a));
                 for (int s = 0; s <= steps; s++) {
@@ -354,27 +368,81 @@ TEST_F(ShippedTerrain, CoarseRimsRunBelowTheGroundBesideThem) {
     EXPECT_EQ(above, 0) << "of " << samples << ", up to " << worst << " above the ground";
 }
 
-// A cache written before the coarse cells had walls is refused (and so
-// rebuilt); the walls' depth is what tells it.
-TEST_F(ShippedTerrain, CoarseCellsWithoutWallsAreRefusedFromTheCache) {
+// The coarse cells of a cache must hang walls as a build does. The shipped
+// valley's pass; without their walls (a cache written before them) the land
+// is open; with the walls' feet two below the lowest level-0 vertex (a cache
+// written when every rim hung one so) they hang deeper than the ground needs.
+TEST_F(ShippedTerrain, CoarseCellsMustCloseTheLandWithWallsNoDeeperThanNeeded) {
     const CTerrain& t = *terrain;
-    std::vector<uint16_t> indices;
-    for (uint16_t j = 0; j < 40; j++)
-        for (uint16_t i = 0; i < 40; i++) {
-            uint16_t a = (uint16_t)(j * 41 + i), b = (uint16_t)(a + 1);
-            indices.insert(indices.end(), {a, b, (uint16_t)(b + 41), a, (uint16_t)(b + 41), (uint16_t)(a + 41)});
-        }
     std::vector<CMesh> meshes[3];
-    std::vector<std::vector<uint8_t>> records[3];
-    std::vector<TerrainRect> rects;
-    // Coarse cells of their own (not the finer level's), with and without walls.
-    std::vector<TerrainVertex> coarse = t.GetLevelVertices(0);
-    for (TerrainVertex& v : coarse)
-        v.extra += 0.01f;
-    for (bool walls : {false, true}) {
-        for (int level = 0; level < 3; level++)
-            t.BuildSegments(level ? coarse : t.GetLevelVertices(0), indices, CTexture(), "valley",
-                            walls && level > 0, meshes[level], records[level], rects);
-        EXPECT_EQ(CTerrain::CoarseWallFault(meshes, records, rects, t.GetLevelVertices(0)) == nullptr, walls);
+    std::vector<std::vector<uint8_t>> records[3];   // every coarse cell its own
+    for (int level = 0; level < 3; level++) {
+        meshes[level] = t.GetLevelMeshes(level);
+        records[level].assign(meshes[level].size(), std::vector<uint8_t>(1, (uint8_t)level));
+    }
+    const std::vector<TerrainVertex>& levelZero = t.GetLevelVertices(0);
+    const char* built = CTerrain::CoarseWallFault(meshes, records, t.GetRects(), levelZero);
+    EXPECT_STREQ(built ? built : "", "");
+
+    float lowest = levelZero[0].position.z;
+    for (const TerrainVertex& v : levelZero)
+        lowest = std::min(lowest, v.position.z);
+    const struct { bool keepWalls; const char* fault; } cases[] = {
+        {false, "its coarse cells leave the land open"},
+        {true, "its coarse cells hang walls deeper than the ground needs"},
+    };
+    for (const auto& c : cases) {
+        std::vector<CMesh> changed[3] = {meshes[0], {}, {}};
+        int walls = 0;
+        for (int level = 1; level < 3; level++) {
+            for (const CMesh& mesh : meshes[level]) {
+                const MeshRecord* m = mesh.GetRecord();
+                std::vector<Vector3> positions = m->collisionPositions;
+                std::vector<uint16_t> ground;
+                std::vector<bool> onGround(positions.size());
+                for (size_t i = 0; i + 2 < m->collisionIndices.size(); i += 3) {
+                    const uint16_t* k = &m->collisionIndices[i];
+                    bool wall = Upright(positions[k[0]], positions[k[1]], positions[k[2]]);
+                    walls += wall;
+                    if (!wall) {
+                        ground.insert(ground.end(), k, k + 3);
+                        for (int corner = 0; corner < 3; corner++)
+                            onGround[k[corner]] = true;
+                    }
+                }
+                for (size_t i = 0; i < positions.size(); i++) {
+                    if (!onGround[i])
+                        positions[i].z = lowest - 2.0f;
+                }
+                CMesh copy;
+                copy.GetRecord()->collisionPositions = c.keepWalls ? positions : m->collisionPositions;
+                copy.GetRecord()->collisionIndices = c.keepWalls ? m->collisionIndices : ground;
+                changed[level].push_back(copy);
+            }
+        }
+        EXPECT_GT(walls, 0);
+        const char* fault = CTerrain::CoarseWallFault(changed, records, t.GetRects(), levelZero);
+        EXPECT_STREQ(fault ? fault : "", c.fault);
+    }
+}
+
+// Flat ground needs no wall: every coarse rim runs a skirt's drop below the
+// ground beside it.
+TEST_F(TerrainTest, FlatGroundHangsNoWalls) {
+    CTerrain t;
+    BuildFlat(t, 100.0f, 0.3f, 16);
+    for (int level = 1; level < 3; level++) {
+        int walls = 0;
+        for (const CMesh& mesh : t.GetLevelMeshes(level)) {
+            const MeshRecord* m = mesh.GetRecord();
+            for (size_t i = 0; i + 2 < m->collisionIndices.size(); i += 3) {
+                const Vector3& a = m->collisionPositions[m->collisionIndices[i]];
+                const Vector3& b = m->collisionPositions[m->collisionIndices[i + 1]];
+                const Vector3& d = m->collisionPositions[m->collisionIndices[i + 2]];
+                walls += Upright(a, b, d);
+            }
+        }
+        EXPECT_EQ(walls, 0) << level;
+        EXPECT_FALSE(t.GetLevelMeshes(level).empty());
     }
 }
