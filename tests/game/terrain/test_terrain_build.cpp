@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -110,6 +111,37 @@ TEST_F(TerrainTest, CellsClipWithInterpolationBorderWideningAndSkirts) {
     }
 }
 
+// Reduction groups on the 2 x 2 grid of a 100 x 100 square: crossings of
+// borders never move; on one border a vertex moves only along its stretch
+// between two crossings (else never); inside, only within its cell.
+TEST_F(TerrainTest, ReductionGroupsFollowTheCellBorders) {
+    CTerrain t;
+    std::vector<TerrainVertex> corners(2);
+    corners[1].position = Vector3{100, 100, 0};
+    t.ComputeBounds(corners);   // 8 x 8 cells of 12.5
+    auto at = [](float x, float y) {
+        TerrainVertex v;
+        v.position = Vector3{x, y, 3};
+        return v;
+    };
+    std::vector<TerrainVertex> v = {at(0, 0), at(25, 50), at(12.5f, 3), at(12.5f, 9),
+                                    at(12.5f, 15), at(3, 3), at(9, 9), at(15, 3), at(100, 40)};
+    std::vector<int> moving = t.ReductionGroups(v, true), still = t.ReductionGroups(v, false);
+    EXPECT_EQ(moving[0], -1);                 // corner of the bounds
+    EXPECT_EQ(moving[1], -1);                 // two inner borders crossing
+    EXPECT_GE(moving[2], 64);                 // on the border x = 12.5 ...
+    EXPECT_EQ(moving[2], moving[3]);          // ... in one stretch
+    EXPECT_NE(moving[3], moving[4]);          // ... and the next
+    EXPECT_EQ(moving[5], moving[6]);          // inside cell 0
+    EXPECT_EQ(moving[5], 0);
+    EXPECT_EQ(moving[7], 1);                  // inside cell 1
+    EXPECT_GE(moving[8], 64);                 // on the bounds' right side
+    EXPECT_NE(moving[8], moving[2]);
+    for (int i : {2, 3, 4, 8})
+        EXPECT_EQ(still[i], -1) << i;
+    EXPECT_EQ(still[5], 0);
+}
+
 TEST(TerrainLevels, ChosenByDistanceWithTheLimitsInclusive) {
     EXPECT_EQ(TerrainLevelForDistance(270.0f), 0);
     EXPECT_EQ(TerrainLevelForDistance(std::nextafter(270.0f, 1e9f)), 1);
@@ -184,6 +216,30 @@ TEST_F(ShippedTerrain, LevelsAlignShareTheGroundImageAndDrawByDistance) {
     // in each cell of 5 x 5 squares).
     EXPECT_EQ(t.GetLevelVertices(0).size(), 41u * 41u);
     EXPECT_EQ(t.GetLevelVertices(1).size(), 1681u - (int)(0.7f * 64 * 16));
+    // Level 1 keeps every level-0 vertex on a cell border, level 2 those
+    // where two borders cross.
+    auto has = [&](int level, const TerrainVertex& v) {
+        for (const TerrainVertex& w : t.GetLevelVertices(level)) {
+            if (memcmp(&w, &v, sizeof v) == 0)
+                return true;
+        }
+        return false;
+    };
+    int onBorders = 0, crossings = 0;
+    for (const TerrainVertex& v : t.GetLevelVertices(0)) {
+        auto onLine = [](float p, float low) { return std::fmod(p - low, 125.0f) == 0.0f; };
+        bool x = onLine(v.position.x, t.GetMinX()), y = onLine(v.position.y, t.GetMinY());
+        if (x || y) {
+            onBorders++;
+            EXPECT_TRUE(has(1, v)) << v.position.x << " " << v.position.y;
+        }
+        if (x && y) {
+            crossings++;
+            EXPECT_TRUE(has(2, v)) << v.position.x << " " << v.position.y;
+        }
+    }
+    EXPECT_EQ(onBorders, 2 * 9 * 41 - 81);
+    EXPECT_EQ(crossings, 81);
     std::vector<CCollisionInstance*> instances;
     terrain->CollectCollisionInstances(instances);
     ASSERT_EQ(instances.size(), n);
