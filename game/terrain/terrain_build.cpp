@@ -330,6 +330,7 @@ void CTerrain::BuildSegments(const std::vector<TerrainVertex>& vertices,
     WallGround ground;
     ground.rects = &outRects;
     ground.outline = TerrainRect{minX, maxX, minY, maxY};
+    float floor = WallFloor(levelVertices[0].empty() ? vertices : levelVertices[0]);
     std::vector<std::vector<CellGround>> finerGround(finerCells.size());
     for (size_t level = 0; level < finerCells.size(); level++) {
         for (const CMesh& mesh : *finerCells[level]) {
@@ -348,7 +349,7 @@ void CTerrain::BuildSegments(const std::vector<TerrainVertex>& vertices,
             continue;
         std::vector<uint16_t> weldedIndices = cellGround[k].indices;
         if (skirt)
-            HangWalls(welded, weldedIndices, k, ground);
+            HangWalls(welded, weldedIndices, k, ground, floor);
         if (welded.size() > 65535) {
             ReportError("Error", "CTerrain::BuildSegments()-too many vertices in a cell");
             continue;

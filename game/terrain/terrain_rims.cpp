@@ -11,13 +11,18 @@ namespace {
 // How far past its rectangle a cell's rim lies: the skirt pushes it 1.5 out.
 const float RimReach = 2.0f;
 
-// A wall, seen from above, has no area; one whose feet were placed along a
-// sloping rim may have a sliver, but it still stands upright.
-bool Upright(const Vector3 c[3]) {
-    Vector3 u{c[1].x - c[0].x, c[1].y - c[0].y, c[1].z - c[0].z};
-    Vector3 v{c[2].x - c[0].x, c[2].y - c[0].y, c[2].z - c[0].z};
-    float nx = u.y * v.z - u.z * v.y, ny = u.z * v.x - u.x * v.z, nz = u.x * v.y - u.y * v.x;
-    return !(std::fabs(nz) > 1e-3f * std::sqrt(nx * nx + ny * ny + nz * nz));
+// A wall seen from above is a line, or (its feet placed along a sloping rim)
+// a sliver narrower than this; so is a piece clipped at a cell's corner. It
+// bounds nothing: what lies beside a rim is the ground around it.
+bool Sliver(const Vector3 c[3]) {
+    float longest = 0.0f;
+    for (int i = 0; i < 3; i++) {
+        float dx = c[(i + 1) % 3].x - c[i].x, dy = c[(i + 1) % 3].y - c[i].y;
+        longest = std::max(longest, dx * dx + dy * dy);
+    }
+    float area = (c[1].x - c[0].x) * (c[2].y - c[0].y) - (c[1].y - c[0].y) * (c[2].x - c[0].x);
+    // |area| / longest edge: the width across it.
+    return !(std::fabs(area) > 1e-3f * std::sqrt(longest));
 }
 
 }  // namespace
@@ -138,7 +143,7 @@ std::vector<GroundTriangle> GroundNear(size_t self, const WallGround& ground) {
                 }
                 if (!valid)
                     continue;
-                if (Upright(g.corner))
+                if (Sliver(g.corner))
                     continue;
                 g.minX = std::min({g.corner[0].x, g.corner[1].x, g.corner[2].x});
                 g.maxX = std::max({g.corner[0].x, g.corner[1].x, g.corner[2].x});

@@ -14,8 +14,8 @@
 const float BuildSlack = 0.001f;
 const float CheckSlack = 0.01f;
 
-// One cell's ground: positions and triangles. Walls stand upright and bound
-// nothing.
+// One cell's ground: positions and triangles. Walls, seen from above mere
+// lines, bound nothing.
 struct CellGround {
     std::vector<Vector3> positions;
     std::vector<uint16_t> indices;
@@ -52,8 +52,8 @@ struct GroundTriangle {
     Vector3 corner[3];
     float minX, maxX, minY, maxY;
 };
-// The ground triangles (walls left out) of the other cells that reach into
-// cell `self`'s rim.
+// The ground triangles (slivers seen from above, walls among them, left out)
+// of the other cells that reach into cell `self`'s rim.
 std::vector<GroundTriangle> GroundNear(size_t self, const WallGround& ground);
 
 // The ground under a segment a + t (b - a) seen from above: whether the

@@ -7,7 +7,7 @@
 // and at the deepest a margin below its lowest. A run's end that lies at
 // the ground already (beside an unwalled edge) is the bottom's end too,
 // else a foot below it is; so a run of k edges costs about k triangles. The
-// wall stays upright: its bottom has a corner wherever the run turns.
+// wall stays upright: its bottom has a corner wherever the run bends.
 #include "game/terrain/terrain_walls.h"
 
 #include <algorithm>
@@ -18,8 +18,8 @@
 namespace {
 
 // The run's path from above turns at a corner when its edges' directions
-// differ by more than this (cosine of 30 degrees).
-const float TurnCosine = 0.866f;
+// differ by more than this (the sine of the angle between them).
+const float TurnSine = 1e-4f;
 // Ground this near a run's end meets the foot there and binds nothing.
 const float EndReach = 0.01f;
 
@@ -201,7 +201,8 @@ private:
         const Vector3& r = vertices[c].position;
         float ux = q.x - p.x, uy = q.y - p.y, vx = r.x - q.x, vy = r.y - q.y;
         float lu = std::sqrt(ux * ux + uy * uy), lv = std::sqrt(vx * vx + vy * vy);
-        return lu > 0.0f && lv > 0.0f && (ux * vx + uy * vy) < TurnCosine * lu * lv;
+        return lu > 0.0f && lv > 0.0f &&
+               ((ux * vx + uy * vy) < 0.0f || std::fabs(ux * vy - uy * vx) > TurnSine * lu * lv);
     }
 
     float TopAt(const std::vector<uint16_t>& tops, const std::vector<float>& s, float at) const {
@@ -262,6 +263,15 @@ private:
     std::vector<uint16_t>& indices;
 };
 
+// A rim edge faces ground a wall may need to reach when it runs somewhere
+// seen from above (an upright edge of upright ground bounds nothing from
+// there, and no wall hung below it could close it) and not along the
+// terrain's outline.
+bool Faces(const WallGround& ground, const Vector3& a, const Vector3& b) {
+    float dx = b.x - a.x, dy = b.y - a.y;
+    return dx * dx + dy * dy > 1e-8f && !OnOutline(ground.outline, a, b);
+}
+
 std::vector<Vector3> PositionsOf(const std::vector<TerrainVertex>& vertices) {
     std::vector<Vector3> positions(vertices.size());
     for (size_t i = 0; i < vertices.size(); i++)
@@ -271,8 +281,35 @@ std::vector<Vector3> PositionsOf(const std::vector<TerrainVertex>& vertices) {
 
 }  // namespace
 
-void HangWalls(std::vector<TerrainVertex>& vertices, std::vector<uint16_t>& indices, size_t self,
-               const WallGround& ground) {
+namespace {
+
+// Every rim edge but the outline's hangs a wall down to the given height;
+// corners at one place share their foot.
+void HangDeepWalls(std::vector<TerrainVertex>& vertices, std::vector<uint16_t>& indices,
+                   const WallGround& ground, float bottom) {
+    Rims rims = FindRims(PositionsOf(vertices), indices);
+    std::vector<int> feet(rims.places, -1);
+    auto foot = [&](uint16_t top) {
+        int& f = feet[rims.place[top]];
+        if (f < 0) {
+            TerrainVertex v = vertices[top];
+            v.position.z = bottom;
+            vertices.push_back(v);
+            f = (int)vertices.size() - 1;
+        }
+        return (uint16_t)f;
+    };
+    for (const auto& rim : rims.edges) {
+        uint16_t a = indices[rim.first + rim.second], b = indices[rim.first + (rim.second + 1) % 3];
+        if (!Faces(ground, vertices[a].position, vertices[b].position))
+            continue;
+        uint16_t fa = foot(a), fb = foot(b);
+        indices.insert(indices.end(), {b, a, fa, b, fa, fb});
+    }
+}
+
+void HangRunWalls(std::vector<TerrainVertex>& vertices, std::vector<uint16_t>& indices,
+                  size_t self, const WallGround& ground) {
     Rims rims = FindRims(PositionsOf(vertices), indices);
     if (rims.edges.empty())
         return;
@@ -287,7 +324,7 @@ void HangWalls(std::vector<TerrainVertex>& vertices, std::vector<uint16_t>& indi
         WallBuilder::Edge& edge = edges[e];
         edge.from = indices[t + k];
         edge.to = indices[t + (k + 1) % 3];
-        if (!OnOutline(ground.outline, vertices[edge.from].position, vertices[edge.to].position))
+        if (Faces(ground, vertices[edge.from].position, vertices[edge.to].position))
             edge.under = Measure(vertices[edge.from].position, vertices[edge.to].position, near,
                                  BuildSlack, &edge.samples);
         int& out = leaving[rims.place[edge.from]];
@@ -340,6 +377,24 @@ void HangWalls(std::vector<TerrainVertex>& vertices, std::vector<uint16_t>& indi
     }
 }
 
+}  // namespace
+
+void HangWalls(std::vector<TerrainVertex>& vertices, std::vector<uint16_t>& indices, size_t self,
+               const WallGround& ground, float floor) {
+    std::vector<TerrainVertex> bare = vertices;
+    std::vector<uint16_t> bareIndices = indices;
+    HangRunWalls(vertices, indices, self, ground);
+    CellGround cell{PositionsOf(vertices), indices};
+    bool deep = false;
+    for (const Vector3& p : cell.positions)
+        deep = deep || p.z < floor;
+    if (!deep && RimsRunBelowGround(cell, self, ground))
+        return;
+    vertices.swap(bare);
+    indices.swap(bareIndices);
+    HangDeepWalls(vertices, indices, ground, floor + 0.05f);
+}
+
 bool RimsRunBelowGround(const CellGround& cell, size_t self, const WallGround& ground) {
     Rims rims = FindRims(cell.positions, cell.indices);
     if (rims.edges.empty())
@@ -348,7 +403,7 @@ bool RimsRunBelowGround(const CellGround& cell, size_t self, const WallGround& g
     for (const auto& rim : rims.edges) {
         const Vector3& a = cell.positions[cell.indices[rim.first + rim.second]];
         const Vector3& b = cell.positions[cell.indices[rim.first + (rim.second + 1) % 3]];
-        if (!OnOutline(ground.outline, a, b) && Measure(a, b, near, CheckSlack).above)
+        if (Faces(ground, a, b) && Measure(a, b, near, CheckSlack).above)
             return false;
     }
     return true;
@@ -377,13 +432,16 @@ const char* CTerrain::CoarseWallFault(const std::vector<CMesh> meshes[3],
         }
     }
     float floor = WallFloor(levelZero);
+    // The outline: the cells' rectangles reach 1 past it.
     TerrainRect outline = {0, 0, 0, 0};
-    for (size_t i = 0; i < levelZero.size(); i++) {
-        const Vector3& p = levelZero[i].position;
-        outline = i == 0 ? TerrainRect{p.x, p.x, p.y, p.y}
-                         : TerrainRect{std::min(outline.minX, p.x), std::max(outline.maxX, p.x),
-                                       std::min(outline.minY, p.y), std::max(outline.maxY, p.y)};
+    for (size_t i = 0; i < rects.size(); i++) {
+        const TerrainRect& r = rects[i];
+        outline = i == 0 ? r
+                         : TerrainRect{std::min(outline.minX, r.minX), std::max(outline.maxX, r.maxX),
+                                       std::min(outline.minY, r.minY), std::max(outline.maxY, r.maxY)};
     }
+    outline = TerrainRect{outline.minX + 1.0f, outline.maxX - 1.0f, outline.minY + 1.0f,
+                          outline.maxY - 1.0f};
     for (int level = 1; level < 3; level++) {
         WallGround ground;
         ground.rects = &rects;

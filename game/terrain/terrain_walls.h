@@ -18,9 +18,11 @@
 const float WallMargin = 0.5f;
 
 // Appends the walls of cell `self` (skirted, welded) to its vertices and
-// indices.
+// indices. Should they leave a rim above the ground (ground folded over
+// itself can tangle the runs), every rim but the outline's hangs a wall to
+// just above the floor instead, which no ground reaches.
 void HangWalls(std::vector<TerrainVertex>& vertices, std::vector<uint16_t>& indices, size_t self,
-               const WallGround& ground);
+               const WallGround& ground, float floor);
 // True when no rim of cell `self` stands above the ground beside it.
 bool RimsRunBelowGround(const CellGround& cell, size_t self, const WallGround& ground);
 
