@@ -2,18 +2,16 @@
 // coarse cells hang them so.
 //
 // The walled rim edges come in runs along a rim. Each run gets one wall:
-// its top is the run, its bottom runs straight from the run's start down to
-// one corner and up to its end, below the ground beside the run all along
-// and at the deepest a margin below its lowest. A run's end that lies at
-// the ground already (beside an unwalled edge) is the bottom's end too,
-// else a foot below it is; so a run of k edges costs about k triangles. The
-// wall stays upright: its bottom has a corner wherever the run bends.
+// its top is the run; its bottom stays below the ground beside the run all
+// along, its corners a margin below that ground and as few as keep it so. A
+// run's end that lies at the ground already (beside an unwalled edge) is
+// the bottom's end too, else a foot below it is, shared by every run ending
+// there; so a run of k edges costs about k triangles. The wall stays
+// upright: its bottom has a corner wherever the run bends.
 #include "game/terrain/terrain_walls.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -85,8 +83,8 @@ std::vector<BottomPoint> Bottom(const std::vector<GroundSpan>& spans, BottomPoin
     std::vector<BottomPoint> bottom(1, start);
     size_t next = 0;
     while (next < places.size()) {
-        // The nearest place is always in reach: the ground between two
-        // places is straight or bends down away from the bottom.
+        // The next place is always in reach: between two places the lowest
+        // ground is straight or bulges up, away from the straight bottom.
         size_t reach = next;
         for (size_t k = next + 1; k < places.size(); k++) {
             if (BelowGround(bottom.back(), places[k], spans))
