@@ -1,15 +1,18 @@
 // The shipped terrain: building it from its mesh against loading it from its
-// segment cache, and the fast vertex collapse against the all-pairs search
-// on the shipped level-0 vertices. Run from the installation folder.
+// segment cache (with the triangles each level draws), and the fast vertex
+// collapse against the all-pairs search on the shipped level-0 vertices. Run
+// from the installation folder.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "core/files.h"
 #include "game/terrain/terrain.h"
 #include "render/backend.h"
 #include "tests/game/terrain/collapse_reference.h"
+#include "tests/game/terrain/level_triangles.h"
 
 namespace {
 
@@ -39,6 +42,8 @@ void BM_TerrainBuildFromMesh(benchmark::State& state) {
         if (!terrain->Load(ValleyMesh) || terrain->GetSegments().empty())
             return state.SkipWithError("valley.mbm did not load");
         state.PauseTiming();
+        for (int level = 0; level < 3; level++)
+            state.counters["level" + std::to_string(level) + "_triangles"] = LevelTriangles(*terrain, level);
         terrain.reset();
         state.ResumeTiming();
     }

@@ -146,21 +146,36 @@ public:
     // without a chunk where the cell holds nothing, its cache record (made
     // from the CPU data: the buffers are write-only) and each cell's
     // rectangle after the border widening. With skirts, corners near a
-    // cell's edge are pushed out and down, and walls hang from its rim.
+    // cell's edge are pushed out and down, and walls hang from its rim where
+    // it stands above the ground beside it: that of the level's own cells
+    // and of the finer levels' cells given (each cut by this, in grid order).
     void BuildSegments(const std::vector<TerrainVertex>& vertices,
                        const std::vector<uint16_t>& indices, const CTexture& colourTexture,
                        const std::string& baseName, bool skirt, std::vector<CMesh>& outCells,
                        std::vector<std::vector<uint8_t>>& outRecords,
-                       std::vector<TerrainRect>& outRects) const;
+                       std::vector<TerrainRect>& outRects,
+                       const std::vector<const std::vector<CMesh>*>& finerCells = {}) const;
+    // Groups for the reduction of a level's vertices (CollapseStep): a vertex
+    // where two cell borders cross never moves, one on a single border moves
+    // only along it between two crossings (with bordersMove; else never), and
+    // every other vertex merges only within its cell. The levels' borders so
+    // stay where all levels and both cells beside them have them.
+    std::vector<int> ReductionGroups(const std::vector<TerrainVertex>& vertices,
+                                     bool bordersMove) const;
     void FillGrid(const std::vector<TerrainVertex>& vertices, const std::vector<uint16_t>& indices);
-    // The height the coarse cells' walls hang down to: below every level's
-    // ground (the coarser levels lie within the level-0 heights).
-    static float WallBottom(const std::vector<TerrainVertex>& levelZero);
-    // A cache written before the walls lacks them: every coarse cell that is
-    // not the finer level's mesh must reach down to the wall bottom.
-    static bool CoarseCellsHangWalls(const std::vector<CMesh> meshes[3],
-                                     const std::vector<std::vector<uint8_t>> records[3],
-                                     const std::vector<TerrainVertex>& levelZero);
+    // No coarse cell's wall reaches below this: the coarser levels lie within
+    // the level-0 heights, skirts lower them by one, and a wall reaches only
+    // a margin below the ground beside it.
+    static float WallFloor(const std::vector<TerrainVertex>& levelZero);
+    // Why a cache's coarse cells (those that are not the finer level's mesh)
+    // do not hang walls as a build does, or null: a rim standing above the
+    // finer or equal ground beside it (written before the walls), or a wall
+    // below the floor (written when every rim hung one below all the ground).
+    // The rectangles are the segments'.
+    static const char* CoarseWallFault(const std::vector<CMesh> meshes[3],
+                                       const std::vector<std::vector<uint8_t>> records[3],
+                                       const std::vector<TerrainRect>& rects,
+                                       const std::vector<TerrainVertex>& levelZero);
     void PlaceGrass();
 
 private:

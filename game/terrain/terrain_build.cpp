@@ -5,12 +5,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <map>
-#include <tuple>
 
 #include "core/error.h"
 #include "render/mesh_cache.h"
 #include "game/terrain/terrain_reduce.h"
+#include "game/terrain/terrain_walls.h"
 #include "render/model.h"
 #include "render/node.h"
 
@@ -159,106 +158,7 @@ Vector3 Skirted(const TerrainRect& rect, Vector3 p) {
     return p;
 }
 
-// The rim edges of a cell mesh (edges of one triangle only), as (triangle
-// start, edge) pairs. Corners are matched by position to 1/256: two
-// triangles clipped at the same source edge may place their crossing an ulp
-// apart, which is no rim. Pieces clipped at a corner on the cell's edge may
-// have no area; they bound nothing.
-template <typename PositionOf>
-std::vector<std::pair<size_t, int>> RimEdges(size_t vertexCount, PositionOf position,
-                                             const std::vector<uint16_t>& indices) {
-    typedef std::tuple<long, long, long> Key;
-    std::map<Key, int> place;
-    std::vector<int> at(vertexCount);
-    for (size_t i = 0; i < vertexCount; i++) {
-        const Vector3& p = position(i);
-        Key key(std::lround(p.x * 256.0f), std::lround(p.y * 256.0f), std::lround(p.z * 256.0f));
-        at[i] = place.emplace(key, (int)place.size()).first->second;
-    }
-    auto corner = [&](size_t i) { return indices[i] < vertexCount ? at[indices[i]] : -1 - (int)i; };
-    auto flat = [&](size_t t) {
-        int a = corner(t), b = corner(t + 1), c = corner(t + 2);
-        return a == b || b == c || c == a;
-    };
-    auto edge = [&](size_t t, int e) {
-        int a = corner(t + e), b = corner(t + (e + 1) % 3);
-        return std::make_pair(std::min(a, b), std::max(a, b));
-    };
-    std::map<std::pair<int, int>, int> uses;
-    for (size_t t = 0; t + 2 < indices.size(); t += 3)
-        for (int e = 0; e < 3 && !flat(t); e++)
-            uses[edge(t, e)]++;
-    std::vector<std::pair<size_t, int>> rims;
-    for (size_t t = 0; t + 2 < indices.size(); t += 3)
-        for (int e = 0; e < 3 && !flat(t); e++)
-            if (uses[edge(t, e)] == 1)
-                rims.emplace_back(t, e);
-    return rims;
-}
-
-// Hangs a wall from every rim edge of a cell mesh down to the given height.
-// A coarse cell's rim may stand several units above the finer ground beside
-// it; the wall fills that gap. Its faces point out of the cell, like the
-// ground's point up.
-void HangWalls(std::vector<TerrainVertex>& vertices, std::vector<uint16_t>& indices,
-                  float bottom) {
-    auto rims = RimEdges(vertices.size(), [&](size_t i) -> const Vector3& { return vertices[i].position; },
-                         indices);
-    std::map<uint16_t, uint16_t> below;
-    auto foot = [&](uint16_t top) {
-        auto found = below.find(top);
-        if (found != below.end())
-            return found->second;
-        TerrainVertex v = vertices[top];
-        v.position.z = bottom;
-        vertices.push_back(v);
-        return below[top] = (uint16_t)(vertices.size() - 1);
-    };
-    for (const auto& rim : rims) {
-        size_t t = rim.first;
-        int e = rim.second;
-        uint16_t a = indices[t + e], b = indices[t + (e + 1) % 3];
-        // The ground runs a to b; the wall runs b to a, as a closed surface would.
-        uint16_t fa = foot(a), fb = foot(b);
-        indices.insert(indices.end(), {b, a, fa, b, fa, fb});
-    }
-}
-
 }  // namespace
-
-float CTerrain::WallBottom(const std::vector<TerrainVertex>& vertices) {
-    float lowest = 0.0f;
-    for (size_t i = 0; i < vertices.size(); i++)
-        lowest = i == 0 ? vertices[i].position.z : std::min(lowest, vertices[i].position.z);
-    // Below the skirts, which lower the ground by one.
-    return lowest - 2.0f;
-}
-
-bool CTerrain::CoarseCellsHangWalls(const std::vector<CMesh> meshes[3],
-                                    const std::vector<std::vector<uint8_t>> records[3],
-                                    const std::vector<TerrainVertex>& levelZero) {
-    float bottom = WallBottom(levelZero);
-    for (int level = 1; level < 3; level++) {
-        for (size_t k = 0; k < meshes[level].size(); k++) {
-            // A cell the coarser level left empty shows the finer mesh.
-            if (records[level][k] == records[level - 1][k])
-                continue;
-            const MeshRecord* m = meshes[level][k].GetRecord();
-            if (!m)
-                return false;
-            float lowest = bottom + 1.0f;
-            for (const Vector3& p : m->collisionPositions)
-                lowest = std::min(lowest, p.z);
-            // Ground with no rim (no area, or closed) hangs no wall.
-            if (lowest > bottom + 0.01f &&
-                !RimEdges(m->collisionPositions.size(),
-                          [&](size_t i) -> const Vector3& { return m->collisionPositions[i]; },
-                          m->collisionIndices).empty())
-                return false;
-        }
-    }
-    return true;
-}
 
 void CTerrain::ComputeBounds(const std::vector<TerrainVertex>& vertices) {
     minX = maxX = minY = maxY = 0.0f;
@@ -300,22 +200,56 @@ void CTerrain::GridSizeFor(float extentX, float extentY, int& columns, int& rows
         rows = 1;
 }
 
+std::vector<int> CTerrain::ReductionGroups(const std::vector<TerrainVertex>& vertices,
+                                           bool bordersMove) const {
+    int columns, rows;
+    GridSize(columns, rows);
+    float w = extentX / (float)columns, h = extentY / (float)rows;
+    float tolerance = 1e-4f * std::max(w, h);
+    // The border through v (0 .. count, the bounds included) and the span it
+    // lies in; -1 for none.
+    auto border = [&](float v, float origin, float size, int count, int& span) {
+        float f = size > 0.0f ? (v - origin) / size : 0.0f;
+        int nearest = std::isfinite(f) ? (int)std::lround(std::min(std::max(f, 0.0f), (float)count)) : 0;
+        span = std::isfinite(f) ? (int)std::min(std::max(std::floor(f), 0.0f), (float)(count - 1)) : 0;
+        return std::fabs(v - (origin + (float)nearest * size)) <= tolerance ? nearest : -1;
+    };
+    int cells = columns * rows;
+    std::vector<int> groups(vertices.size());
+    for (size_t i = 0; i < vertices.size(); i++) {
+        int c, r;
+        int x = border(vertices[i].position.x, minX, w, columns, c);
+        int y = border(vertices[i].position.y, minY, h, rows, r);
+        if (x < 0 && y < 0)
+            groups[i] = r * columns + c;
+        else if (x >= 0 && y >= 0)
+            groups[i] = -1;
+        else if (!bordersMove)
+            groups[i] = -1;
+        else if (x >= 0)   // on an upright border, between two rows' crossings
+            groups[i] = cells + x * rows + r;
+        else
+            groups[i] = cells + (columns + 1) * rows + y * columns + c;
+    }
+    return groups;
+}
+
 void CTerrain::BuildSegments(const std::vector<TerrainVertex>& vertices,
                              const std::vector<uint16_t>& indices, const CTexture& colourTexture,
                              const std::string& baseName, bool skirt,
                              std::vector<CMesh>& outCells,
                              std::vector<std::vector<uint8_t>>& outRecords,
-                             std::vector<TerrainRect>& outRects) const {
+                             std::vector<TerrainRect>& outRects,
+                             const std::vector<const std::vector<CMesh>*>& finerCells) const {
     outCells.clear();
     outRecords.clear();
     outRects.clear();
     int columns, rows;
     GridSize(columns, rows);
     float w = extentX / (float)columns, h = extentY / (float)rows;
-    // Every coarse level's walls reach the same depth, below all the ground.
-    float bottom = WallBottom(vertices);
-    if (!levelVertices[0].empty())
-        bottom = std::min(bottom, WallBottom(levelVertices[0]));
+    // Each cell's welded ground; the walls are hung once every cell has its skirt.
+    std::vector<std::vector<TerrainVertex>> cellVertices;
+    std::vector<CellGround> cellGround;
     std::vector<Triangle> pieces;
     std::vector<TerrainVertex> collected;
     for (int r = 0; r < rows; r++) {
@@ -375,8 +309,8 @@ void CTerrain::BuildSegments(const std::vector<TerrainVertex>& vertices,
                 }
             }
             outRects.push_back(rect);
-            outCells.emplace_back();
-            outRecords.emplace_back();
+            cellVertices.emplace_back();
+            cellGround.emplace_back();
             if (collected.empty())
                 continue;
             if (collected.size() > 65535) {
@@ -386,22 +320,45 @@ void CTerrain::BuildSegments(const std::vector<TerrainVertex>& vertices,
             std::vector<uint16_t> sequence(collected.size());
             for (size_t i = 0; i < sequence.size(); i++)
                 sequence[i] = (uint16_t)i;
-            std::vector<TerrainVertex> welded;
-            std::vector<uint16_t> weldedIndices;
             WeldVertices((int)collected.size(), collected.data(), (int)sequence.size(),
-                         sequence.data(), welded, weldedIndices);
-            if (skirt)
-                HangWalls(welded, weldedIndices, bottom);
-            if (welded.size() > 65535) {
-                ReportError("Error", "CTerrain::BuildSegments()-too many vertices in a cell");
-                continue;
-            }
-            std::string name = baseName + " - segment " + std::to_string(r * columns + c) +
-                               ", for " + std::to_string(columns) + "x" + std::to_string(rows);
-            if (!MakeSegmentMesh(outCells.back(), outRecords.back(), name, colourTexture, welded,
-                                 weldedIndices))
-                outCells.back() = CMesh();
+                         sequence.data(), cellVertices.back(), cellGround.back().indices);
+            for (const TerrainVertex& v : cellVertices.back())
+                cellGround.back().positions.push_back(v.position);
         }
+    }
+
+    WallGround ground;
+    ground.rects = &outRects;
+    ground.outline = TerrainRect{minX, maxX, minY, maxY};
+    float floor = WallFloor(levelVertices[0].empty() ? vertices : levelVertices[0]);
+    std::vector<std::vector<CellGround>> finerGround(finerCells.size());
+    for (size_t level = 0; level < finerCells.size(); level++) {
+        for (const CMesh& mesh : *finerCells[level]) {
+            const MeshRecord* m = mesh.GetRecord();
+            finerGround[level].push_back(m ? CellGround{m->collisionPositions, m->collisionIndices}
+                                           : CellGround());
+        }
+        ground.levels.push_back(&finerGround[level]);
+    }
+    ground.levels.push_back(&cellGround);
+    for (size_t k = 0; k < cellVertices.size(); k++) {
+        outCells.emplace_back();
+        outRecords.emplace_back();
+        std::vector<TerrainVertex>& welded = cellVertices[k];
+        if (welded.empty())
+            continue;
+        std::vector<uint16_t> weldedIndices = cellGround[k].indices;
+        if (skirt)
+            HangWalls(welded, weldedIndices, k, ground, floor);
+        if (welded.size() > 65535) {
+            ReportError("Error", "CTerrain::BuildSegments()-too many vertices in a cell");
+            continue;
+        }
+        std::string name = baseName + " - segment " + std::to_string(k) + ", for " +
+                           std::to_string(columns) + "x" + std::to_string(rows);
+        if (!MakeSegmentMesh(outCells.back(), outRecords.back(), name, colourTexture, welded,
+                             weldedIndices))
+            outCells.back() = CMesh();
     }
 }
 
@@ -472,8 +429,11 @@ void CTerrain::BuildLevels(const std::vector<uint16_t>& levelZeroIndices,
     levelIndices[0] = levelZeroIndices;
     recordsFitCache = MeshCacheKeepsTexture(colourTexture, MeshCacheColourKind);
     ComputeBounds(levelVertices[0]);
-    ReduceMesh(levelVertices[0], levelIndices[0], levelVertices[1], levelIndices[1]);
-    ReduceMesh(levelVertices[1], levelIndices[1], levelVertices[2], levelIndices[2]);
+    for (int level = 1; level < 3; level++) {
+        std::vector<int> groups = ReductionGroups(levelVertices[level - 1], level > 1);
+        ReduceMesh(levelVertices[level - 1], levelIndices[level - 1], levelVertices[level],
+                   levelIndices[level], &groups);
+    }
     FillGrid(levelVertices[0], levelIndices[0]);
 
     // All three levels are cut cell by cell, so they stay aligned: a cell
@@ -482,9 +442,12 @@ void CTerrain::BuildLevels(const std::vector<uint16_t>& levelZeroIndices,
     std::vector<CMesh> cells[3];
     std::vector<std::vector<uint8_t>> records[3];
     std::vector<TerrainRect> cellRects[3];
-    for (int level = 0; level < 3; level++)
+    std::vector<const std::vector<CMesh>*> finer;
+    for (int level = 0; level < 3; level++) {
         BuildSegments(levelVertices[level], levelIndices[level], colourTexture, baseName,
-                      level > 0, cells[level], records[level], cellRects[level]);
+                      level > 0, cells[level], records[level], cellRects[level], finer);
+        finer.push_back(&cells[level]);
+    }
     for (size_t k = 0; k < cells[0].size(); k++) {
         if (cells[0][k].GetChunkCount() == 0)
             continue;

@@ -241,8 +241,8 @@ bool CTerrain::DeserializeSegmentCache(const uint8_t* bytes, size_t size, std::s
         return refuse("its size does not match its counts");
     if (!LevelZeroBearsBounds(meshes[0], vertices[0], bounds))
         return refuse("its ground does not fill its bounds");
-    if (!CoarseCellsHangWalls(meshes, records, vertices[0]))
-        return refuse("its coarse cells have no walls");
+    if (const char* wallFault = CoarseWallFault(meshes, records, readRects, vertices[0]))
+        return refuse(wallFault);
     std::vector<float> readGrid(GridBytes / 4);
     if (!in.Take(readGrid.data(), GridBytes))
         return refuse("cut short");

@@ -1,7 +1,8 @@
 // The closest-pair collapse keeps, for every live vertex, its best partner:
 // the pair key is (squared distance, earlier vertex, later vertex) in list
 // order, so the smallest of those keys is the pair the plain all-pairs search
-// takes. Vertices sit in a grid over the ground plane, so a partner is found
+// takes (among the pairs of one group). Vertices sit in a grid over the
+// ground plane, so a partner is found
 // by searching rings of cells outward until no nearer cell is left; a merge
 // rescans only the vertices whose partner left and offers the new vertex to
 // the vertices near enough to want it. The smallest key is kept in a set.
@@ -41,8 +42,14 @@ bool BeyondReach(double gap, double cell, float distance) {
 
 class Collapser {
 public:
-    explicit Collapser(const std::vector<TerrainVertex>& source) : vertices(source) {
+    Collapser(const std::vector<TerrainVertex>& source, const std::vector<int>* groups)
+        : vertices(source) {
         size_t n = source.size();
+        group.assign(n, 0);
+        if (groups) {
+            for (size_t i = 0; i < n && i < groups->size(); i++)
+                group[i] = (*groups)[i];
+        }
         alive.assign(n, 1);
         partner.assign(n, NoPartner);
         partnerKey.resize(n);
@@ -62,6 +69,7 @@ public:
         int a = ranked.begin()->second, b = partner[a];
         int n = (int)vertices.size();
         vertices.push_back(CollapseMerged(vertices[a], vertices[b]));
+        group.push_back(group[a]);
         alive.push_back(1);
         partner.push_back(NoPartner);
         partnerKey.push_back(PairKey());
@@ -135,8 +143,9 @@ private:
     int Row(float y) const { return CellIndex(((double)y - originY) / cell, rows); }
 
     void Insert(int u) {
-        if (!Finite(vertices[u]))
-            return;   // no distance to it is a number: never a partner
+        // No distance to it is a number, or it may not move: never a partner.
+        if (!Finite(vertices[u]) || group[u] < 0)
+            return;
         int c = Row(vertices[u].position.y) * columns + Column(vertices[u].position.x);
         cellOf[u] = c;
         cells[c].push_back(u);
@@ -185,7 +194,7 @@ private:
     }
 
     void Offer(int u, int w) {
-        if (u == w || cellOf[u] < 0)
+        if (u == w || cellOf[u] < 0 || group[u] != group[w])
             return;
         PairKey k = Key(vertices[u], u, vertices[w], w);
         if (!(k.distance < CollapseFarthest))
@@ -218,7 +227,7 @@ private:
             if (best != NoPartner && BeyondReach(r - 1, cell, bestKey.distance))
                 break;
             ForRing(cx, cy, r, [&](int w) {
-                if (w == u)
+                if (w == u || group[w] != group[u])
                     return;
                 PairKey k = Key(vertices[u], u, vertices[w], w);
                 if (k.distance < CollapseFarthest && (best == NoPartner || k < bestKey)) {
@@ -248,6 +257,7 @@ private:
         }
     }
 
+    std::vector<int> group;   // by stamp; pairs merge within one group
     std::vector<int> partner;
     std::vector<PairKey> partnerKey;
     std::vector<std::vector<int>> partneredBy;
@@ -286,12 +296,17 @@ TerrainVertex CollapseMerged(const TerrainVertex& a, const TerrainVertex& b) {
 }
 
 bool CollapseStep(std::vector<TerrainVertex>& vertices, std::vector<uint16_t>& indices,
-                  float ratio) {
+                  float ratio, const std::vector<int>* groups) {
     int count = (int)vertices.size();
     if (count < 25)
         return false;
-    int merges = (int)(ratio * (float)count);
-    Collapser collapser(vertices);
+    int movable = count;
+    if (groups) {
+        for (int i = 0; i < count; i++)
+            movable -= i < (int)groups->size() && (*groups)[i] < 0;
+    }
+    int merges = (int)(ratio * (float)movable);
+    Collapser collapser(vertices, groups);
     std::vector<int> replacedBy(vertices.size());
     for (int i = 0; i < count; i++)
         replacedBy[i] = i;
@@ -363,10 +378,11 @@ void RemoveDuplicateTriangles(std::vector<uint16_t>& indices) {
 }
 
 void ReduceMesh(const std::vector<TerrainVertex>& vertices, const std::vector<uint16_t>& indices,
-                std::vector<TerrainVertex>& outVertices, std::vector<uint16_t>& outIndices) {
+                std::vector<TerrainVertex>& outVertices, std::vector<uint16_t>& outIndices,
+                const std::vector<int>* groups) {
     outVertices = vertices;
     outIndices = indices;
-    if (CollapseStep(outVertices, outIndices, 0.7f)) {
+    if (CollapseStep(outVertices, outIndices, 0.7f, groups)) {
         RemoveDegenerateTriangles(outVertices, outIndices);
         RemoveDuplicateTriangles(outIndices);
     }

@@ -26,15 +26,19 @@ TerrainVertex CollapseMerged(const TerrainVertex& a, const TerrainVertex& b);
 // (int)(ratio x V) merges of the closest pair (ties to the pair first in
 // list order); nothing when V < 25. The merged vertex goes to the end of
 // the list, the pair leaves it, indices follow. True when a pair merged.
+// With groups (one per vertex), only two vertices of one group merge, the
+// merged vertex joins it, a vertex of a negative group never moves, and V
+// counts the vertices that may move.
 bool CollapseStep(std::vector<TerrainVertex>& vertices, std::vector<uint16_t>& indices,
-                  float ratio);
+                  float ratio, const std::vector<int>* groups = nullptr);
 // Drops triangles with two corners within 0.00001 in every coordinate.
 void RemoveDegenerateTriangles(const std::vector<TerrainVertex>& vertices,
                                std::vector<uint16_t>& indices);
 // Drops every later copy of a triangle in any rotation (same winding).
 void RemoveDuplicateTriangles(std::vector<uint16_t>& indices);
-// About 70 % of the vertices merged away; out may not alias in.
+// About 70 % of the vertices (that may move) merged away; out may not alias in.
 void ReduceMesh(const std::vector<TerrainVertex>& vertices, const std::vector<uint16_t>& indices,
-                std::vector<TerrainVertex>& outVertices, std::vector<uint16_t>& outIndices);
+                std::vector<TerrainVertex>& outVertices, std::vector<uint16_t>& outIndices,
+                const std::vector<int>* groups = nullptr);
 
 #endif

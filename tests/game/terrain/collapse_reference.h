@@ -31,19 +31,26 @@ inline TerrainVertex ReferenceMerged(const TerrainVertex& a, const TerrainVertex
     return m;
 }
 
+// With groups: pairs only within one group of at least 0; the merged vertex
+// joins it.
 inline bool ReferenceCollapseStep(std::vector<TerrainVertex>& v, std::vector<uint16_t>& indices,
-                                  float ratio) {
+                                  float ratio, std::vector<int> groups = std::vector<int>()) {
     int count = (int)v.size();
     if (count < 25)
         return false;
-    int merges = (int)(ratio * (float)count);
+    bool grouped = !groups.empty();
+    groups.resize(v.size(), 0);
+    int movable = 0;
+    for (int g : groups)
+        movable += g >= 0;
+    int merges = (int)(ratio * (float)movable);
     bool merged = false;
     for (int m = 0; m < merges; m++) {
         float best = CollapseFarthest;
         int a = -1, b = -1;
         for (int p = 0; p < (int)v.size(); p++) {
             for (int q = 0; q < (int)v.size(); q++) {
-                if (p == q)
+                if (p == q || (grouped && (groups[p] < 0 || groups[p] != groups[q])))
                     continue;
                 float d = ReferenceDistance(v[p], v[q]);
                 if (d < best) {
@@ -57,12 +64,14 @@ inline bool ReferenceCollapseStep(std::vector<TerrainVertex>& v, std::vector<uin
             break;
         uint16_t made = (uint16_t)v.size();
         v.push_back(ReferenceMerged(v[a], v[b]));
+        groups.push_back(groups[a]);
         for (uint16_t& i : indices) {
             if (i == a || i == b)
                 i = made;
         }
         for (int gone : {a, a < b ? b - 1 : b}) {
             v.erase(v.begin() + gone);
+            groups.erase(groups.begin() + gone);
             for (uint16_t& i : indices) {
                 if (i > gone)
                     i--;

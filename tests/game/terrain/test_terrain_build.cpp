@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -26,6 +27,13 @@ std::vector<TerrainVertex> MeshVertices(const CMesh& mesh) {
     const TerrainVertex* v = (const TerrainVertex*)lock.data;
     out.assign(v, v + vb.GetVertexCount());
     return out;
+}
+
+// A wall's triangle: no area seen from above, next to its area upright.
+bool Upright(const Vector3& a, const Vector3& b, const Vector3& c) {
+    Vector3 u, v, n;
+    Vector3Cross(n, Vector3Subtract(u, b, a), Vector3Subtract(v, c, a));
+    return std::fabs(n.z) <= 1e-3f * Vector3Length(n);
 }
 
 int TriangleCount(const CMesh& mesh) {
@@ -91,9 +99,9 @@ TEST_F(TerrainTest, CellsClipWithInterpolationBorderWideningAndSkirts) {
                     float wx = p.position.x / 80.0f;   // the corner's weight on vertex 1
                     EXPECT_NEAR(p.normal.x * (1.0f - wx), p.normal.z * wx, 1e-4);
                 } else if (!inside) {
-                    // Pushed out and 1 down, or the foot of a wall 2 below the lowest ground.
+                    // Pushed out and 1 down, or the foot of a wall no deeper than the floor.
                     EXPECT_TRUE(std::fabs(p.position.z - 4.0f) < 1e-4f ||
-                                p.position.z == CTerrain::WallBottom(v))
+                                (p.position.z < 4.0f && p.position.z >= CTerrain::WallFloor(v)))
                         << p.position.z;
                     pushed++;
                 }
@@ -101,6 +109,37 @@ TEST_F(TerrainTest, CellsClipWithInterpolationBorderWideningAndSkirts) {
         }
         EXPECT_EQ(pushed > 0, skirt);
     }
+}
+
+// Reduction groups on the 2 x 2 grid of a 100 x 100 square: crossings of
+// borders never move; on one border a vertex moves only along its stretch
+// between two crossings (else never); inside, only within its cell.
+TEST_F(TerrainTest, ReductionGroupsFollowTheCellBorders) {
+    CTerrain t;
+    std::vector<TerrainVertex> corners(2);
+    corners[1].position = Vector3{100, 100, 0};
+    t.ComputeBounds(corners);   // 8 x 8 cells of 12.5
+    auto at = [](float x, float y) {
+        TerrainVertex v;
+        v.position = Vector3{x, y, 3};
+        return v;
+    };
+    std::vector<TerrainVertex> v = {at(0, 0), at(25, 50), at(12.5f, 3), at(12.5f, 9),
+                                    at(12.5f, 15), at(3, 3), at(9, 9), at(15, 3), at(100, 40)};
+    std::vector<int> moving = t.ReductionGroups(v, true), still = t.ReductionGroups(v, false);
+    EXPECT_EQ(moving[0], -1);                 // corner of the bounds
+    EXPECT_EQ(moving[1], -1);                 // two inner borders crossing
+    EXPECT_GE(moving[2], 64);                 // on the border x = 12.5 ...
+    EXPECT_EQ(moving[2], moving[3]);          // ... in one stretch
+    EXPECT_NE(moving[3], moving[4]);          // ... and the next
+    EXPECT_EQ(moving[5], moving[6]);          // inside cell 0
+    EXPECT_EQ(moving[5], 0);
+    EXPECT_EQ(moving[7], 1);                  // inside cell 1
+    EXPECT_GE(moving[8], 64);                 // on the bounds' right side
+    EXPECT_NE(moving[8], moving[2]);
+    for (int i : {2, 3, 4, 8})
+        EXPECT_EQ(still[i], -1) << i;
+    EXPECT_EQ(still[5], 0);
 }
 
 TEST(TerrainLevels, ChosenByDistanceWithTheLimitsInclusive) {
@@ -169,10 +208,38 @@ TEST_F(ShippedTerrain, LevelsAlignShareTheGroundImageAndDrawByDistance) {
             triangles[level] += TriangleCount(mesh);
         }
     }
-    // Level 1's walls outnumber what the reduction saves on this small valley.
-    EXPECT_GT(triangles[1], triangles[2]);
+    // Walls and all, each level draws fewer triangles than the one before:
+    // level 1 fewer than level 0, level 2 at most half as many.
+    EXPECT_LT(triangles[1], triangles[0]);
+    EXPECT_LE(triangles[2], triangles[0] / 2);
+    // Level 1 merges 70 % of the vertices off the cell borders (16 of the 36
+    // in each cell of 5 x 5 squares).
     EXPECT_EQ(t.GetLevelVertices(0).size(), 41u * 41u);
-    EXPECT_EQ(t.GetLevelVertices(1).size(), 1681u - (int)(0.7f * 1681));
+    EXPECT_EQ(t.GetLevelVertices(1).size(), 1681u - (int)(0.7f * 64 * 16));
+    // Level 1 keeps every level-0 vertex on a cell border, level 2 those
+    // where two borders cross.
+    auto has = [&](int level, const TerrainVertex& v) {
+        for (const TerrainVertex& w : t.GetLevelVertices(level)) {
+            if (memcmp(&w, &v, sizeof v) == 0)
+                return true;
+        }
+        return false;
+    };
+    int onBorders = 0, crossings = 0;
+    for (const TerrainVertex& v : t.GetLevelVertices(0)) {
+        auto onLine = [](float p, float low) { return std::fmod(p - low, 125.0f) == 0.0f; };
+        bool x = onLine(v.position.x, t.GetMinX()), y = onLine(v.position.y, t.GetMinY());
+        if (x || y) {
+            onBorders++;
+            EXPECT_TRUE(has(1, v)) << v.position.x << " " << v.position.y;
+        }
+        if (x && y) {
+            crossings++;
+            EXPECT_TRUE(has(2, v)) << v.position.x << " " << v.position.y;
+        }
+    }
+    EXPECT_EQ(onBorders, 2 * 9 * 41 - 81);
+    EXPECT_EQ(crossings, 81);
     std::vector<CCollisionInstance*> instances;
     terrain->CollectCollisionInstances(instances);
     ASSERT_EQ(instances.size(), n);
@@ -321,6 +388,13 @@ TEST_F(ShippedTerrain, CoarseRimsRunBelowTheGroundBesideThem) {
                     continue;
                 const Vector3& a = m.vertices[edge.first.first].position;
                 const Vector3& b = m.vertices[edge.first.second].position;
+                // Along the terrain's outline a rim faces out of the world.
+                auto onBound = [](float p, float q, float bound) {
+                    return std::fabs(p - bound) < 1e-3f && std::fabs(q - bound) < 1e-3f;
+                };
+                if (onBound(a.x, b.x, t.GetMinX()) || onBound(a.x, b.x, t.GetMaxX()) ||
+                    onBound(a.y, b.y, t.GetMinY()) || onBound(a.y, b.y, t.GetMaxY()))
+                    continue;
                 Vector3 ab;
                 int steps = 1 + (int)Vector3Length(Vector3Subtract(ab, b, a));
                 for (int s = 0; s <= steps; s++) {
@@ -350,27 +424,81 @@ TEST_F(ShippedTerrain, CoarseRimsRunBelowTheGroundBesideThem) {
     EXPECT_EQ(above, 0) << "of " << samples << ", up to " << worst << " above the ground";
 }
 
-// A cache written before the coarse cells had walls is refused (and so
-// rebuilt); the walls' depth is what tells it.
-TEST_F(ShippedTerrain, CoarseCellsWithoutWallsAreRefusedFromTheCache) {
+// The coarse cells of a cache must hang walls as a build does. The shipped
+// valley's pass; without their walls (a cache written before them) the land
+// is open; with the walls' feet two below the lowest level-0 vertex (a cache
+// written when every rim hung one so) they hang deeper than the ground needs.
+TEST_F(ShippedTerrain, CoarseCellsMustCloseTheLandWithWallsNoDeeperThanNeeded) {
     const CTerrain& t = *terrain;
-    std::vector<uint16_t> indices;
-    for (uint16_t j = 0; j < 40; j++)
-        for (uint16_t i = 0; i < 40; i++) {
-            uint16_t a = (uint16_t)(j * 41 + i), b = (uint16_t)(a + 1);
-            indices.insert(indices.end(), {a, b, (uint16_t)(b + 41), a, (uint16_t)(b + 41), (uint16_t)(a + 41)});
-        }
     std::vector<CMesh> meshes[3];
-    std::vector<std::vector<uint8_t>> records[3];
-    std::vector<TerrainRect> rects;
-    // Coarse cells of their own (not the finer level's), with and without walls.
-    std::vector<TerrainVertex> coarse = t.GetLevelVertices(0);
-    for (TerrainVertex& v : coarse)
-        v.extra += 0.01f;
-    for (bool walls : {false, true}) {
-        for (int level = 0; level < 3; level++)
-            t.BuildSegments(level ? coarse : t.GetLevelVertices(0), indices, CTexture(), "valley",
-                            walls && level > 0, meshes[level], records[level], rects);
-        EXPECT_EQ(CTerrain::CoarseCellsHangWalls(meshes, records, t.GetLevelVertices(0)), walls);
+    std::vector<std::vector<uint8_t>> records[3];   // every coarse cell its own
+    for (int level = 0; level < 3; level++) {
+        meshes[level] = t.GetLevelMeshes(level);
+        records[level].assign(meshes[level].size(), std::vector<uint8_t>(1, (uint8_t)level));
+    }
+    const std::vector<TerrainVertex>& levelZero = t.GetLevelVertices(0);
+    const char* built = CTerrain::CoarseWallFault(meshes, records, t.GetRects(), levelZero);
+    EXPECT_STREQ(built ? built : "", "");
+
+    float lowest = levelZero[0].position.z;
+    for (const TerrainVertex& v : levelZero)
+        lowest = std::min(lowest, v.position.z);
+    const struct { bool keepWalls; const char* fault; } cases[] = {
+        {false, "its coarse cells leave the land open"},
+        {true, "its coarse cells hang walls deeper than the ground needs"},
+    };
+    for (const auto& c : cases) {
+        std::vector<CMesh> changed[3] = {meshes[0], {}, {}};
+        int walls = 0;
+        for (int level = 1; level < 3; level++) {
+            for (const CMesh& mesh : meshes[level]) {
+                const MeshRecord* m = mesh.GetRecord();
+                std::vector<Vector3> positions = m->collisionPositions;
+                std::vector<uint16_t> ground;
+                std::vector<bool> onGround(positions.size());
+                for (size_t i = 0; i + 2 < m->collisionIndices.size(); i += 3) {
+                    const uint16_t* k = &m->collisionIndices[i];
+                    bool wall = Upright(positions[k[0]], positions[k[1]], positions[k[2]]);
+                    walls += wall;
+                    if (!wall) {
+                        ground.insert(ground.end(), k, k + 3);
+                        for (int corner = 0; corner < 3; corner++)
+                            onGround[k[corner]] = true;
+                    }
+                }
+                for (size_t i = 0; i < positions.size(); i++) {
+                    if (!onGround[i])
+                        positions[i].z = lowest - 2.0f;
+                }
+                CMesh copy;
+                copy.GetRecord()->collisionPositions = c.keepWalls ? positions : m->collisionPositions;
+                copy.GetRecord()->collisionIndices = c.keepWalls ? m->collisionIndices : ground;
+                changed[level].push_back(copy);
+            }
+        }
+        EXPECT_GT(walls, 0);
+        const char* fault = CTerrain::CoarseWallFault(changed, records, t.GetRects(), levelZero);
+        EXPECT_STREQ(fault ? fault : "", c.fault);
+    }
+}
+
+// Flat ground needs no wall: every coarse rim runs a skirt's drop below the
+// ground beside it.
+TEST_F(TerrainTest, FlatGroundHangsNoWalls) {
+    CTerrain t;
+    BuildFlat(t, 100.0f, 0.3f, 16);
+    for (int level = 1; level < 3; level++) {
+        int walls = 0;
+        for (const CMesh& mesh : t.GetLevelMeshes(level)) {
+            const MeshRecord* m = mesh.GetRecord();
+            for (size_t i = 0; i + 2 < m->collisionIndices.size(); i += 3) {
+                const Vector3& a = m->collisionPositions[m->collisionIndices[i]];
+                const Vector3& b = m->collisionPositions[m->collisionIndices[i + 1]];
+                const Vector3& d = m->collisionPositions[m->collisionIndices[i + 2]];
+                walls += Upright(a, b, d);
+            }
+        }
+        EXPECT_EQ(walls, 0) << level;
+        EXPECT_FALSE(t.GetLevelMeshes(level).empty());
     }
 }

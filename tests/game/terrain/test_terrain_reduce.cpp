@@ -59,6 +59,52 @@ TEST(TerrainReduce, FastCollapseMakesTheSameMergesAsTheAllPairsSearch) {
     }
 }
 
+// Groups: pairs merge only within one, so the fast search still makes the
+// all-pairs search's merges; a vertex of no group stays as it was, and only
+// the others count toward the 70 %.
+TEST(TerrainReduce, GroupsMergeOnlyWithinThemselvesAndTheRestStays) {
+    for (uint32_t seed = 1; seed <= 60; seed++) {
+        std::vector<TerrainVertex> v, fastV;
+        std::vector<uint16_t> indices, fastIndices;
+        RandomMesh(seed, v, indices);
+        uint32_t state = seed * 7919u;
+        std::vector<int> groups(v.size());
+        for (int& g : groups)
+            g = (int)(NextRandom(state) % 4) - 1;
+        std::vector<TerrainVertex> before = v;
+        fastV = v;
+        fastIndices = indices;
+        float ratio = seed % 3 == 0 ? 1.5f : 0.7f;
+        bool expected = ReferenceCollapseStep(v, indices, ratio, groups);
+        ASSERT_EQ(CollapseStep(fastV, fastIndices, ratio, &groups), expected) << seed;
+        ASSERT_EQ(fastV.size(), v.size()) << seed;
+        ASSERT_EQ(0, memcmp(fastV.data(), v.data(), v.size() * sizeof(TerrainVertex))) << seed;
+        ASSERT_EQ(fastIndices, indices) << seed;
+        // The vertices of no group are all still there, unchanged and in order.
+        size_t at = 0;
+        for (size_t i = 0; i < before.size(); i++) {
+            if (groups[i] >= 0)
+                continue;
+            while (at < fastV.size() && memcmp(&fastV[at], &before[i], sizeof(TerrainVertex)) != 0)
+                at++;
+            ASSERT_LT(at++, fastV.size()) << seed << " lost vertex " << i;
+        }
+    }
+    // Two far apart in one group merge before two close ones in two groups.
+    std::vector<TerrainVertex> v(30);
+    for (int i = 0; i < 30; i++)
+        v[i].position = Vector3{(float)i * 10.0f, 0, 0};
+    v[1].position.x = 0.5f;
+    std::vector<int> groups(30, -1);
+    groups[0] = 1;
+    groups[1] = 2;
+    groups[10] = groups[20] = 3;
+    std::vector<uint16_t> none;
+    ASSERT_TRUE(CollapseStep(v, none, 0.5f, &groups));   // (int)(0.5 x 4) = 2 merges asked
+    ASSERT_EQ(v.size(), 29u);
+    EXPECT_FLOAT_EQ(v.back().position.x, 150.0f);
+}
+
 TEST(TerrainReduce, SmallMeshesStayAndLargerOnesKeepThirtyPercent) {
     std::vector<TerrainVertex> v, out;
     std::vector<uint16_t> indices, outIndices;
