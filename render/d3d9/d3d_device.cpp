@@ -40,6 +40,7 @@ static bool fatalCaps = false;
 static bool forceReset = false;
 static bool failNextScene = false;
 static uint32_t keepLostAfter = UINT32_MAX;   // counted frames; never by default
+static void (*onKeptLostFrame)() = nullptr;
 static float frameTimeSum = 0.0f;
 static uint32_t countedFrames = 0;
 static Matrix4 world, view, projection;
@@ -231,8 +232,11 @@ class CD3DFrameSteps : public CDeviceSteps {
 public:
     DeviceTest TestDevice() override {
         HRESULT hr = forceReset ? D3DERR_DEVICENOTRESET : d3dDevice->TestCooperativeLevel();
-        if (countedFrames >= keepLostAfter)
+        if (countedFrames >= keepLostAfter) {
             hr = D3DERR_DEVICELOST;
+            if (onKeptLostFrame)
+                onKeptLostFrame();
+        }
         return SUCCEEDED(hr) ? DEVICE_WORKS : hr == D3DERR_DEVICENOTRESET ? DEVICE_NOT_RESET : DEVICE_LOST;
     }
 
@@ -290,7 +294,10 @@ void EndFrame() {
 
 void ForceDeviceResetForTest() { forceReset = true; }
 void FailNextSceneForTest() { failNextScene = true; }
-void KeepDeviceLostForTest(uint32_t afterFrames) { keepLostAfter = afterFrames; }
+void KeepDeviceLostForTest(uint32_t afterFrames, void (*onLostFrame)()) {
+    keepLostAfter = afterFrames;
+    onKeptLostFrame = onLostFrame;
+}
 bool IsDeviceReady() { return deviceReady; }
 bool IsInitialisationRefused() { return initialisationRefused; }
 

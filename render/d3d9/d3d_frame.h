@@ -36,7 +36,8 @@ void ForceDeviceResetForTest();
 void FailNextSceneForTest();
 // Test hook: once afterFrames frames were counted, every BeginFrame finds the
 // device lost and never given back (as a window that never gets its
-// full-screen device back would).
-void KeepDeviceLostForTest(uint32_t afterFrames);
+// full-screen device back would). onLostFrame, when given, is called at each
+// frame start that finds it so, for a test to wait on skipped frames.
+void KeepDeviceLostForTest(uint32_t afterFrames, void (*onLostFrame)() = nullptr);
 
 #endif
